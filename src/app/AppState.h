@@ -1,0 +1,36 @@
+#pragma once
+#include <QString>
+#include <array>
+
+// The state the whole program shares for the run: the settings start-up reads
+// and the flags that playback, the playlists and the windows hand each other.
+struct AppState {
+    static constexpr int kPresetCount = 10;
+    static constexpr int kJoystickActionCount = 9;
+
+    QString loginName;
+    std::array<QString, kPresetCount> presetFolders;
+
+    bool onTop = false;
+    bool videoOnTop = false;
+    double startColour = 0;              // 0x00BBGGRR
+    int red = 0, green = 0, blue = 0;    // current panel colour, split
+    bool closeOnFinish = false;
+    bool autoSave = false;
+    QString autoSavePath;
+    bool joystickUsed = false;
+    std::array<int, kJoystickActionCount> joystickCodes{};
+    QString patternList;
+    QString videoList;
+    bool deviceTab = false;
+    bool nameConvert = false;
+    QString devicePath;
+
+    // Playback.
+    int playingPlaylist = 0;
+    int currentEntry = 0;
+    QString selectedPath;
+    bool stopped = false;
+    bool ignoreEnd = false;
+    bool queueEmpty = false;
+};

@@ -1,0 +1,54 @@
+#include "platform/Dialogs.h"
+#include <QApplication>
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace {
+QFileDialog* makeDialog(const Dialogs::FileRequest& request) {
+    auto* dialog = new QFileDialog(QApplication::activeWindow(), request.title);
+    if (!request.folder.isEmpty())
+        dialog->setDirectory(request.folder);
+    if (!request.filter.isEmpty())
+        dialog->setNameFilter(request.filter);
+    if (!request.defaultExtension.isEmpty())
+        dialog->setDefaultSuffix(request.defaultExtension);
+    if (!request.fileName.isEmpty() && !request.fileName.contains(QLatin1Char('*')))
+        dialog->selectFile(request.fileName);
+    return dialog;
+}
+
+std::optional<QString> runDialog(QFileDialog* dialog) {
+    std::optional<QString> chosen;
+    if (dialog->exec() == QDialog::Accepted && !dialog->selectedFiles().isEmpty())
+        chosen = dialog->selectedFiles().constFirst();
+    delete dialog;
+    return chosen;
+}
+} // namespace
+
+void QtDialogs::message(const QString& text, const QString& title) {
+    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, QApplication::activeWindow());
+    box.exec();
+}
+
+std::optional<QString> QtDialogs::saveFile(const FileRequest& request) {
+    auto* dialog = makeDialog(request);
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->setFileMode(QFileDialog::AnyFile);
+    return runDialog(dialog);
+}
+
+std::optional<QString> QtDialogs::openFile(const FileRequest& request) {
+    auto* dialog = makeDialog(request);
+    dialog->setAcceptMode(QFileDialog::AcceptOpen);
+    dialog->setFileMode(QFileDialog::ExistingFile);
+    return runDialog(dialog);
+}
+
+std::optional<QColor> QtDialogs::chooseColour(const QColor& initial) {
+    QColor colour = QColorDialog::getColor(initial, QApplication::activeWindow());
+    if (!colour.isValid())
+        return std::nullopt;
+    return colour;
+}

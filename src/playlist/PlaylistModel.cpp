@@ -1,0 +1,84 @@
+#include "playlist/PlaylistModel.h"
+
+QString PlaylistModel::name(int position) const { return valid(position) ? entries_[position].name : QString(); }
+
+QString PlaylistModel::path(int position) const { return valid(position) ? entries_[position].path : QString(); }
+
+bool PlaylistModel::checked(int position) const { return valid(position) && entries_[position].checked; }
+
+void PlaylistModel::append(const QString& name, const QString& path) {
+    const int row = count();
+    beginInsertRows({}, row, row);
+    entries_.push_back({name, path, false});
+    endInsertRows();
+    emit countChanged(count());
+}
+
+void PlaylistModel::appendEntries(const std::vector<PlaylistEntry>& entries) {
+    if (entries.empty())
+        return;
+    const int first = count();
+    beginInsertRows({}, first, first + static_cast<int>(entries.size()) - 1);
+    entries_.reserve(entries_.size() + entries.size());
+    for (const PlaylistEntry& entry : entries)
+        entries_.push_back({entry.name, entry.path, false});
+    endInsertRows();
+    emit countChanged(count());
+}
+
+void PlaylistModel::removeAt(int position) {
+    if (!valid(position))
+        return;
+    beginRemoveRows({}, position, position);
+    entries_.erase(entries_.begin() + position);
+    endRemoveRows();
+    emit countChanged(count());
+}
+
+void PlaylistModel::clear() {
+    if (entries_.empty())
+        return;
+    beginResetModel();
+    entries_.clear();
+    endResetModel();
+    emit countChanged(0);
+}
+
+void PlaylistModel::setChecked(int position, bool checked) {
+    if (!valid(position) || entries_[position].checked == checked)
+        return;
+    entries_[position].checked = checked;
+    const QModelIndex changed = index(position);
+    emit dataChanged(changed, changed, {Qt::CheckStateRole});
+}
+
+int PlaylistModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : count(); }
+
+QVariant PlaylistModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || !valid(index.row()))
+        return {};
+    const PlaylistEntry& entry = entries_[index.row()];
+    switch (role) {
+    case Qt::DisplayRole:
+        return entry.name;
+    case Qt::CheckStateRole:
+        return entry.checked ? Qt::Checked : Qt::Unchecked;
+    case Qt::ToolTipRole:
+        return entry.path;
+    default:
+        return {};
+    }
+}
+
+bool PlaylistModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (role != Qt::CheckStateRole || !index.isValid())
+        return false;
+    setChecked(index.row(), value.toInt() == Qt::Checked);
+    return true;
+}
+
+Qt::ItemFlags PlaylistModel::flags(const QModelIndex& index) const {
+    if (!index.isValid())
+        return Qt::ItemIsDropEnabled;
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable | Qt::ItemNeverHasChildren;
+}

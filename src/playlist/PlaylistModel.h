@@ -1,0 +1,48 @@
+#pragma once
+#include <QAbstractListModel>
+#include <QString>
+#include <vector>
+
+// One entry of a playlist: what the user sees, the file to play, and whether
+// it is checked into the play queue.
+struct PlaylistEntry {
+    QString name;
+    QString path;
+    bool checked = false;
+};
+
+// One playlist: an ordered list of entries, position = insertion order = play
+// order. The visible list shows the names with check boxes; the paths travel
+// in the same records, so names and paths can never drift apart.
+class PlaylistModel : public QAbstractListModel {
+    Q_OBJECT
+public:
+    using QAbstractListModel::QAbstractListModel;
+
+    int count() const { return static_cast<int>(entries_.size()); }
+    bool isEmpty() const { return entries_.empty(); }
+    // Reading at or past the end (or before the start) gives empty texts.
+    QString name(int position) const;
+    QString path(int position) const;
+    bool checked(int position) const;
+    const std::vector<PlaylistEntry>& entries() const { return entries_; }
+
+    // Entries always arrive unchecked.
+    void append(const QString& name, const QString& path);
+    void appendEntries(const std::vector<PlaylistEntry>& entries);
+    void removeAt(int position);
+    void clear();
+    void setChecked(int position, bool checked);
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+signals:
+    void countChanged(int count);
+
+private:
+    bool valid(int position) const { return position >= 0 && position < count(); }
+    std::vector<PlaylistEntry> entries_;
+};

@@ -1,0 +1,10 @@
+#include <QCoreApplication>
+#include <gmock/gmock.h>
+#include <clocale>
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    std::setlocale(LC_NUMERIC, "C");
+    ::testing::InitGoogleMock(&argc, argv);
+    return RUN_ALL_TESTS();
+}

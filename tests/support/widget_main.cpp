@@ -1,0 +1,14 @@
+#include <QApplication>
+#include <gmock/gmock.h>
+#include <clocale>
+#include <cstdlib>
+
+int main(int argc, char** argv) {
+    // Widget tests never need a display.
+    if (!std::getenv("QT_QPA_PLATFORM"))
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    QApplication app(argc, argv);
+    std::setlocale(LC_NUMERIC, "C");
+    ::testing::InitGoogleMock(&argc, argv);
+    return RUN_ALL_TESTS();
+}
