@@ -13,8 +13,8 @@ struct AppState {
 
     bool onTop = false;
     bool videoOnTop = false;
-    double startColour = 0;              // 0x00BBGGRR
-    int red = 0, green = 0, blue = 0;    // current panel colour, split
+    double startColour = 0;           // 0x00BBGGRR
+    int red = 0, green = 0, blue = 0; // current panel colour, split
     bool closeOnFinish = false;
     bool autoSave = false;
     QString autoSavePath;

@@ -1,9 +1,57 @@
+#include "app/AppState.h"
+#include "app/MainWindowState.h"
+#include "app/Startup.h"
+#include "platform/Dialogs.h"
+#include "platform/IniSettingsStore.h"
+#include "platform/KeyState.h"
+#include "platform/Shell.h"
+#include "platform/UserName.h"
+#include "playlist/Playlists.h"
+#include "settings/SettingsTable.h"
+#include "ui/main/Form1.h"
 #include <QApplication>
-#include <QLabel>
+#include <QDateTime>
+#include <QDir>
+#include <QTimer>
+#include <clocale>
+#include <cstdio>
+
+namespace {
+// For the start-up benchmark: prints the wall-clock time at which the window
+// is shown and, with the value "exit", ends the program there.
+void reportWhenShown(QApplication& app) {
+    const QByteArray mode = qgetenv("KIVO_REPORT_SHOWN");
+    if (mode.isEmpty())
+        return;
+    QTimer::singleShot(0, &app, [&app, mode] {
+        std::printf("shown %lld\n", static_cast<long long>(QDateTime::currentMSecsSinceEpoch()));
+        std::fflush(stdout);
+        if (mode == "exit")
+            app.exit(0);
+    });
+}
+} // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    QLabel label("Kivo Player!");
-    label.show();
+    QApplication::setApplicationName(QStringLiteral("Kivo Player"));
+    // The playback engine reads numbers in the C locale.
+    std::setlocale(LC_NUMERIC, "C");
+
+    const QString login = ReadUserName();
+    IniSettingsStore store(login);
+    const SettingsTable table(login, QDir::homePath());
+    SystemKeyState keys;
+    QtDialogs dialogs;
+    DesktopShell shell;
+    AppState state;
+    MainWindowState fields;
+    Playlists playlists;
+    state.loginName = login;
+
+    Form1 form({state, fields, playlists, store, table, keys, dialogs, shell});
+    form.Form_Load(joinCommandLine(app.arguments().mid(1)));
+    form.show();
+    reportWhenShown(app);
     return app.exec();
 }

@@ -9,9 +9,9 @@ class Dialogs {
 public:
     struct FileRequest {
         QString title;
-        QString folder;      // initial folder; empty keeps the dialog's last one
-        QString fileName;    // initial file name
-        QString filter;      // e.g. "*.KVPL"
+        QString folder;   // initial folder; empty keeps the dialog's last one
+        QString fileName; // initial file name
+        QString filter;   // e.g. "*.KVPL"
         QString defaultExtension;
     };
     virtual ~Dialogs() = default;

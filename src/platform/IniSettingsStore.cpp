@@ -3,7 +3,7 @@
 
 IniSettingsStore::IniSettingsStore(const QString& loginName)
     : settings_(std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
-                                           QStringLiteral("Quelba Kivo Player"), loginName.toUpper())) {}
+                                            QStringLiteral("Quelba Kivo Player"), loginName.toUpper())) {}
 
 IniSettingsStore::~IniSettingsStore() = default;
 
@@ -18,4 +18,6 @@ void IniSettingsStore::write(const QString& section, const QString& key, const Q
     settings_->sync();
 }
 
-QString IniSettingsStore::fileName() const { return settings_->fileName(); }
+QString IniSettingsStore::fileName() const {
+    return settings_->fileName();
+}

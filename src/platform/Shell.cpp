@@ -2,4 +2,6 @@
 #include <QDesktopServices>
 #include <QUrl>
 
-void DesktopShell::openFolder(const QString& folder) { QDesktopServices::openUrl(QUrl::fromLocalFile(folder)); }
+void DesktopShell::openFolder(const QString& folder) {
+    QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
+}

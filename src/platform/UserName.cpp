@@ -1,7 +1,7 @@
 #include "platform/UserName.h"
+#include <cstdlib>
 #include <pwd.h>
 #include <unistd.h>
-#include <cstdlib>
 
 QString loginNameOrDefault(const QString& systemName) {
     if (systemName.isEmpty() || systemName == QLatin1String(" "))

@@ -35,6 +35,47 @@ void PlaylistModel::removeAt(int position) {
     emit countChanged(count());
 }
 
+void PlaylistModel::removePositions(const std::vector<int>& ascending) {
+    // Only positions that exist, strictly rising, take part.
+    int first = -1, last = -1, taken = 0, previous = -1;
+    bool oneRun = true;
+    for (int position : ascending) {
+        if (!valid(position) || position <= previous)
+            continue;
+        if (first < 0)
+            first = position;
+        else if (position != last + 1)
+            oneRun = false;
+        last = previous = position;
+        ++taken;
+    }
+    if (taken == 0)
+        return;
+    if (oneRun) {
+        beginRemoveRows({}, first, last);
+        entries_.erase(entries_.begin() + first, entries_.begin() + last + 1);
+        endRemoveRows();
+    } else {
+        beginResetModel();
+        // Skipping every value below the position reached picks exactly the
+        // rising positions counted above.
+        auto next = ascending.begin();
+        int kept = first;
+        for (int position = first; position < count(); ++position) {
+            while (next != ascending.end() && *next < position)
+                ++next;
+            if (next != ascending.end() && *next == position)
+                continue;
+            if (kept != position)
+                entries_[kept] = std::move(entries_[position]);
+            ++kept;
+        }
+        entries_.resize(kept);
+        endResetModel();
+    }
+    emit countChanged(count());
+}
+
 void PlaylistModel::clear() {
     if (entries_.empty())
         return;

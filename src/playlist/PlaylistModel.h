@@ -31,6 +31,11 @@ public:
     void append(const QString& name, const QString& path);
     void appendEntries(const std::vector<PlaylistEntry>& entries);
     void removeAt(int position);
+    // Removes the given positions (ascending, each once) in one model change:
+    // a plain row removal when they form one run, a reset otherwise. Positions
+    // outside the list are ignored. Allocates nothing, so it cannot stop
+    // half-way.
+    void removePositions(const std::vector<int>& ascending);
     void clear();
     void setChecked(int position, bool checked);
 

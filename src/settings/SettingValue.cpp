@@ -25,7 +25,9 @@ int toInt16(const QString& text) {
     return static_cast<int>(rounded);
 }
 
-bool isOn(const QString& text) { return toNumber(text) == 1.0; }
+bool isOn(const QString& text) {
+    return toNumber(text) == 1.0;
+}
 
 bool toTruth(const QString& text) {
     const QString trimmed = text.trimmed();
@@ -36,7 +38,9 @@ bool toTruth(const QString& text) {
     return toNumber(trimmed) != 0.0;
 }
 
-bool nonZero(const QString& text) { return toNumber(text) != 0.0; }
+bool nonZero(const QString& text) {
+    return toNumber(text) != 0.0;
+}
 
 std::optional<bool> joystickUsed(const QString& text) {
     if (text == QLatin1String("T"))
@@ -46,6 +50,8 @@ std::optional<bool> joystickUsed(const QString& text) {
     return std::nullopt;
 }
 
-bool remainingTime(const QString& text) { return text == QLatin1String("R"); }
+bool remainingTime(const QString& text) {
+    return text == QLatin1String("R");
+}
 
 } // namespace SettingValue

@@ -21,13 +21,19 @@ QString withTrailingSlash(QString folder) {
 SettingsTable::SettingsTable(const QString& loginName, const QString& homeFolder)
     : login_(loginName), home_(withTrailingSlash(homeFolder)) {}
 
-QString SettingsTable::defaultAutoSavePath() const { return home_ + QStringLiteral("TempSave.KVPL"); }
+QString SettingsTable::defaultAutoSavePath() const {
+    return home_ + QStringLiteral("TempSave.KVPL");
+}
 
-SettingDef SettingsTable::preset(int i) const { return {kPresets, QStringLiteral("Preset %1").arg(i), home_}; }
+SettingDef SettingsTable::preset(int i) const {
+    return {kPresets, QStringLiteral("Preset %1").arg(i), home_};
+}
 SettingDef SettingsTable::preName(int i) const {
     return {kPresets, QStringLiteral("PreName %1").arg(i), QString::number(i + 1)};
 }
-SettingDef SettingsTable::onTop() const { return {kPresets, QStringLiteral("On Top"), QStringLiteral("0")}; }
+SettingDef SettingsTable::onTop() const {
+    return {kPresets, QStringLiteral("On Top"), QStringLiteral("0")};
+}
 SettingDef SettingsTable::colorToStart() const {
     return {kPresets, QStringLiteral("ColorToStart"), QStringLiteral("12632256")};
 }
@@ -43,17 +49,27 @@ SettingDef SettingsTable::autoSavePath() const {
 SettingDef SettingsTable::soeStartPath() const {
     return {kPresets, QStringLiteral("SOEStartPath"), QStringLiteral("0")};
 }
-SettingDef SettingsTable::vStayOnTop() const { return {kScreen, QStringLiteral("VStayOnTop"), QStringLiteral("0")}; }
+SettingDef SettingsTable::vStayOnTop() const {
+    return {kScreen, QStringLiteral("VStayOnTop"), QStringLiteral("0")};
+}
 SettingDef SettingsTable::joystickUsed() const {
     return {kJoyStick, QStringLiteral("JoyStick Used"), QStringLiteral("F")};
 }
 SettingDef SettingsTable::joystickCode(int action) const {
     return {kJoyStick, QString::fromLatin1(kJoystickKeys.at(action)), QString::number(-(action + 1))};
 }
-SettingDef SettingsTable::eorR() const { return {kOther, QStringLiteral("EorR"), QStringLiteral("E")}; }
-SettingDef SettingsTable::addedExten() const { return {kOther, QStringLiteral("AddedExten"), kDefaultPatternList}; }
-SettingDef SettingsTable::vidExten() const { return {kOther, QStringLiteral("VidExten"), kDefaultVideoList}; }
-SettingDef SettingsTable::deviceTab() const { return {kOther, QStringLiteral("DeviceTab"), QStringLiteral("0")}; }
+SettingDef SettingsTable::eorR() const {
+    return {kOther, QStringLiteral("EorR"), QStringLiteral("E")};
+}
+SettingDef SettingsTable::addedExten() const {
+    return {kOther, QStringLiteral("AddedExten"), kDefaultPatternList};
+}
+SettingDef SettingsTable::vidExten() const {
+    return {kOther, QStringLiteral("VidExten"), kDefaultVideoList};
+}
+SettingDef SettingsTable::deviceTab() const {
+    return {kOther, QStringLiteral("DeviceTab"), QStringLiteral("0")};
+}
 SettingDef SettingsTable::nameConvert() const {
     return {kOther, QStringLiteral("NameConvert"), QStringLiteral("0")};
 }

@@ -1,6 +1,6 @@
 #include <QCoreApplication>
-#include <gmock/gmock.h>
 #include <clocale>
+#include <gmock/gmock.h>
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);

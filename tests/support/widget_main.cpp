@@ -1,7 +1,7 @@
 #include <QApplication>
-#include <gmock/gmock.h>
 #include <clocale>
 #include <cstdlib>
+#include <gmock/gmock.h>
 
 int main(int argc, char** argv) {
     // Widget tests never need a display.

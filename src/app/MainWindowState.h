@@ -1,0 +1,15 @@
+#pragma once
+
+// Fields of the main window that its handlers share (they live as long as
+// the window). Kept apart from the widgets so the logic can run in tests.
+struct MainWindowState {
+    bool elapsedMode = true;   // time display: elapsed ("E") or remaining ("R")
+    bool randomColour = false; // the colour show draws random colours
+    int volume = 0;            // last volume slider value, -5000..0
+    double trackLength = 0;    // seconds
+    long long wholeLength = 0; // seconds, rounded
+    bool searchSingle = true;  // search box mode: Single or Move
+    bool fullSize = true;      // false while shrunk to the strip
+    bool commandBarOpen = false;
+    int rememberedHeight = 0; // twips, the height before the last shrink
+};

@@ -1,0 +1,155 @@
+#include "app/Startup.h"
+#include "app/AppState.h"
+#include "app/MainWindowState.h"
+#include "app/StartColour.h"
+#include "platform/KeyState.h"
+#include "playlist/PlaylistFileOps.h"
+#include "playlist/Playlists.h"
+#include "settings/SettingValue.h"
+#include "settings/SettingsTable.h"
+#include <exception>
+#include <functional>
+
+namespace {
+
+// Runs one step; a failure is recorded and the next step goes on.
+class StepRunner {
+public:
+    void operator()(const char* name, const std::function<void()>& step) {
+        try {
+            step();
+        } catch (const std::exception&) {
+            failed_ << QString::fromLatin1(name);
+        }
+    }
+    QStringList failed() const { return failed_; }
+
+private:
+    QStringList failed_;
+};
+
+QString commandLinePath(const QString& commandLine) {
+    if (!commandLine.contains(QLatin1Char('"')))
+        return commandLine;
+    return commandLine.mid(1, commandLine.size() - 2);
+}
+
+bool endsWithPlaylistExtension(const QString& path) {
+    return path.right(5).toUpper() == QLatin1String(".KVPL");
+}
+
+} // namespace
+
+QString joinCommandLine(const QStringList& arguments) {
+    return arguments.join(QLatin1Char(' '));
+}
+
+QStringList runStartup(LifecycleContext& c, StartupView& view, const QString& loginName,
+                       const QString& commandLine) {
+    using namespace SettingValue;
+    StepRunner step;
+    AppState& s = c.state;
+    auto read = [&](const SettingDef& def) {
+        return readSetting(c.store, def);
+    };
+
+    step("login name", [&] { s.loginName = loginName; });
+    step("first tab", [&] {
+        c.playlists.setShown(Playlists::kA);
+        c.fields.randomColour = false;
+        c.fields.elapsedMode = true;
+        view.setJoystickPolling(false);
+    });
+    step("window size", [&] { view.setWindowSizeTwips(6470, 4800); });
+    step("window fields", [&] {
+        c.fields.fullSize = true;
+        s.currentEntry = 0;
+        s.queueEmpty = false;
+        c.fields.commandBarOpen = false;
+        c.fields.volume = 0;
+    });
+    step("preset folders", [&] {
+        for (int i = 0; i < AppState::kPresetCount; ++i)
+            s.presetFolders[i] = read(c.table.preset(i));
+    });
+    step("preset captions", [&] {
+        for (int i = 0; i < AppState::kPresetCount; ++i)
+            view.setPresetCaption(i, read(c.table.preName(i)));
+    });
+    step("video on top", [&] { s.videoOnTop = isOn(read(c.table.vStayOnTop())); });
+    step("on top", [&] {
+        s.onTop = isOn(read(c.table.onTop()));
+        if (s.onTop)
+            view.pressOnTop();
+    });
+    step("start colour", [&] { s.startColour = toNumber(read(c.table.colorToStart())); });
+    step("close on finish", [&] { s.closeOnFinish = isOn(read(c.table.closeOnFinish())); });
+    step("auto-save switch", [&] { s.autoSave = isOn(read(c.table.playlistOnExit())); });
+    step("auto-save path", [&] { s.autoSavePath = read(c.table.autoSavePath()); });
+    step("playlist restore", [&] {
+        if (!c.keys.shiftHeld() && s.autoSave)
+            LoadPlaylistFile(c.playlists.shown(), s.autoSavePath, c.dialogs);
+    });
+    step("panel colour", [&] { view.applyPanelColour(colourFromValue(s.startColour)); });
+    step("joystick switch", [&] {
+        if (const auto used = joystickUsed(read(c.table.joystickUsed())))
+            s.joystickUsed = *used;
+    });
+    for (int i = 0; i < AppState::kJoystickActionCount; ++i)
+        step("joystick code", [&] { s.joystickCodes[i] = toInt16(read(c.table.joystickCode(i))); });
+    step("start folder", [&] {
+        if (isOn(read(c.table.soeStartPath())))
+            view.openStartFolder(s.autoSavePath);
+    });
+    step("joystick polling", [&] { view.setJoystickPolling(s.joystickUsed); });
+    step("time display", [&] {
+        if (remainingTime(read(c.table.eorR()))) {
+            view.setTimeDisplayRemaining();
+            c.fields.elapsedMode = false;
+        }
+    });
+    step("pattern list", [&] {
+        s.patternList = read(c.table.addedExten());
+        view.setBrowserPattern(s.patternList);
+    });
+    step("video list", [&] { s.videoList = read(c.table.vidExten()); });
+    step("device tab", [&] {
+        s.deviceTab = toTruth(read(c.table.deviceTab()));
+        if (s.deviceTab) {
+            c.playlists.setTabCount(3);
+            c.playlists.setShown(Playlists::kDevice);
+            c.playlists.setShown(Playlists::kA);
+        }
+    });
+    step("name convert", [&] { s.nameConvert = nonZero(read(c.table.nameConvert())); });
+    step("device path", [&] { s.devicePath = read(c.table.devicePath()); });
+    step("search mode", [&] { c.fields.searchSingle = true; });
+    step("hidden switch", [&] {
+        if (commandLine.toUpper().contains(QLatin1String("/QXVTR")))
+            view.setBrowserPattern(QStringLiteral("*.*"));
+    });
+    step("command-line playlist", [&] {
+        const QString path = commandLinePath(commandLine);
+        if (!endsWithPlaylistExtension(path))
+            return;
+        if (!c.playlists.at(Playlists::kA).isEmpty())
+            c.playlists.setShown(Playlists::kB);
+        LoadPlaylistFile(c.playlists.shown(), path, c.dialogs);
+    });
+    step("small buttons", [&] { view.fitSmallButtons(); });
+    step("marker colour", [&] {
+        SplitStartColor(s);
+        view.setMarkerColour(markerColour(s.red, s.green, s.blue));
+    });
+    step("count label", [&] {
+        view.showCount(c.playlists.shown().count());
+        view.enableClearAll();
+    });
+    return step.failed();
+}
+
+void runShutdown(LifecycleContext& c, const QString& timeModeText) {
+    writeSetting(c.store, c.table.eorR(), timeModeText);
+    shutdownSavePlaylist(c.playlists.at(Playlists::kA), c.state.autoSave, c.keys.shiftHeld(),
+                         c.state.autoSavePath, c.dialogs);
+}

@@ -1,0 +1,151 @@
+#pragma once
+#include "app/Startup.h"
+#include "ui/main/MainLayout.h"
+#include <QWidget>
+#include <array>
+
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QListView;
+class QListWidget;
+class QPushButton;
+class QScrollBar;
+class QTabBar;
+class QTimer;
+class Dialogs;
+class KeyState;
+class Playlists;
+class SettingsStore;
+class SettingsTable;
+class Shell;
+struct AppState;
+struct MainWindowState;
+
+// Everything the main window works with besides its own controls.
+struct Form1Context {
+    AppState& state;
+    MainWindowState& fields;
+    Playlists& playlists;
+    SettingsStore& store;
+    const SettingsTable& table;
+    KeyState& keys;
+    Dialogs& dialogs;
+    Shell& shell;
+};
+
+// The main window: five panels holding the browser, the playlists, the
+// transport buttons and the bars. It creates its controls and hands their
+// events to the logic; the logic lives in the subsystems.
+class Form1 : public QWidget, private StartupView {
+    Q_OBJECT
+public:
+    explicit Form1(Form1Context context, QWidget* parent = nullptr);
+    ~Form1() override;
+
+    // The window's load: start-up with the program's command line. Returns the
+    // steps that failed (start-up goes on past them).
+    QStringList Form_Load(const QString& commandLine);
+
+    // Button handlers other parts press from code.
+    void CmdONtop_Click();
+    void cmdNoontop_Click();
+    void cmdCommandExpand_Click();
+    void cmdSizeFix_Click();
+    void cmdExit_Click();
+
+    bool isOnTop() const;
+
+    // Panels.
+    QFrame *PicTopBox, *PicBottomBar, *PicFileStuff, *PicMediaList, *PicButtons;
+    // Top panel.
+    QLabel* lblName;
+    QPushButton *cmdShowScreen, *cmdSizeFix;
+    std::array<QListView*, 3> lstFull{};
+    // Bottom panel.
+    QFrame *Pictimer, *linePoint, *Line1, *lnHappyLine;
+    QLineEdit* txtNameBox;
+    QPushButton *CmdSmallPlay, *CMDSmallStop, *CMDFileinfo, *cmdCommandExpand;
+    QScrollBar* hsVolume;
+    QLabel* lblVolume;
+    std::array<QPushButton*, 4> cmdTabMove{};
+    std::array<QPushButton*, 5> CMDButtonArray{};
+    std::array<QPushButton*, 3> cmdSavePlayList{};
+    // Left panel.
+    QComboBox* DrvDriveLetter;
+    QListWidget *dirFolders, *FileBox, *tmpFileList;
+    std::array<QPushButton*, 10> CmdPreset{};
+    // Right panel.
+    QTabBar* ssTab;
+    std::array<QListView*, 3> lstName{};
+    QListWidget* filePlayer;
+    QLineEdit* TxtSearch;
+    QPushButton* CmdSearch;
+    QFrame *picRoomLeftBar, *lineRoom, *picBtnHldr2;
+    QPushButton *cmdPlayerClear, *cmdDelete, *cmdTransfer, *cmdListOrFiles;
+    QLabel *LblTime, *lblRorL;
+    // Button column.
+    QPushButton *CmdPLAY, *CmdSTOP, *CmdPause, *cmdSkip, *CmdPreSkip;
+    QCheckBox* chkRandom;
+    QPushButton *cmdAdd, *CmdAddAll, *CMdClearAll;
+    QLabel* LblQueueNum;
+    QPushButton *CmdOptions, *cmdExit, *CmdONtop, *cmdNoontop;
+    // Timers.
+    QTimer *tmrTime, *Timer1, *tmrJoy;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // Control creation, one panel each.
+    void createTopBox();
+    void createBottomBar();
+    void createFileStuff();
+    void createMediaList();
+    void createButtons();
+    void createTimers();
+    void wireEvents();
+
+    // Layout handlers.
+    void Form_Resize();
+    void PicTopBox_Resize();
+    void PicBottomBar_Resize();
+    void PicFileStuff_Resize();
+    void PicMediaList_Resize();
+    void dockPanels();
+    void applyWindowHeight(double twips);
+    MainLayout::SizeModes sizeModes() const;
+    void applySizeModes(const MainLayout::SizeModes& modes);
+
+    void ssTab_Click(int previousTab);
+    void showCountOfShown();
+    void Form_QueryUnload();
+    void Form_Unload();
+
+    // StartupView.
+    void setWindowSizeTwips(int width, int height) override;
+    void setPresetCaption(int index, const QString& caption) override;
+    void pressOnTop() override { CmdONtop_Click(); }
+    void applyPanelColour(const QColor& colour) override;
+    void openStartFolder(const QString& autoSavePath) override;
+    void setJoystickPolling(bool on) override;
+    void setTimeDisplayRemaining() override;
+    void setBrowserPattern(const QString& pattern) override;
+    void fitSmallButtons() override;
+    void setMarkerColour(const QColor& colour) override;
+    void showCount(int count) override;
+    void enableClearAll() override;
+
+    LifecycleContext lifecycle() const;
+
+    Form1Context c_;
+    QString browserPattern_;
+    QString startFolder_;
+    bool onTop_ = false;
+    bool unloaded_ = false;
+    bool inResize_ = false;
+};

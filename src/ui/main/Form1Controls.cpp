@@ -1,0 +1,65 @@
+#include "ui/main/Form1Controls.h"
+#include "ui/main/MainLayout.h"
+#include <QFrame>
+#include <QPalette>
+#include <QPushButton>
+
+namespace Form1Controls {
+
+using MainLayout::kTwipsPerPixel;
+using MainLayout::toPixels;
+
+void place(QWidget* w, double left, double top, double width, double height) {
+    w->setGeometry(toPixels(left), toPixels(top), std::max(0, toPixels(width)),
+                   std::max(0, toPixels(height)));
+}
+void setLeft(QWidget* w, double left) {
+    w->move(toPixels(left), w->y());
+}
+void setTop(QWidget* w, double top) {
+    w->move(w->x(), toPixels(top));
+}
+void setWidth(QWidget* w, double width) {
+    w->resize(std::max(0, toPixels(width)), w->height());
+}
+void setHeight(QWidget* w, double height) {
+    w->resize(w->width(), std::max(0, toPixels(height)));
+}
+double widthOf(const QWidget* w) {
+    return double(w->width()) * kTwipsPerPixel;
+}
+double heightOf(const QWidget* w) {
+    return double(w->height()) * kTwipsPerPixel;
+}
+
+QFrame* panel(QWidget* parent, const QString& name) {
+    auto* frame = new QFrame(parent);
+    frame->setObjectName(name);
+    frame->setAutoFillBackground(true);
+    return frame;
+}
+
+QPushButton* button(QWidget* parent, const QString& name, const QString& caption) {
+    auto* b = new QPushButton(caption, parent);
+    b->setObjectName(name);
+    b->setAutoDefault(false);
+    return b;
+}
+
+QFrame* line(QWidget* parent, const QString& name, bool vertical) {
+    auto* l = new QFrame(parent);
+    l->setObjectName(name);
+    l->setFrameShape(vertical ? QFrame::VLine : QFrame::HLine);
+    l->setFrameShadow(QFrame::Plain);
+    return l;
+}
+
+void setBackground(QWidget* w, const QColor& colour) {
+    QPalette p = w->palette();
+    p.setColor(QPalette::Window, colour);
+    p.setColor(QPalette::Button, colour);
+    w->setPalette(p);
+    w->setAutoFillBackground(true);
+}
+
+} // namespace Form1Controls

@@ -1,0 +1,134 @@
+// The main window's load and unload, and the always-on-top layer.
+#include "app/AppState.h"
+#include "app/MainWindowState.h"
+#include "playlist/Playlists.h"
+#include "ui/main/Form1.h"
+#include "ui/main/Form1Controls.h"
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTimer>
+
+using namespace Form1Controls;
+
+LifecycleContext Form1::lifecycle() const {
+    return {c_.store, c_.table, c_.keys, c_.dialogs, c_.state, c_.fields, c_.playlists};
+}
+
+QStringList Form1::Form_Load(const QString& commandLine) {
+    LifecycleContext context = lifecycle();
+    return runStartup(context, *this, c_.state.loginName, commandLine);
+}
+
+void Form1::closeEvent(QCloseEvent* event) {
+    Form_QueryUnload();
+    Form_Unload();
+    event->accept();
+}
+
+void Form1::Form_QueryUnload() {
+    // Out of the top layer, without moving or sizing; the closing is never cancelled.
+    if (onTop_)
+        cmdNoontop_Click();
+}
+
+void Form1::Form_Unload() {
+    if (unloaded_)
+        return;
+    unloaded_ = true;
+    // The video window closes for good here once it exists.
+    LifecycleContext context = lifecycle();
+    runShutdown(context, lblRorL->text());
+}
+
+void Form1::cmdExit_Click() {
+    close();
+}
+
+bool Form1::isOnTop() const {
+    return onTop_;
+}
+
+void Form1::CmdONtop_Click() {
+    c_.state.onTop = true;
+    if (onTop_)
+        return;
+    onTop_ = true;
+    const bool wasVisible = isVisible();
+    setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    if (wasVisible)
+        show(); // changing the flag hides a shown window
+}
+
+void Form1::cmdNoontop_Click() {
+    c_.state.onTop = false;
+    if (!onTop_)
+        return;
+    onTop_ = false;
+    const bool wasVisible = isVisible();
+    setWindowFlag(Qt::WindowStaysOnTopHint, false);
+    if (wasVisible)
+        show();
+}
+
+void Form1::setPresetCaption(int index, const QString& caption) {
+    CmdPreset.at(index)->setText(caption);
+}
+
+void Form1::applyPanelColour(const QColor& colour) {
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{this, lblName, chkRandom, LblQueueNum, Pictimer, PicFileStuff,
+                                         PicMediaList, PicTopBox, PicBottomBar, PicButtons, ssTab})
+        setBackground(w, colour);
+}
+
+void Form1::openStartFolder(const QString& autoSavePath) {
+    // The folder holding the auto-save file; the file browser takes it over.
+    QString folder = autoSavePath;
+    while (!folder.isEmpty()) {
+        const QChar last = folder.back();
+        folder.chop(1);
+        if (last == QLatin1Char('\\') || last == QLatin1Char('/'))
+            break;
+    }
+    if (folder.isEmpty())
+        folder = QStringLiteral("/");
+    if (QDir(folder).exists())
+        startFolder_ = folder;
+}
+
+void Form1::setJoystickPolling(bool on) {
+    if (on)
+        tmrJoy->start();
+    else
+        tmrJoy->stop();
+}
+
+void Form1::setTimeDisplayRemaining() {
+    lblRorL->setText(QStringLiteral("R"));
+}
+
+void Form1::setBrowserPattern(const QString& pattern) {
+    browserPattern_ = pattern;
+}
+
+void Form1::fitSmallButtons() {
+    for (QPushButton* b : {CmdSmallPlay, CMDSmallStop, CMDFileinfo})
+        setHeight(b, heightOf(txtNameBox));
+}
+
+void Form1::setMarkerColour(const QColor& colour) {
+    setBackground(linePoint, colour);
+}
+
+void Form1::showCount(int count) {
+    LblQueueNum->setText(QString::number(count));
+}
+
+void Form1::enableClearAll() {
+    CMdClearAll->setEnabled(true);
+}

@@ -1,0 +1,40 @@
+# Helpers for a scenario running inside the virtual display.
+
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+start_player() {
+    "$PLAYER" "$@" > "$WORK/player.log" 2>&1 &
+    echo $! > "$WORK/player.pid"
+}
+
+# Prints the id of the window with that exact name once it is mapped.
+wait_window() {
+    local name=$1 id=""
+    for _ in $(seq 1 100); do
+        id=$(xdotool search --onlyvisible --name "^$name\$" 2>/dev/null | head -n 1 || true)
+        [ -n "$id" ] && { echo "$id"; return 0; }
+        sleep 0.1
+    done
+    fail "window '$name' did not appear"
+}
+
+send_keys() {
+    local id=$1
+    shift
+    xdotool windowactivate --sync "$id" 2>/dev/null || xdotool windowfocus --sync "$id"
+    xdotool key --delay 80 "$@"
+}
+
+wait_exit() {
+    local pid
+    pid=$(cat "$WORK/player.pid")
+    for _ in $(seq 1 ${1:-100}); do
+        kill -0 "$pid" 2>/dev/null || return 0
+        sleep 0.1
+    done
+    kill "$pid" 2>/dev/null || true
+    fail "the player did not end"
+}
