@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# Start-up of the real program under a virtual display: the time from launch
+# to the window shown, and the resident memory, with an empty settings store
+# and with a 32,767-entry auto-save playlist restored. Prints medians.
+set -euo pipefail
+PLAYER=$(readlink -f "${1:-build/kivo-player}")
+RUNS=${RUNS:-15}
+WORK=$(mktemp -d /tmp/kivo-bench.XXXXXX)
+trap 'rm -rf "$WORK"' EXIT
+
+make_home() { # make_home DIR ENTRIES
+    local home=$1 entries=$2
+    mkdir -p "$home/.config/Quelba Kivo Player" "$home/media"
+    [ "$entries" -gt 0 ] || return 0
+    (cd "$home/media" && seq -f 'track%05g.mp3' 1 "$entries" | xargs touch)
+    seq -f 'track%05g.mp3' 1 "$entries" | awk -v dir="$home/media" '{printf "%s*%s/%s\r\n", $0, dir, $0}' \
+        > "$home/TempSave.KVPL"
+    printf '!@#$%%\r\n' >> "$home/TempSave.KVPL"
+    local login
+    login=$(id -un | tr '[:lower:]' '[:upper:]')
+    printf '[Presets]\nPlayList%%20on%%20Exit=1\nAuto%%20Save%%20Path=%s/TempSave.KVPL\n' "$home" \
+        > "$home/.config/Quelba Kivo Player/$login.ini"
+}
+
+measure() { # measure LABEL HOME
+    local label=$1 home=$2 times=() rss=()
+    for _ in $(seq 1 "$RUNS"); do
+        local start shown kb
+        start=$(date +%s%3N)
+        shown=$(HOME=$home XDG_CONFIG_HOME=$home/.config KIVO_REPORT_SHOWN=exit \
+            /usr/bin/time -f 'rss %M' -o "$WORK/time.txt" "$PLAYER" 2>/dev/null | awk '/^shown/ {print $2}')
+        kb=$(awk '/^rss/ {print $2}' "$WORK/time.txt")
+        times+=($((shown - start)))
+        rss+=("$kb")
+    done
+    local mt mr
+    mt=$(printf '%s\n' "${times[@]}" | sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}')
+    mr=$(printf '%s\n' "${rss[@]}" | sort -n | awk '{a[NR]=$1} END {printf "%.1f", a[int((NR+1)/2)]/1024}')
+    echo "$label: launch to window shown ${mt} ms (median of $RUNS), resident memory ${mr} MB"
+}
+
+make_home "$WORK/empty" 0
+make_home "$WORK/full" 32767
+export XDG_RUNTIME_DIR=$WORK/runtime
+mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+export -f measure
+if [ -z "${DISPLAY:-}" ]; then
+    exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$PLAYER"
+fi
+measure "empty store" "$WORK/empty"
+measure "32,767-entry auto-save" "$WORK/full"
