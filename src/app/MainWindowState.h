@@ -1,4 +1,5 @@
 #pragma once
+#include <QString>
 
 // Fields of the main window that its handlers share (they live as long as
 // the window). Kept apart from the widgets so the logic can run in tests.
@@ -12,4 +13,7 @@ struct MainWindowState {
     bool fullSize = true;      // false while shrunk to the strip
     bool commandBarOpen = false;
     int rememberedHeight = 0; // twips, the height before the last shrink
+    // The entry last clicked in a playlist or in the file browser.
+    int selectedIndex = -1;
+    QString selectedName;
 };

@@ -9,6 +9,7 @@
 #include "playlist/Playlists.h"
 #include "settings/SettingsTable.h"
 #include "ui/main/Form1.h"
+#include "ui/screen/ScreenHost.h"
 #include <QApplication>
 #include <QDateTime>
 #include <QDir>
@@ -48,8 +49,9 @@ int main(int argc, char** argv) {
     MainWindowState fields;
     Playlists playlists;
     state.loginName = login;
+    ScreenHost host(state, dialogs);
 
-    Form1 form({state, fields, playlists, store, table, keys, dialogs, shell});
+    Form1 form({state, fields, playlists, store, table, keys, dialogs, shell, host});
     form.Form_Load(joinCommandLine(app.arguments().mid(1)));
     form.show();
     reportWhenShown(app);

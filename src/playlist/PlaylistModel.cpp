@@ -93,6 +93,10 @@ void PlaylistModel::setChecked(int position, bool checked) {
     emit dataChanged(changed, changed, {Qt::CheckStateRole});
 }
 
+QModelIndex PlaylistModel::index(int row, int column, const QModelIndex& parent) const {
+    return column == 0 && valid(row) && !parent.isValid() ? createIndex(row, 0) : QModelIndex();
+}
+
 int PlaylistModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : count(); }
 
 QVariant PlaylistModel::data(const QModelIndex& index, int role) const {

@@ -39,6 +39,9 @@ public:
     void clear();
     void setChecked(int position, bool checked);
 
+    // A list view asks for the index of every row on each relayout; this
+    // answers without the general model's virtual row and column counts.
+    QModelIndex index(int row, int column = 0, const QModelIndex& parent = {}) const override;
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
     bool setData(const QModelIndex& index, const QVariant& value, int role) override;

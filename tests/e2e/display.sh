@@ -2,6 +2,7 @@
 
 fail() {
     echo "FAIL: $*" >&2
+    [ -f "$WORK/player.log" ] && sed 's/^/player: /' "$WORK/player.log" >&2
     exit 1
 }
 
@@ -13,7 +14,7 @@ start_player() {
 # Prints the id of the window with that exact name once it is mapped.
 wait_window() {
     local name=$1 id=""
-    for _ in $(seq 1 100); do
+    for _ in $(seq 1 300); do
         id=$(xdotool search --onlyvisible --name "^$name\$" 2>/dev/null | head -n 1 || true)
         [ -n "$id" ] && { echo "$id"; return 0; }
         sleep 0.1
@@ -31,7 +32,7 @@ send_keys() {
 wait_exit() {
     local pid
     pid=$(cat "$WORK/player.pid")
-    for _ in $(seq 1 ${1:-100}); do
+    for _ in $(seq 1 ${1:-300}); do
         kill -0 "$pid" 2>/dev/null || return 0
         sleep 0.1
     done

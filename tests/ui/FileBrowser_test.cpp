@@ -133,3 +133,35 @@ TEST(FileBrowser, DriveListHoldsTheHomeVolume) {
     EXPECT_FALSE(drives.setDrive("/no/such/place"));
     EXPECT_EQ(drives.drive(), before);
 }
+
+TEST(FileBrowser, MouseClicksSelectAndDoubleClicksOpen) {
+    TempDir dir;
+    dir.write("Music/Rock/a.mp3");
+    dir.write("Music/Rock/b.mp3");
+    Browser browser;
+    browser.folders.setPath(dir.file("Music"));
+    browser.folders.resize(200, 300);
+    browser.files.resize(200, 300);
+    browser.folders.show();
+    browser.files.show();
+
+    const int rockRow = browser.folders.parentCount() + 1; // subfolder 0
+    const QPoint rock = browser.folders.visualRect(browser.folders.model()->index(rockRow, 0)).center();
+    // A real double-click starts with a press; QTest sends only the second half.
+    QTest::mouseClick(browser.folders.viewport(), Qt::LeftButton, {}, rock);
+    QTest::mouseDClick(browser.folders.viewport(), Qt::LeftButton, {}, rock);
+    ASSERT_EQ(browser.folders.path(), dir.file("Music/Rock"));
+    ASSERT_EQ(browser.files.count(), 2);
+
+    QSignalSpy clicked(&browser.files, &FileList::fileClicked);
+    QSignalSpy activated(&browser.files, &FileList::fileActivated);
+    const QPoint second = browser.files.visualRect(browser.files.model()->index(1, 0)).center();
+    QTest::mouseClick(browser.files.viewport(), Qt::LeftButton, {}, second);
+    QTest::mouseClick(browser.files.viewport(), Qt::LeftButton, {}, second);
+    ASSERT_EQ(clicked.count(), 2); // a click on the selected file counts again
+    EXPECT_EQ(clicked.at(1).at(1).toString(), "b.mp3");
+    EXPECT_EQ(browser.files.selectedIndex(), 1);
+    QTest::mouseDClick(browser.files.viewport(), Qt::LeftButton, {}, second);
+    ASSERT_EQ(activated.count(), 1);
+    EXPECT_EQ(activated.at(0).at(1).toString(), "b.mp3");
+}

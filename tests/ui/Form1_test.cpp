@@ -4,7 +4,9 @@
 #include "playlist/Playlists.h"
 #include "settings/SettingsTable.h"
 #include "support/FakeSeams.h"
+#include "playback/TransportFakes.h"
 #include "support/TempDir.h"
+#include "support/WaitUntil.h"
 #include "ui/main/Form1.h"
 #include <QCheckBox>
 #include <QLabel>
@@ -12,6 +14,7 @@
 #include <QListView>
 #include <QPushButton>
 #include <QTabBar>
+#include <QApplication>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -30,11 +33,12 @@ protected:
     AppState state;
     MainWindowState fields;
     Playlists playlists;
+    FakeHost host;
     std::unique_ptr<Form1> form;
 
     void open(const QString& commandLine = {}) {
         form = std::make_unique<Form1>(
-            Form1Context{state, fields, playlists, store, table, keys, dialogs, shell});
+            Form1Context{state, fields, playlists, store, table, keys, dialogs, shell, host});
         form->Form_Load(commandLine);
         form->show();
     }
@@ -112,8 +116,9 @@ TEST_F(Form1Test, ExitClosesThroughTheUnloadPath) {
     open();
     const QString media = dir.write("a.mp3", "x");
     playlists.at(0).append(QStringLiteral("a.mp3"), media);
+    QApplication::setActiveWindow(form.get());
     QTest::keyClick(form.get(), Qt::Key_X, Qt::AltModifier);
-    QTRY_VERIFY(!form->isVisible());
+    ASSERT_TRUE(waitUntil([&] { return !form->isVisible(); }));
     EXPECT_EQ(store.read("OtherSettings", "EorR", {}), QStringLiteral("E"));
     EXPECT_EQ(readAll(dir.file("auto.KVPL")), QByteArray("a.mp3*") + media.toUtf8() + "\r\n!@#$%\r\n");
 }

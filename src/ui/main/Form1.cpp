@@ -44,6 +44,7 @@ Form1::Form1(Form1Context context, QWidget* parent) : QWidget(parent), c_(contex
     createTimers();
     applyPanelColour(kLightGrey);
     wireEvents();
+    wireTransport();
     setWindowSizeTwips(6470, 4800);
 }
 

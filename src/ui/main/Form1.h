@@ -1,5 +1,7 @@
 #pragma once
 #include "app/Startup.h"
+#include "playback/ColourShow.h"
+#include "playback/TransportView.h"
 #include "ui/main/MainLayout.h"
 #include <QWidget>
 #include <array>
@@ -21,6 +23,7 @@ class Playlists;
 class SettingsStore;
 class SettingsTable;
 class Shell;
+class Transport;
 struct AppState;
 struct MainWindowState;
 
@@ -34,12 +37,13 @@ struct Form1Context {
     KeyState& keys;
     Dialogs& dialogs;
     Shell& shell;
+    PlayerHost& host;
 };
 
 // The main window: five panels holding the browser, the playlists, the
 // transport buttons and the bars. It creates its controls and hands their
 // events to the logic; the logic lives in the subsystems.
-class Form1 : public QWidget, private StartupView {
+class Form1 : public QWidget, private StartupView, private TransportView {
     Q_OBJECT
 public:
     explicit Form1(Form1Context context, QWidget* parent = nullptr);
@@ -57,6 +61,14 @@ public:
     void cmdExit_Click();
 
     bool isOnTop() const;
+    Transport& transport() { return *transport_; }
+
+    // Handlers of the playlists and the time and colour displays.
+    void lstName_Click(int list);
+    void txtNameBox_Click();
+    void LblTime_Click();
+    void toggleColourShow();
+    void Timer1_Timer();
 
     // Panels.
     QFrame *PicTopBox, *PicBottomBar, *PicFileStuff, *PicMediaList, *PicButtons;
@@ -98,6 +110,8 @@ public:
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -140,9 +154,30 @@ private:
     void showCount(int count) override;
     void enableClearAll() override;
 
+    // TransportView.
+    void setPlayShown(bool shown, bool pictures) override;
+    void setClearAllEnabled(bool enabled) override;
+    void hideNamePanel() override;
+    void hideSmallButtons() override;
+    void setSmallPlayShown(bool shown) override;
+    QString nameBoxText() const override;
+    void setTitle(const QString& title) override;
+    // showCount is shared with start-up.
+    void setPauseIndicator(bool paused) override;
+    void setMarkerX(double twips) override;
+    double windowWidthTwips() const override;
+    void setTimeText(const QString& text) override;
+    void pressMainOnTop() override { CmdONtop_Click(); }
+    void closeMainWindow() override;
+
+    void wireTransport();
+    bool handleDisplayClick(QObject* watched, QEvent* event);
+
     LifecycleContext lifecycle() const;
 
     Form1Context c_;
+    Transport* transport_ = nullptr;
+    ColourShow colourShow_;
     QString browserPattern_;
     QString startFolder_;
     bool onTop_ = false;

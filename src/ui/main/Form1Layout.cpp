@@ -25,6 +25,8 @@ void Form1::resizeEvent(QResizeEvent* event) {
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
+    if (transport_ && handleDisplayClick(watched, event))
+        return true;
     if (event->type() == QEvent::Resize) {
         if (watched == PicTopBox)
             PicTopBox_Resize();

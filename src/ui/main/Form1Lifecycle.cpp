@@ -40,7 +40,7 @@ void Form1::Form_Unload() {
     if (unloaded_)
         return;
     unloaded_ = true;
-    // The video window closes for good here once it exists.
+    c_.host.closeScreen();
     LifecycleContext context = lifecycle();
     runShutdown(context, lblRorL->text());
 }

@@ -1,0 +1,53 @@
+#include "browser/BrowserPaths.h"
+#include <QFileInfo>
+#include <algorithm>
+
+namespace {
+
+bool isSeparator(QChar c) {
+    return c == u'/' || c == u'\\';
+}
+
+qsizetype lastSeparator(const QString& path) {
+    return std::max(path.lastIndexOf(u'/'), path.lastIndexOf(u'\\'));
+}
+
+} // namespace
+
+QString cutBackOneFolder(const QString& path) {
+    const bool belowSlashRoot = path.size() > 1 && path.front() == u'/';
+    if (path.size() < 4 && !belowSlashRoot)
+        return path;
+    const qsizetype cut = lastSeparator(path);
+    if (cut < 0)
+        return path;
+    QString up = path.left(cut);
+    if (up.isEmpty())
+        return QStringLiteral("/");
+    if (up.size() == 2 && up.back() == u':')
+        up += u'\\';
+    return up;
+}
+
+QString folderUp(const QString& path) {
+    const QString up = cutBackOneFolder(path);
+    return QFileInfo(up).isDir() ? up : path;
+}
+
+QString browserFilePath(const QString& folder, const QString& name) {
+    if (!folder.isEmpty() && isSeparator(folder.back()))
+        return folder + name;
+    return folder + u'/' + name;
+}
+
+QString containingFolder(const QString& path) {
+    const qsizetype cut = lastSeparator(path);
+    if (cut < 0)
+        return QStringLiteral("/");
+    QString folder = path.left(cut);
+    if (folder.isEmpty())
+        return QStringLiteral("/");
+    if (folder.size() == 2 && folder.back() == u':')
+        folder += path.at(cut);
+    return folder;
+}

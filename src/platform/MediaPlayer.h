@@ -1,0 +1,48 @@
+#pragma once
+#include <QObject>
+#include <QSize>
+#include <QString>
+
+// The playback engine as the rest of the program sees it: one loaded media file at a time, played, paused,
+// stopped and positioned. All calls and signals belong to the user-interface thread.
+//
+// stop() halts like pause() and keeps the media loaded: play() then goes on from where it stopped, or from a
+// position set in between with setCurrentPosition() or setStartPosition(). So "stop, start position 0, play"
+// restarts the track and "stop, current position x, play" continues at x, neither with an endOfPlayback.
+class MediaPlayer : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+
+    // The argument of endOfPlayback (callers may ignore it).
+    enum EndReason { Finished = 0, Failed = 1 };
+
+    // Opens the file and starts it at once; replaces what was loaded; clears a pause.
+    virtual void setMedia(const QString& path) = 0;
+    // Starts or resumes the loaded media.
+    virtual void play() = 0;
+    virtual void pause() = 0;
+    // Halts; the media stays loaded (play() then starts it again).
+    virtual void stop() = 0;
+    // Seconds, 0 while unknown.
+    virtual double duration() const = 0;
+    // Seconds.
+    virtual double currentPosition() const = 0;
+    virtual void setCurrentPosition(double seconds) = 0;
+    // Where the next play() starts.
+    virtual void setStartPosition(double seconds) = 0;
+    // -5000 (quietest, -50 dB) .. 0 (full); values outside are taken to the nearest end.
+    virtual void setVolume(int hundredthsOfDb) = 0;
+    // Empty while unknown or for audio.
+    virtual QSize videoSize() const = 0;
+
+signals:
+    // The loaded media played to its natural end (Finished), or could not be opened or decoded (Failed), so
+    // that a queue never stalls. Never raised for stop, a replacing setMedia or quitting, and never from
+    // inside a call to the player.
+    void endOfPlayback(int reason);
+    // The length became known after setMedia.
+    void durationChanged(double seconds);
+    // The video's display size became known after setMedia.
+    void videoSizeChanged(QSize size);
+};

@@ -1,0 +1,80 @@
+#pragma once
+#include "playback/ColourShow.h"
+#include <QObject>
+#include <QString>
+#include <functional>
+
+class KeyState;
+class MediaPlayer;
+class Playlists;
+class PlayerHost;
+class QTimer;
+class TransportView;
+struct AppState;
+struct MainWindowState;
+
+// The transport of the main window: Play, Stop, Pause, Skip, Back, the small
+// play and stop buttons, the double-click, the volume, the clock, seeking and
+// the end of a track. Playback runs the shown playlist down as a queue.
+class Transport : public QObject {
+    Q_OBJECT
+public:
+    struct Context {
+        AppState& state;
+        MainWindowState& fields;
+        Playlists& playlists;
+        KeyState& keys;
+        TransportView& view;
+        PlayerHost& host;
+        QTimer& clock; // tmrTime
+        // Uniform numbers in [0, 1) for the random choice; empty: the system's.
+        std::function<double()> draw = {};
+    };
+
+    explicit Transport(Context context, QObject* parent = nullptr);
+
+    // Playing means the Play button is hidden (paused included).
+    bool playing() const { return playing_; }
+    bool paused() const { return paused_; }
+
+    void CmdPLAY_Click();
+    void CmdSTOP_Click();
+    void CmdPause_Click();
+    void cmdSkip_Click();
+    void CmdPreSkip_Click();
+    void CmdSmallPlay_Click();
+    void CMDSmallStop_Click();
+    // A double-click on an entry of the shown list at `position`.
+    void lstName_DblClick(int position);
+    void hsVolume_Change(int value);
+
+    // The clock tick (tmrTime) and a mouse-down on the time bar.
+    void tmrTime_Timer();
+    void Pictimer_MouseDown(Qt::MouseButton button, double xTwips);
+
+    // The engine's end-of-playback notification.
+    void endOfPlayback();
+
+    // The show-screen button (F10): shows or hides the video window.
+    void cmdShowScreen_Click();
+
+    // A checked entry of the playlist, or -1 (random among the checked ones
+    // when "&Random" is on).
+    int GetSongNumberFromCheckedList(int playlist, bool randomOn);
+    void setRandom(bool on) { random_ = on; }
+
+private:
+    MediaPlayer& engine();
+    void showClockStopped();
+    void clearPause();
+    bool choosePosition(int& k);
+    void startScreenForPlay(const QString& path);
+    void startScreenForSmallPlay(const QString& path);
+
+    Context c_;
+    bool playing_ = false;
+    bool paused_ = false;
+    bool random_ = false;
+    bool connected_ = false;
+    bool fitScreenToVideo_ = false;
+};

@@ -1,0 +1,83 @@
+// The clock, seeking, the end of a track and the show-screen button.
+#include "app/AppState.h"
+#include "app/MainWindowState.h"
+#include "platform/MediaPlayer.h"
+#include "playback/TimeConvert.h"
+#include "playback/Transport.h"
+#include "playback/TransportView.h"
+#include "playback/VideoRules.h"
+#include "playlist/Playlists.h"
+#include <QTimer>
+#include <cmath>
+
+void Transport::tmrTime_Timer() {
+    if (!c_.host.started())
+        return;
+    MediaPlayer& player = engine();
+    const double p = player.currentPosition();
+    c_.fields.wholeLength = wholeSeconds(player.duration());
+    c_.view.setTimeText(TimeConvert(c_.fields.elapsedMode ? p : double(c_.fields.wholeLength) - p));
+    if (!playing_)
+        return;
+    const double length = c_.fields.trackLength;
+    const double x = c_.view.windowWidthTwips() * player.currentPosition() / length;
+    // A length not known yet puts the marker at the start; the next tick tries again.
+    c_.view.setMarkerX(std::isfinite(x) && length > 0 ? x : 0);
+}
+
+void Transport::Pictimer_MouseDown(Qt::MouseButton button, double xTwips) {
+    if (button != Qt::RightButton || !playing_)
+        return;
+    c_.state.ignoreEnd = true;
+    c_.clock.stop();
+    engine().stop();
+    c_.view.setMarkerX(xTwips);
+    const double width = c_.view.windowWidthTwips();
+    const double position = width > 0 ? xTwips * c_.fields.trackLength / width : 0;
+    engine().setCurrentPosition(position);
+    engine().play();
+    c_.clock.start();
+    clearPause();
+    c_.state.ignoreEnd = false;
+}
+
+void Transport::endOfPlayback() {
+    AppState& s = c_.state;
+    if (s.ignoreEnd) {
+        s.ignoreEnd = false;
+        return;
+    }
+    if (s.stopped)
+        return;
+    if (s.playingPlaylist != Playlists::kDevice) {
+        c_.playlists.at(s.playingPlaylist).removeAt(s.currentEntry);
+        CmdPLAY_Click();
+        c_.view.showCount(c_.playlists.shown().count());
+    }
+    if (c_.playlists.shownIndex() != Playlists::kDevice) {
+        if (c_.playlists.at(Playlists::kA).isEmpty())
+            c_.playlists.setShown(Playlists::kB);
+        if (c_.playlists.at(Playlists::kB).isEmpty())
+            c_.playlists.setShown(Playlists::kA);
+    } else {
+        CmdSTOP_Click();
+        engine().setMedia(c_.host.silentClip());
+    }
+    if (!s.deviceTab && c_.playlists.at(Playlists::kA).isEmpty() && c_.playlists.at(Playlists::kB).isEmpty() &&
+        s.closeOnFinish && s.queueEmpty)
+        c_.view.closeMainWindow();
+    s.ignoreEnd = false;
+}
+
+void Transport::cmdShowScreen_Click() {
+    VideoScreen& screen = c_.host.screen();
+    if (!screen.isShown()) {
+        screen.pressOn();
+        screen.show();
+        return;
+    }
+    screen.pressOff();
+    screen.hide();
+    if (c_.state.onTop)
+        c_.view.pressMainOnTop();
+}

@@ -1,0 +1,136 @@
+#include "playlist/AddFiles.h"
+#include "browser/BrowserPaths.h"
+#include "browser/DirectoryListing.h"
+#include "browser/FileFunctions.h"
+#include "browser/PatternList.h"
+#include "playlist/PlaylistFile.h"
+#include "playlist/PlaylistModel.h"
+#include <QFileInfo>
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+// Collects entries and appends them to the playlist in one model step, never
+// past the playlist's capacity.
+class Batch {
+public:
+    Batch(PlaylistModel& model, AddOutcome& outcome) : model_(model), outcome_(outcome) {}
+    ~Batch() { flush(); }
+    Batch(const Batch&) = delete;
+    Batch& operator=(const Batch&) = delete;
+
+    // False once the playlist is full.
+    bool add(const QString& name, const QString& path) {
+        if (model_.count() + static_cast<int>(pending_.size()) >= kMaxPlaylistEntries) {
+            outcome_.full = true;
+            return false;
+        }
+        pending_.push_back({name, path, false});
+        return true;
+    }
+
+    void flush() {
+        if (pending_.empty())
+            return;
+        model_.appendEntries(pending_);
+        outcome_.appended += static_cast<int>(pending_.size());
+        pending_.clear();
+    }
+
+private:
+    PlaylistModel& model_;
+    AddOutcome& outcome_;
+    std::vector<PlaylistEntry> pending_;
+};
+
+QString afterLastSeparator(const QString& path) {
+    return path.mid(std::max(path.lastIndexOf(u'/'), path.lastIndexOf(u'\\')) + 1);
+}
+
+// Appends the listed names of one folder; false once the playlist is full.
+bool addListed(Batch& batch, AddOutcome& outcome, const QString& folder, const QStringList& names) {
+    for (const QString& name : names) {
+        outcome.lastName = name;
+        if (isPlaylistFile(name))
+            continue;
+        if (!batch.add(name, shortPath(browserFilePath(folder, name))))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+AddOutcome addBrowserFile(PlaylistModel& shown, const QString& folder, const QString& name,
+                          const PlaylistLoader& load) {
+    AddOutcome outcome;
+    if (name.isEmpty())
+        return outcome;
+    outcome.lastName = name;
+    const QString path = browserFilePath(folder, name);
+    if (isPlaylistFile(name)) {
+        if (load)
+            load(path);
+        ++outcome.playlistsLoaded;
+        return outcome;
+    }
+    Batch batch(shown, outcome);
+    batch.add(name, shortPath(path));
+    batch.flush();
+    return outcome;
+}
+
+AddOutcome addAllFiles(PlaylistModel& shown, const QString& folder, const QStringList& names) {
+    AddOutcome outcome;
+    {
+        Batch batch(shown, outcome);
+        addListed(batch, outcome, folder, names);
+    }
+    return outcome;
+}
+
+AddOutcome AddFolderFiles(PlaylistModel& shown, const QString& folder, const PatternList& patterns) {
+    return addAllFiles(shown, folder, listMatchingFiles(folder, patterns));
+}
+
+AddOutcome addFolderAndSubfolders(PlaylistModel& shown, const QString& folder, const QStringList& names,
+                                  const PatternList& patterns) {
+    AddOutcome outcome;
+    {
+        Batch batch(shown, outcome);
+        if (addListed(batch, outcome, folder, names)) {
+            for (const QString& subfolder : listSubfolders(folder)) {
+                const QString subPath = browserFilePath(folder, subfolder);
+                if (!addListed(batch, outcome, subPath, listMatchingFiles(subPath, patterns)))
+                    break;
+            }
+        }
+    }
+    return outcome;
+}
+
+AddOutcome addDroppedFiles(PlaylistModel& shown, const QStringList& paths, const QString& patternListText,
+                           const PlaylistLoader& load) {
+    AddOutcome outcome;
+    Batch batch(shown, outcome);
+    for (const QString& path : paths) {
+        if (path.isEmpty() || !dropAccepted(path, patternListText))
+            continue;
+        const QFileInfo info(path);
+        if (info.isDir())
+            continue;
+        if (isPlaylistFile(path)) {
+            // Entries dropped before the playlist file stay in front of its entries.
+            batch.flush();
+            if (load)
+                load(path);
+            ++outcome.playlistsLoaded;
+            continue;
+        }
+        if (!batch.add(afterLastSeparator(path), info.exists() ? info.absoluteFilePath() : QString()))
+            break;
+    }
+    batch.flush();
+    return outcome;
+}

@@ -1,0 +1,64 @@
+#include "playlist/ExistingFiles.h"
+#include "playlist/PlaylistFile.h"
+#include <QFile>
+#include <climits>
+#include <dirent.h>
+#include <unistd.h>
+
+bool ExistingFiles::operator()(const QString& path) {
+    if (path.isEmpty() || path.contains(QChar(0)))
+        return false;
+    const QByteArray bytes = QFile::encodeName(path);
+    const qsizetype slash = bytes.lastIndexOf('/');
+    const QByteArray name = bytes.mid(slash + 1);
+    if (bytes.size() >= PATH_MAX || name.isEmpty() || name == "." || name == "..")
+        return isExistingFile(path);
+    QByteArray folderPath = slash < 0 ? QByteArray(".") : bytes.first(slash);
+    if (folderPath.isEmpty())
+        folderPath = "/";
+
+    Folder& folder = folders_[folderPath];
+    // A folder named once is not worth listing.
+    if (++folder.seen == 2)
+        list(folderPath, folder);
+    if (folder.listed && folder.files.contains(name))
+        return true;
+    return isExistingFile(path);
+}
+
+void ExistingFiles::list(const QByteArray& folderPath, Folder& into) {
+    // Without search permission a path inside is not reachable, whatever the
+    // listing shows.
+    if (namesHeld_ >= kMaxNamesInAll || ::access(folderPath.constData(), X_OK) != 0)
+        return;
+    DIR* dir = ::opendir(folderPath.constData());
+    if (!dir)
+        return;
+    QSet<QByteArray> files;
+    bool whole = true;
+    while (const dirent* entry = ::readdir(dir)) {
+        switch (entry->d_type) {
+        case DT_REG:
+        case DT_FIFO:
+        case DT_CHR:
+        case DT_BLK:
+        case DT_SOCK:
+            if (files.size() >= kMaxNamesPerFolder || namesHeld_ + files.size() >= kMaxNamesInAll) {
+                whole = false;
+                break;
+            }
+            files.insert(QByteArray(entry->d_name));
+            break;
+        default: // folders, links and unknown types are asked for one by one
+            break;
+        }
+        if (!whole)
+            break;
+    }
+    ::closedir(dir);
+    if (!whole)
+        return;
+    namesHeld_ += files.size();
+    into.files = std::move(files);
+    into.listed = true;
+}

@@ -1,0 +1,107 @@
+#include "playlist/PlaylistEditing.h"
+
+#include "app/AppState.h"
+#include "playlist/Playlists.h"
+
+namespace PlaylistEditing {
+
+namespace {
+
+bool designatesEntry(const PlaylistModel& list, int selected) {
+    return selected >= 0 && selected < list.count();
+}
+
+} // namespace
+
+EntryEdit deleteSelected(Playlists& playlists, AppState& state, bool playing, int selected) {
+    EntryEdit edit;
+    PlaylistModel& shown = playlists.shown();
+    if (!designatesEntry(shown, selected))
+        return edit;
+    edit.selectionUsed = true;
+
+    const bool onPlayingList = playlists.shownIndex() == state.playingPlaylist;
+    if (playing && onPlayingList && selected == state.currentEntry)
+        return edit; // the entry playing stays
+
+    shown.removeAt(selected);
+    if (playing && onPlayingList && selected < state.currentEntry)
+        --state.currentEntry;
+    edit.changed = true;
+    edit.updateCountLabel = true;
+    return edit;
+}
+
+EntryEdit copySelectedToOther(Playlists& playlists, int selected) {
+    EntryEdit edit;
+    PlaylistModel& shown = playlists.shown();
+    if (!designatesEntry(shown, selected))
+        return edit;
+    playlists.at(Playlists::other(playlists.shownIndex())).append(shown.name(selected), shown.path(selected));
+    edit.selectionUsed = true;
+    edit.changed = true;
+    edit.hideNameBox = true;
+    return edit;
+}
+
+EntryEdit moveSelectedToOther(Playlists& playlists, AppState& state, bool playing, int selected) {
+    EntryEdit edit;
+    PlaylistModel& shown = playlists.shown();
+    if (!designatesEntry(shown, selected))
+        return edit;
+    const int targetIndex = Playlists::other(playlists.shownIndex());
+    PlaylistModel& target = playlists.at(targetIndex);
+
+    if (playing && playlists.shownIndex() == state.playingPlaylist) {
+        if (selected == state.currentEntry) {
+            state.playingPlaylist = targetIndex;
+            state.currentEntry = target.count();
+        } else if (selected < state.currentEntry) {
+            --state.currentEntry;
+        }
+    }
+    const QString name = shown.name(selected);
+    const QString path = shown.path(selected);
+    shown.removeAt(selected);
+    target.append(name, path);
+
+    edit.selectionUsed = true;
+    edit.changed = true;
+    edit.hideNameBox = true;
+    return edit;
+}
+
+bool clearShown(Playlists& playlists) {
+    PlaylistModel& shown = playlists.shown();
+    const bool any = !shown.isEmpty();
+    shown.clear();
+    return any;
+}
+
+TabMove moveWholePlaylist(int button, Playlists& playlists, AppState& state) {
+    TabMove move;
+    if (button < MoveAToB || button > CopyBToA)
+        return move;
+    const int sourceIndex = (button == MoveAToB || button == CopyAToB) ? Playlists::kA : Playlists::kB;
+    const int targetIndex = Playlists::other(sourceIndex);
+    PlaylistModel& source = playlists.at(sourceIndex);
+    PlaylistModel& target = playlists.at(targetIndex);
+    if (source.isEmpty())
+        return move;
+
+    const int formerTargetCount = target.count();
+    target.appendEntries(source.entries());
+    if (button == MoveAToB || button == MoveBToA)
+        source.clear();
+
+    if (state.playingPlaylist == sourceIndex)
+        state.currentEntry += formerTargetCount;
+    if (state.playingPlaylist == Playlists::kA || state.playingPlaylist == Playlists::kB)
+        state.playingPlaylist = targetIndex;
+
+    move.done = true;
+    move.showTab = targetIndex;
+    return move;
+}
+
+} // namespace PlaylistEditing

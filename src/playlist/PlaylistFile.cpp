@@ -1,0 +1,242 @@
+#include "playlist/PlaylistFile.h"
+#include <QFile>
+#include <QSaveFile>
+#include <array>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+constexpr char kCR = '\r';
+constexpr char kLF = '\n';
+constexpr char kFieldSeparator = '*';
+const QByteArrayView kMarker(kPlaylistEndMarker, sizeof(kPlaylistEndMarker) - 1);
+constexpr QByteArrayView kUtf8Bom("\xEF\xBB\xBF");
+const QString kExtension = QStringLiteral(".KVPL");
+
+// Windows-1252 0x80..0x9F; the five unassigned bytes keep their C1 code
+// point, as Windows itself maps them.
+constexpr std::array<char16_t, 32> kCp1252High = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+QString fromWindows1252(QByteArrayView bytes) {
+    QString text(bytes.size(), Qt::Uninitialized);
+    char16_t* out = reinterpret_cast<char16_t*>(text.data());
+    for (const char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        *out++ = (b >= 0x80 && b <= 0x9F) ? kCp1252High[b - 0x80] : char16_t(b);
+    }
+    return text;
+}
+
+// Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
+bool isValidUtf8(QByteArrayView bytes) {
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const auto* end = p + bytes.size();
+    while (p < end) {
+        const unsigned char b = *p;
+        if (b < 0x80) {
+            ++p;
+            continue;
+        }
+        int extra;
+        unsigned char low = 0x80, high = 0xBF; // allowed range of the second byte
+        if (b >= 0xC2 && b <= 0xDF) {
+            extra = 1;
+        } else if (b >= 0xE0 && b <= 0xEF) {
+            extra = 2;
+            if (b == 0xE0)
+                low = 0xA0;
+            else if (b == 0xED)
+                high = 0x9F;
+        } else if (b >= 0xF0 && b <= 0xF4) {
+            extra = 3;
+            if (b == 0xF0)
+                low = 0x90;
+            else if (b == 0xF4)
+                high = 0x8F;
+        } else {
+            return false;
+        }
+        if (end - p <= extra)
+            return false;
+        if (p[1] < low || p[1] > high)
+            return false;
+        for (int i = 2; i <= extra; ++i)
+            if ((p[i] & 0xC0) != 0x80)
+                return false;
+        p += extra + 1;
+    }
+    return true;
+}
+
+// Walks the lines of the data as the reader sees them.
+class LineCursor {
+public:
+    explicit LineCursor(QByteArrayView bytes) : bytes_(bytes) {}
+    bool atEnd() const { return pos_ >= bytes_.size(); }
+    qsizetype position() const { return pos_; }
+    QByteArrayView next() {
+        const char* start = bytes_.data() + pos_;
+        const qsizetype left = bytes_.size() - pos_;
+        const void* cr = std::memchr(start, kCR, static_cast<size_t>(left));
+        if (!cr) {
+            pos_ = bytes_.size();
+            return {start, left};
+        }
+        const qsizetype length = static_cast<const char*>(cr) - start;
+        pos_ += length + 1;
+        if (pos_ < bytes_.size() && bytes_[pos_] == kLF)
+            ++pos_;
+        return {start, length};
+    }
+
+private:
+    QByteArrayView bytes_;
+    qsizetype pos_ = 0;
+};
+
+// How far the reader gets: up to and including the end marker line or the
+// first line without a path. Only these bytes decide the text encoding.
+qsizetype readExtent(QByteArrayView bytes) {
+    LineCursor lines(bytes);
+    while (!lines.atEnd()) {
+        const QByteArrayView line = lines.next();
+        if (line == kMarker || !line.contains(kFieldSeparator))
+            break;
+    }
+    return lines.position();
+}
+} // namespace
+
+PlaylistReadResult readPlaylist(QByteArrayView bytes, const PlaylistPathFilter& take, int room) {
+    if (bytes.startsWith(kUtf8Bom))
+        bytes = bytes.sliced(kUtf8Bom.size());
+    const bool utf8 = isValidUtf8(bytes.first(readExtent(bytes)));
+    const auto decode = [utf8](QByteArrayView field) {
+        return utf8 ? QString::fromUtf8(field) : fromWindows1252(field);
+    };
+
+    PlaylistReadResult result;
+    LineCursor lines(bytes);
+    while (!lines.atEnd()) {
+        const QByteArrayView line = lines.next();
+        if (line == kMarker) {
+            result.status = PlaylistReadStatus::Complete;
+            return result;
+        }
+        const qsizetype star = line.indexOf(kFieldSeparator);
+        if (star < 0) {
+            result.status = PlaylistReadStatus::LineWithoutPath;
+            return result;
+        }
+        QByteArrayView rest = line.sliced(star + 1);
+        const qsizetype nextStar = rest.indexOf(kFieldSeparator);
+        if (nextStar >= 0)
+            rest = rest.first(nextStar);
+        QString path = decode(rest);
+        if (take && !take(path))
+            continue;
+        if (static_cast<qsizetype>(result.entries.size()) >= room) {
+            result.status = PlaylistReadStatus::PlaylistFull;
+            return result;
+        }
+        result.entries.push_back({decode(line.first(star)), std::move(path), false});
+    }
+    result.status = PlaylistReadStatus::NoEndMarker;
+    return result;
+}
+
+PlaylistReadResult readPlaylistFile(const QString& path, const PlaylistPathFilter& take, int room) {
+    PlaylistReadResult failed;
+    failed.status = PlaylistReadStatus::Unreadable;
+    if (path.isEmpty() || path.contains(QChar(0)))
+        return failed;
+    // Only a regular file is read: opening without blocking and checking the
+    // opened file keeps a pipe named like a playlist from hanging the player.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return failed;
+    struct stat info;
+    QFile file;
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) ||
+        !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return failed;
+    }
+    // Read in pieces up to one byte past the limit: a device or a file that
+    // grows while we read can never make us hold more than that.
+    QByteArray bytes;
+    qint64 piece = qBound<qint64>(64 * 1024, file.size() + 1, kMaxPlaylistFileBytes + 1);
+    for (;;) {
+        const qsizetype had = bytes.size();
+        bytes.resize(had + piece);
+        const qint64 got = file.read(bytes.data() + had, piece);
+        if (got < 0)
+            return failed;
+        bytes.resize(had + got);
+        if (bytes.size() > kMaxPlaylistFileBytes) {
+            failed.status = PlaylistReadStatus::TooLarge;
+            return failed;
+        }
+        if (got == 0)
+            break;
+        piece = qMin<qint64>(1024 * 1024, kMaxPlaylistFileBytes + 1 - bytes.size());
+    }
+    return readPlaylist(bytes, take, room);
+}
+
+QByteArray playlistBytes(const PlaylistModel& playlist) {
+    static constexpr QByteArrayView kLineEnd("\r\n");
+    QByteArray bytes;
+    qsizetype estimate = kMarker.size() + kLineEnd.size();
+    for (const PlaylistEntry& entry : playlist.entries())
+        estimate += 3 * (entry.name.size() + entry.path.size()) + 1 + kLineEnd.size();
+    bytes.reserve(estimate);
+    for (const PlaylistEntry& entry : playlist.entries()) {
+        if (entry.name.isEmpty())
+            continue;
+        bytes += entry.name.toUtf8();
+        bytes += kFieldSeparator;
+        bytes += entry.path.toUtf8();
+        bytes += kLineEnd;
+    }
+    bytes += kMarker;
+    bytes += kLineEnd;
+    return bytes;
+}
+
+bool writePlaylistFile(const PlaylistModel& playlist, const QString& path) {
+    if (path.isEmpty())
+        return false;
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    const QByteArray bytes = playlistBytes(playlist);
+    // Flush before committing: an error in the last buffered write (a full
+    // disk) would otherwise go unnoticed and the short file replace the old.
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
+        file.cancelWriting();
+        file.commit(); // discards the temporary file
+        return false;
+    }
+    return file.commit();
+}
+
+QString withPlaylistExtension(const QString& path) {
+    return isPlaylistFile(path) ? path : path + kExtension;
+}
+
+bool isPlaylistFile(const QString& path) {
+    return path.right(kExtension.size()).toUpper() == kExtension;
+}
+
+bool isExistingFile(const QString& path) {
+    if (path.isEmpty() || path.contains(QChar(0)))
+        return false;
+    struct stat info;
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 && !S_ISDIR(info.st_mode);
+}

@@ -1,0 +1,61 @@
+#pragma once
+#include "playlist/PlaylistModel.h"
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+#include <functional>
+#include <vector>
+
+// The .KVPL playlist file: one "name*path" line per entry, then the end
+// marker line. Written as UTF-8 with CR LF; read as UTF-8, or as
+// Windows-1252 when the bytes are not valid UTF-8 (files made on Windows).
+
+inline constexpr char kPlaylistEndMarker[] = "!@#$%";
+// Far more than any real playlist (counts are not limited to 16 bits); a
+// bound that keeps a damaged or hostile file from exhausting memory.
+inline constexpr int kMaxPlaylistEntries = 1'000'000;
+// Larger files are refused unread: far beyond any real playlist, small
+// enough that reading one never threatens memory.
+inline constexpr qint64 kMaxPlaylistFileBytes = 64LL * 1024 * 1024;
+
+enum class PlaylistReadStatus {
+    Complete,        // the end marker was reached
+    LineWithoutPath, // a line without "*" (an empty line too)
+    NoEndMarker,     // the data ended before the end marker
+    PlaylistFull,    // one more entry would pass the room given
+    Unreadable,      // the file could not be opened or read
+    TooLarge,        // the file is larger than kMaxPlaylistFileBytes
+};
+
+struct PlaylistReadResult {
+    // Every entry taken before the read stopped, unchecked.
+    std::vector<PlaylistEntry> entries;
+    PlaylistReadStatus status = PlaylistReadStatus::NoEndMarker;
+    bool complete() const { return status == PlaylistReadStatus::Complete; }
+};
+
+// Decides whether an entry line is taken, by its path; an empty function
+// takes every line.
+using PlaylistPathFilter = std::function<bool(const QString& path)>;
+
+// Reads playlist lines from bytes. A line ends at CR or CR LF (a lone LF
+// stays in the line); the end marker line stops the read; the text before
+// the first "*" is the name, the text up to the next "*" the path. At most
+// `room` entries are taken: one more stops the read as PlaylistFull.
+PlaylistReadResult readPlaylist(QByteArrayView bytes, const PlaylistPathFilter& take = {},
+                                int room = kMaxPlaylistEntries);
+// The same for a file on disk.
+PlaylistReadResult readPlaylistFile(const QString& path, const PlaylistPathFilter& take = {},
+                                    int room = kMaxPlaylistEntries);
+
+// The file's bytes for a playlist: entries with an empty name are left out.
+QByteArray playlistBytes(const PlaylistModel& playlist);
+// Writes the playlist whole through a temporary file renamed over the
+// target, so a failure never leaves a partial file or loses the old one.
+bool writePlaylistFile(const PlaylistModel& playlist, const QString& path);
+
+// Appends ".KVPL" unless the path already ends in it, in any letter case.
+QString withPlaylistExtension(const QString& path);
+bool isPlaylistFile(const QString& path);
+// True for an existing file of any kind other than a folder.
+bool isExistingFile(const QString& path);

@@ -1,0 +1,47 @@
+#pragma once
+#include <QString>
+
+class Dialogs;
+class PlaylistModel;
+
+// The program's texts for playlist files.
+namespace PlaylistTexts {
+inline const QString kProblemTitle = QStringLiteral("Problem!");
+inline const QString kLoadError = QStringLiteral("Error Loading Playlist, Make sure PlayList is Present");
+inline const QString kDialogLoadError =
+    QStringLiteral("Error Loading Playlist,Check Something to Kinda Fix It, OK!?!");
+inline const QString kSaveError =
+    QStringLiteral("Error Saving Playlist,Check Something to Kinda Fix It, OK!?!");
+inline const QString kDialogTitle = QStringLiteral("Kivo Player Playlist");
+inline const QString kDialogFilter = QStringLiteral("*.KVPL");
+inline const QString kDialogExtension = QStringLiteral("KVPL");
+inline const QString kDialogFileName = QStringLiteral("*.KVPL");
+} // namespace PlaylistTexts
+
+// Appends the entries of a playlist file whose files exist to the shown
+// playlist. A missing playlist file does nothing; a damaged one keeps the
+// entries read before the damage and says so.
+void LoadPlaylistFile(PlaylistModel& shown, const QString& path, Dialogs& dialogs);
+
+// The diskette button: writes a non-empty shown playlist to the auto-save
+// path, which falls back to defaultPath when empty and keeps the ".KVPL" it
+// may be given here.
+void quickSavePlaylist(const PlaylistModel& shown, QString& autoSavePath, const QString& defaultPath,
+                       Dialogs& dialogs);
+
+// "Playlist Save": asks for a file, starting in startFolder, and writes the
+// shown playlist there, even an empty one.
+void savePlaylistAs(const PlaylistModel& shown, const QString& startFolder, Dialogs& dialogs);
+
+// "Playlist Load": asks for a file and appends its entries whose files exist.
+void loadPlaylistWithDialog(PlaylistModel& shown, Dialogs& dialogs);
+
+// "Save On Exit Path": asks for the auto-save file; true when one was chosen
+// and stored. Nothing is written.
+bool chooseAutoSavePath(QString& autoSavePath, const QString& startFolder, Dialogs& dialogs);
+
+// At shut-down: writes playlist A to the auto-save path as it stands, or
+// deletes the auto-save file when A is empty. Shift held or the switch off
+// leaves everything alone.
+void shutdownSavePlaylist(const PlaylistModel& a, bool autoSaveOn, bool shiftHeld,
+                          const QString& autoSavePath, Dialogs& dialogs);

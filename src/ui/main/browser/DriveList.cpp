@@ -1,0 +1,69 @@
+#include "ui/main/browser/DriveList.h"
+#include <QDir>
+#include <QFileInfo>
+#include <QSignalBlocker>
+#include <QStorageInfo>
+
+namespace {
+
+bool usable(const QStorageInfo& volume) {
+    return volume.isValid() && volume.isReady() && QFileInfo(volume.rootPath()).isDir();
+}
+
+} // namespace
+
+DriveList::DriveList(QWidget* parent) : QComboBox(parent) {
+    setEditable(false);
+    refreshDrives();
+    connect(this, &QComboBox::currentIndexChanged, this, [this](int index) {
+        if (index >= 0)
+            emit driveChanged(itemText(index));
+    });
+}
+
+void DriveList::refreshDrives() {
+    const QString previous = drive();
+    QStringList roots;
+    for (const QStorageInfo& volume : QStorageInfo::mountedVolumes())
+        if (usable(volume) && !roots.contains(volume.rootPath()))
+            roots << volume.rootPath();
+    const QString home = QStorageInfo(QDir::homePath()).rootPath();
+    if (!home.isEmpty() && !roots.contains(home))
+        roots << home;
+    roots.sort();
+
+    const QSignalBlocker blocker(this);
+    clear();
+    addItems(roots);
+    int current = findText(previous);
+    if (current < 0)
+        current = findText(home);
+    setCurrentIndex(current);
+}
+
+QStringList DriveList::drives() const {
+    QStringList roots;
+    for (int i = 0; i < count(); ++i)
+        roots << itemText(i);
+    return roots;
+}
+
+QString DriveList::drive() const {
+    return currentText();
+}
+
+bool DriveList::setDrive(const QString& path) {
+    if (path.isEmpty() || !QFileInfo::exists(path))
+        return false;
+    const QStorageInfo volume(path);
+    if (!usable(volume))
+        return false;
+    int index = findText(volume.rootPath());
+    if (index < 0) {
+        const QSignalBlocker blocker(this);
+        addItem(volume.rootPath());
+        index = count() - 1;
+    }
+    setCurrentIndex(index);
+    return true;
+}

@@ -1,0 +1,27 @@
+#pragma once
+#include <QComboBox>
+#include <QStringList>
+
+// The drive list of the file browser: the mounted volumes that can be read,
+// shown by their root paths ("/", "/media/usb", ...), always with the volume
+// of the home folder among them.
+class DriveList : public QComboBox {
+    Q_OBJECT
+public:
+    explicit DriveList(QWidget* parent = nullptr);
+
+    // Re-reads the mounted volumes; the current one stays current while it
+    // is still mounted, else the home folder's volume becomes current.
+    void refreshDrives();
+    QStringList drives() const;
+    // The root path of the current volume.
+    QString drive() const;
+    // Makes the volume holding the path current (adding it to the list when
+    // it was mounted since the last read). False, and nothing changes, when
+    // the path is on no readable volume.
+    bool setDrive(const QString& path);
+
+signals:
+    // The current volume changed, by the user or by setDrive.
+    void driveChanged(const QString& root);
+};

@@ -1,0 +1,33 @@
+#pragma once
+#include "playback/TransportView.h"
+#include <memory>
+
+class Dialogs;
+class MpvPlayer;
+class frmScreen;
+struct AppState;
+
+// Makes the playback engine and the video window together, the first time
+// either is needed. An engine that cannot start is reported once and then
+// plays nothing.
+class ScreenHost : public PlayerHost {
+public:
+    ScreenHost(AppState& state, Dialogs& dialogs);
+    ~ScreenHost() override;
+
+    MediaPlayer& player() override;
+    VideoScreen& screen() override;
+    bool started() const override { return player_ != nullptr; }
+    QString silentClip() override;
+
+    void closeScreen() override;
+    frmScreen* window() const { return screen_.get(); }
+
+private:
+    void start();
+
+    AppState& state_;
+    Dialogs& dialogs_;
+    std::unique_ptr<MpvPlayer> player_;
+    std::unique_ptr<frmScreen> screen_;
+};

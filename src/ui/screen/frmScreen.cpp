@@ -1,0 +1,69 @@
+#include "ui/screen/frmScreen.h"
+#include "app/AppState.h"
+#include <QCloseEvent>
+#include <QPushButton>
+
+frmScreen::frmScreen(AppState& state, QWidget* surface) : state_(state), surface_(surface) {
+    setObjectName(QStringLiteral("frmScreen"));
+    setWindowTitle(QStringLiteral("Kivo Player Screen"));
+    setAttribute(Qt::WA_QuitOnClose, false);
+    QPalette black = palette();
+    black.setColor(QPalette::Window, Qt::black);
+    setPalette(black);
+    setAutoFillBackground(true);
+    surface_->setParent(this);
+    surface_->setObjectName(QStringLiteral("MMControl1"));
+    cmdOnTopOnScreen = new QPushButton(QStringLiteral("ON"), this);
+    cmdOnTopOnScreen->setObjectName(QStringLiteral("cmdOnTopOnScreen"));
+    cmdOnTopOffScreen = new QPushButton(QStringLiteral("Off"), this);
+    cmdOnTopOffScreen->setObjectName(QStringLiteral("cmdOnTopOffScreen"));
+    cmdOnTopOnScreen->setGeometry(0, 0, 32, 18);
+    cmdOnTopOffScreen->setGeometry(32, 0, 32, 18);
+    for (QPushButton* b : {cmdOnTopOnScreen, cmdOnTopOffScreen}) {
+        b->setFocusPolicy(Qt::NoFocus);
+        b->raise();
+    }
+    connect(cmdOnTopOnScreen, &QPushButton::clicked, this, &frmScreen::cmdOnTopOnScreen_Click);
+    connect(cmdOnTopOffScreen, &QPushButton::clicked, this, &frmScreen::cmdOnTopOffScreen_Click);
+    resize(320, 240);
+}
+
+void frmScreen::fitToVideo(QSize size) {
+    if (size.isValid() && !size.isEmpty())
+        resize(size);
+}
+
+void frmScreen::setOnTop(bool on) {
+    if (isOnTop() == on)
+        return;
+    const bool wasVisible = isVisible();
+    setWindowFlag(Qt::WindowStaysOnTopHint, on);
+    if (wasVisible)
+        QWidget::show(); // changing the flag hides a shown window
+}
+
+void frmScreen::cmdOnTopOnScreen_Click() { setOnTop(true); }
+
+void frmScreen::cmdOnTopOffScreen_Click() { setOnTop(false); }
+
+void frmScreen::closeForGood() {
+    closingForGood_ = true;
+    close();
+}
+
+void frmScreen::closeEvent(QCloseEvent* event) {
+    if (closingForGood_) {
+        event->accept();
+        return;
+    }
+    // The close box only hides the window; the sound goes on.
+    if (state_.videoOnTop)
+        cmdOnTopOffScreen_Click();
+    QWidget::hide();
+    event->ignore();
+}
+
+void frmScreen::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    surface_->setGeometry(rect());
+}

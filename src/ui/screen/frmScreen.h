@@ -1,0 +1,41 @@
+#pragma once
+#include "playback/VideoRules.h"
+#include <QWidget>
+
+class QPushButton;
+struct AppState;
+
+// The video window "Kivo Player Screen": the player's video surface and two
+// small buttons that put the window into or out of the always-on-top layer.
+// A close by the user only hides it; it closes for good at shut-down.
+class frmScreen : public QWidget, public VideoScreen {
+    Q_OBJECT
+public:
+    frmScreen(AppState& state, QWidget* surface);
+
+    bool isShown() const override { return isVisible(); }
+    void show() override { QWidget::show(); }
+    void hide() override { QWidget::hide(); }
+    void pressOn() override { cmdOnTopOnScreen_Click(); }
+    void pressOff() override { cmdOnTopOffScreen_Click(); }
+    void fitToVideo(QSize size) override;
+
+    void cmdOnTopOnScreen_Click();
+    void cmdOnTopOffScreen_Click();
+    bool isOnTop() const { return windowFlags().testFlag(Qt::WindowStaysOnTopHint); }
+    // The main window's unload: closes the window for good.
+    void closeForGood();
+
+    QPushButton *cmdOnTopOnScreen, *cmdOnTopOffScreen;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void setOnTop(bool on);
+
+    AppState& state_;
+    QWidget* surface_;
+    bool closingForGood_ = false;
+};

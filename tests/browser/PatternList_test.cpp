@@ -1,0 +1,90 @@
+#include "browser/DirectoryListing.h"
+#include "browser/PatternList.h"
+#include "support/TempDir.h"
+#include <QFile>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+namespace {
+const QString kDefaultPatterns =
+    "*.kvpl;*.vob;*.asf;*.wav;*.mid;*.mp3;*.mp2;*.mp4;*.mpeg;*.mpg;*.mpe;*.avi;*.mov;*.mpa;*.asx";
+}
+
+TEST(PatternList, MatchesAnyOfSeveralPatternsIgnoringCase) {
+    const PatternList patterns(kDefaultPatterns);
+    EXPECT_TRUE(patterns.matches(u"song.mp3"));
+    EXPECT_TRUE(patterns.matches(u"SONG.MP3"));
+    EXPECT_TRUE(patterns.matches(u"list.KvPl"));
+    EXPECT_TRUE(patterns.matches(u"a.b.c.avi"));
+    EXPECT_FALSE(patterns.matches(u"song.mp3.txt"));
+    EXPECT_FALSE(patterns.matches(u"readme"));
+    EXPECT_FALSE(patterns.matches(u"mp3"));
+    // ".mpe" must not take ".mpeg" or the other way round by accident.
+    EXPECT_TRUE(PatternList("*.mpe").matches(u"x.MPE"));
+    EXPECT_FALSE(PatternList("*.mpe").matches(u"x.mpeg"));
+}
+
+TEST(PatternList, StarDotStarListsEverythingEvenWithoutADot) {
+    for (const QString text : {"*.*", "*", "*.mp3;*.*"}) {
+        const PatternList patterns(text);
+        EXPECT_TRUE(patterns.matchesEverything()) << text.toStdString();
+        EXPECT_TRUE(patterns.matches(u"README")) << text.toStdString();
+    }
+}
+
+TEST(PatternList, GeneralWildcardsAndOddLists) {
+    const PatternList patterns(" track??.* ; *mix*.wav ;; ");
+    EXPECT_TRUE(patterns.matches(u"TRACK01.ogg"));
+    EXPECT_FALSE(patterns.matches(u"track1.ogg"));
+    EXPECT_TRUE(patterns.matches(u"summer MIX 2.wav"));
+    EXPECT_FALSE(patterns.matches(u"summer.wav"));
+    // Regular-expression characters are plain characters in a pattern.
+    EXPECT_TRUE(PatternList("a+(b).[c]").matches(u"A+(B).[C]"));
+    EXPECT_FALSE(PatternList("a+(b).[c]").matches(u"aa(b).c"));
+    EXPECT_FALSE(PatternList("").matches(u"song.mp3"));
+    EXPECT_FALSE(PatternList(";;").matches(u"song.mp3"));
+}
+
+TEST(BrowserOrder, IgnoresCaseAndComparesNumbersByValue) {
+    QStringList names{"track10.mp3", "Track2.mp3", "b.mp3", "A.mp3", "track02.mp3", "a.mp3", "Ä.mp3"};
+    sortBrowserOrder(names);
+    EXPECT_EQ(names,
+              QStringList({"A.mp3", "a.mp3", "b.mp3", "Track2.mp3", "track02.mp3", "track10.mp3", "Ä.mp3"}));
+    EXPECT_LT(compareBrowserNames(u"x9", u"x10"), 0);
+    EXPECT_LT(compareBrowserNames(u"x", u"x1"), 0);
+    EXPECT_EQ(compareBrowserNames(u"same", u"same"), 0);
+}
+
+TEST(FolderListing, ListsVisibleRegularFilesThatMatchInBrowserOrder) {
+    TempDir dir;
+    dir.write("b.MP3");
+    dir.write("a.mp3");
+    dir.write("notes.txt");
+    dir.write(".hidden.mp3");
+    dir.mkdir("folder.mp3");
+    dir.write("sub/inner.mp3");
+    ASSERT_EQ(::symlink(QFile::encodeName(dir.file("a.mp3")).constData(),
+                        QFile::encodeName(dir.file("link.mp3")).constData()),
+              0);
+    ASSERT_EQ(::symlink("/nonexistent/target.mp3", QFile::encodeName(dir.file("broken.mp3")).constData()), 0);
+
+    EXPECT_EQ(listMatchingFiles(dir.path(), PatternList(kDefaultPatterns)),
+              QStringList({"a.mp3", "b.MP3", "link.mp3"}));
+    EXPECT_EQ(listMatchingFiles(dir.path(), PatternList("*.*")),
+              QStringList({"a.mp3", "b.MP3", "link.mp3", "notes.txt"}));
+    EXPECT_EQ(listSubfolders(dir.path()), QStringList({"folder.mp3", "sub"}));
+    EXPECT_TRUE(listMatchingFiles(dir.file("missing"), PatternList("*.*")).isEmpty());
+    EXPECT_FALSE(readFolder(dir.file("missing")).readable);
+}
+
+TEST(DropAcceptance, LooksForTheExtensionInsideThePatternText) {
+    EXPECT_TRUE(dropAccepted("/music/SONG.MP3", kDefaultPatterns));
+    EXPECT_TRUE(dropAccepted("/music/song.mp", kDefaultPatterns));
+    EXPECT_TRUE(dropAccepted("/music/list.kvpl", kDefaultPatterns));
+    EXPECT_FALSE(dropAccepted("/music/notes.txt", kDefaultPatterns));
+    EXPECT_FALSE(dropAccepted("/music/Rock", kDefaultPatterns));
+    // The last dot sits in the folder name: the extension holds a separator.
+    EXPECT_FALSE(dropAccepted("/music/Vol.2/track", kDefaultPatterns));
+    EXPECT_EQ(dropExtension("/music/Vol.2/track"), ".2/track");
+    EXPECT_EQ(dropExtension("noext"), QString(".") + QString(6, QChar(0xA9)));
+}

@@ -1,0 +1,180 @@
+#include "playlist/PlaylistFile.h"
+#include "playlist/PlaylistFileOps.h"
+#include "support/FakeSeams.h"
+#include "support/TempDir.h"
+#include <gtest/gtest.h>
+
+namespace {
+using namespace PlaylistTexts;
+
+class PlaylistFileOps : public ::testing::Test {
+protected:
+    TempDir dir;
+    FakeDialogs dialogs;
+    PlaylistModel shown;
+
+    // A playlist file over media files that exist, except those named "gone".
+    QString playlistOf(const QStringList& names, const QByteArray& end = "!@#$%\r\n",
+                       const QString& file = "list.KVPL") {
+        QByteArray bytes;
+        for (const QString& name : names) {
+            const QString media = name.startsWith("gone") ? dir.file(name) : dir.write("media/" + name);
+            bytes += (name + "*" + media + "\r\n").toUtf8();
+        }
+        return dir.write(file, bytes + end);
+    }
+    QStringList names() const {
+        QStringList out;
+        for (const PlaylistEntry& entry : shown.entries())
+            out << entry.name;
+        return out;
+    }
+    QStringList messages() const {
+        QStringList out;
+        for (const auto& m : dialogs.messages)
+            out << m.title + ": " + m.text;
+        return out;
+    }
+    static QString problem(const QString& text) { return kProblemTitle + ": " + text; }
+};
+} // namespace
+
+TEST_F(PlaylistFileOps, LoadAppendsExistingFilesEachTimeAndSkipsMissingOnesSilently) {
+    shown.append("already.mp3", "/already");
+    const QString list = playlistOf({"a.mp3", "gone.mp3", "b.mp3"});
+    LoadPlaylistFile(shown, list, dialogs);
+    LoadPlaylistFile(shown, list, dialogs);
+    EXPECT_EQ(names(), (QStringList{"already.mp3", "a.mp3", "b.mp3", "a.mp3", "b.mp3"}));
+    EXPECT_EQ(shown.path(1), dir.file("media/a.mp3"));
+    EXPECT_TRUE(dialogs.messages.empty());
+
+    LoadPlaylistFile(shown, dir.file("none.KVPL"), dialogs);
+    LoadPlaylistFile(shown, dir.mkdir("folder.KVPL"), dialogs);
+    EXPECT_EQ(shown.count(), 5);
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(PlaylistFileOps, LoadKeepsWhatWasReadBeforeAnErrorAndReportsIt) {
+    LoadPlaylistFile(shown, playlistOf({"a.mp3", "b.mp3"}, ""), dialogs);
+    LoadPlaylistFile(shown, playlistOf({"c.mp3"}, "\r\n!@#$%\r\n"), dialogs);
+    EXPECT_EQ(names(), (QStringList{"a.mp3", "b.mp3", "c.mp3"}));
+    EXPECT_EQ(messages(), (QStringList{problem(kLoadError), problem(kLoadError)}));
+}
+
+TEST_F(PlaylistFileOps, PlaylistsGrowPastSixteenBitCounts) {
+    shown.appendEntries(std::vector<PlaylistEntry>(40000, PlaylistEntry{"x", "/x", false}));
+    LoadPlaylistFile(shown, playlistOf({"a.mp3", "b.mp3"}), dialogs);
+    EXPECT_EQ(shown.count(), 40002);
+    EXPECT_EQ(shown.name(40001), "b.mp3");
+    EXPECT_EQ(shown.name(40002), "");
+    EXPECT_TRUE(messages().isEmpty());
+}
+
+TEST_F(PlaylistFileOps, LoadStopsWhenThePlaylistIsFull) {
+    shown.appendEntries(std::vector<PlaylistEntry>(kMaxPlaylistEntries - 1, PlaylistEntry{"x", "/x", false}));
+    LoadPlaylistFile(shown, playlistOf({"a.mp3", "b.mp3"}), dialogs);
+    EXPECT_EQ(shown.count(), kMaxPlaylistEntries);
+    EXPECT_EQ(shown.name(kMaxPlaylistEntries - 1), "a.mp3");
+    EXPECT_EQ(messages(), QStringList{problem(kLoadError)});
+}
+
+TEST_F(PlaylistFileOps, DialogLoadAsksForAPlaylistAndReportsItsOwnError) {
+    loadPlaylistWithDialog(shown, dialogs); // cancelled
+    ASSERT_EQ(dialogs.requests.size(), 1u);
+    const auto& request = dialogs.requests[0];
+    EXPECT_EQ(request.title, "Kivo Player Playlist");
+    EXPECT_EQ(request.fileName, "*.KVPL");
+    EXPECT_EQ(request.filter, "*.KVPL");
+    EXPECT_EQ(request.defaultExtension, "KVPL");
+    EXPECT_TRUE(request.folder.isEmpty());
+
+    dialogs.fileAnswers = {QString("*.KVPL"), playlistOf({"a.mp3"}), dir.file("none.KVPL"),
+                           playlistOf({"b.mp3"}, "", "other.KVPL")};
+    for (int i = 0; i < 4; ++i)
+        loadPlaylistWithDialog(shown, dialogs);
+    EXPECT_EQ(names(), (QStringList{"a.mp3", "b.mp3"}));
+    EXPECT_EQ(messages(), (QStringList{problem(kDialogLoadError), problem(kDialogLoadError)}));
+}
+
+TEST_F(PlaylistFileOps, QuickSaveAddsTheExtensionToTheRememberedPath) {
+    shown.append("a.mp3", "/m/a.mp3");
+    QString autoSave = dir.file("auto");
+    quickSavePlaylist(shown, autoSave, dir.file("default.KVPL"), dialogs);
+    EXPECT_EQ(autoSave, dir.file("auto.KVPL"));
+    EXPECT_EQ(readAll(autoSave), "a.mp3*/m/a.mp3\r\n!@#$%\r\n");
+
+    QString lower = dir.file("low.kvpl");
+    quickSavePlaylist(shown, lower, dir.file("default.KVPL"), dialogs);
+    EXPECT_EQ(lower, dir.file("low.kvpl"));
+    EXPECT_TRUE(isExistingFile(lower));
+
+    QString empty;
+    quickSavePlaylist(shown, empty, dir.file("default"), dialogs);
+    EXPECT_EQ(empty, dir.file("default.KVPL"));
+    EXPECT_TRUE(isExistingFile(empty));
+    EXPECT_TRUE(dialogs.messages.empty());
+
+    QString unwritable = dir.write("plain") + "/under";
+    quickSavePlaylist(shown, unwritable, {}, dialogs);
+    EXPECT_EQ(messages(), QStringList{problem(kSaveError)});
+}
+
+TEST_F(PlaylistFileOps, QuickSaveOfAnEmptyPlaylistTouchesNothing) {
+    const QString existing = dir.write("auto.KVPL", "old");
+    QString autoSave = existing;
+    quickSavePlaylist(shown, autoSave, {}, dialogs);
+    EXPECT_EQ(readAll(existing), "old");
+    QString unset;
+    quickSavePlaylist(shown, unset, dir.file("default"), dialogs);
+    EXPECT_TRUE(unset.isEmpty());
+    EXPECT_FALSE(isExistingFile(dir.file("default.KVPL")));
+}
+
+TEST_F(PlaylistFileOps, SaveAsWritesEvenAnEmptyPlaylistUnderTheChosenName) {
+    savePlaylistAs(shown, "/start", dialogs); // cancelled
+    ASSERT_EQ(dialogs.requests.size(), 1u);
+    EXPECT_EQ(dialogs.requests[0].folder, "/start");
+    EXPECT_EQ(dialogs.requests[0].fileName, "*.KVPL");
+
+    dialogs.fileAnswers = {dir.file("empty"), dir.mkdir("taken.KVPL")};
+    savePlaylistAs(shown, "/start", dialogs);
+    EXPECT_EQ(readAll(dir.file("empty.KVPL")), "!@#$%\r\n");
+    savePlaylistAs(shown, "/start", dialogs);
+    EXPECT_EQ(messages(), QStringList{problem(kSaveError)});
+}
+
+TEST_F(PlaylistFileOps, ChoosingTheAutoSavePathWritesNothing) {
+    QString autoSave = "/old.KVPL";
+    EXPECT_FALSE(chooseAutoSavePath(autoSave, "/start", dialogs));
+    EXPECT_EQ(autoSave, "/old.KVPL");
+    dialogs.fileAnswers = {dir.file("new")};
+    EXPECT_TRUE(chooseAutoSavePath(autoSave, "/start", dialogs));
+    EXPECT_EQ(autoSave, dir.file("new.KVPL"));
+    EXPECT_FALSE(isExistingFile(autoSave));
+    EXPECT_EQ(dialogs.requests.back().folder, "/start");
+}
+
+TEST_F(PlaylistFileOps, ShutdownWritesAOrDeletesTheAutoSaveFile) {
+    const QString autoSave = dir.write("auto", "old");
+    PlaylistModel a;
+    shutdownSavePlaylist(a, true, true, autoSave, dialogs); // Shift held
+    shutdownSavePlaylist(a, false, false, autoSave, dialogs);
+    EXPECT_EQ(readAll(autoSave), "old");
+
+    a.append("a.mp3", "/m/a.mp3");
+    shutdownSavePlaylist(a, true, false, autoSave, dialogs);
+    EXPECT_EQ(readAll(autoSave), "a.mp3*/m/a.mp3\r\n!@#$%\r\n"); // no extension added
+
+    a.clear();
+    shutdownSavePlaylist(a, true, false, autoSave, dialogs);
+    EXPECT_FALSE(isExistingFile(autoSave));
+    shutdownSavePlaylist(a, true, false, dir.mkdir("folder"), dialogs);
+    EXPECT_TRUE(QFileInfo(dir.file("folder")).isDir());
+    EXPECT_TRUE(dialogs.messages.empty());
+
+    // A failed save is reported and the shut-down goes on.
+    a.append("a.mp3", "/m/a.mp3");
+    shutdownSavePlaylist(a, true, false, "", dialogs);
+    shutdownSavePlaylist(a, true, false, dir.file("missing/auto.KVPL"), dialogs);
+    EXPECT_EQ(messages(), (QStringList{problem(kSaveError), problem(kSaveError)}));
+}
