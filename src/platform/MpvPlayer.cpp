@@ -67,8 +67,11 @@ void MpvPlayer::start(const Options& options) {
     setOption("osd-level", QStringLiteral("0"));
     setOption("terminal", QStringLiteral("no"));
     setOption("idle", QStringLiteral("yes"));
-    // A machine without a sound device still plays through its queue.
+    // A machine without a sound device still plays through its queue; the null
+    // output only paces playback, so it takes large bursts and wakes up rarely.
     setOption("audio-fallback-to-null", QStringLiteral("yes"));
+    setOption("ao-null-buffer", QStringLiteral("1"));
+    setOption("ao-null-outburst", QStringLiteral("4096"));
     // Cover art inside an audio file is not video.
     setOption("audio-display", QStringLiteral("no"));
     // Decoding is done in software: no probing of hardware decoders when video is drawn.

@@ -6,6 +6,17 @@ fail() {
     exit 1
 }
 
+# A window mapped while the window manager is still starting can stay
+# unmapped: the scenario begins once openbox has announced itself.
+start_window_manager() {
+    openbox >/dev/null 2>&1 &
+    for _ in $(seq 1 100); do
+        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
+        sleep 0.05
+    done
+    fail "the window manager did not start"
+}
+
 start_player() {
     "$PLAYER" "$@" > "$WORK/player.log" 2>&1 &
     echo $! > "$WORK/player.pid"
@@ -19,6 +30,7 @@ wait_window() {
         [ -n "$id" ] && { echo "$id"; return 0; }
         sleep 0.1
     done
+    echo "windows: $(xdotool search --name . getwindowname %@ 2>/dev/null | tr '\n' '|')" >&2
     fail "window '$name' did not appear"
 }
 

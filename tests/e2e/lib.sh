@@ -34,6 +34,6 @@ write_ini() {
 in_display() {
     export PLAYER WORK
     xvfb-run -a -s "-screen 0 1280x1024x24" \
-        bash -euo pipefail -c "source '$E2E_DIR/display.sh'; openbox >/dev/null 2>&1 & $1"
+        bash -euo pipefail -c "source '$E2E_DIR/display.sh'; start_window_manager; $1"
 }
 

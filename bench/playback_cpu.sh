@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# CPU time (user + system) of the whole player playing a 20-second MP3 from
+# launch to exit ("Close On Finish"), against the mpv program playing the same
+# file with null audio, measured alternately. Also checks that a stopped
+# player uses no CPU. Prints medians and the ratio.
+set -euo pipefail
+PLAYER=$(readlink -f "${1:-build/kivo-player}")
+RUNS=${RUNS:-5}
+command -v mpv >/dev/null || { echo "playback_cpu: the mpv program is not installed (apt-get install mpv)"; exit 0; }
+if [ -z "${DISPLAY:-}" ]; then
+    exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$PLAYER"
+fi
+WORK=$(mktemp -d /tmp/kivo-cpu.XXXXXX)
+trap 'rm -rf "$WORK"' EXIT
+export HOME=$WORK XDG_CONFIG_HOME=$WORK/.config XDG_RUNTIME_DIR=$WORK/run KIVO_MPV_AO=null
+mkdir -p "$XDG_CONFIG_HOME/Quelba Kivo Player" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+ffmpeg -loglevel error -f lavfi -i "sine=frequency=440:duration=20" -c:a libmp3lame -b:a 192k "$WORK/song.mp3"
+printf 'song.mp3*%s\r\n!@#$%%\r\n' "$WORK/song.mp3" > "$WORK/one.KVPL"
+login=$(id -un | tr '[:lower:]' '[:upper:]')
+printf '[Presets]\nClose%%20On%%20Finish=1\n' > "$XDG_CONFIG_HOME/Quelba Kivo Player/$login.ini"
+
+cpu_of() { # prints user+system seconds of the command
+    /usr/bin/time -f '%U %S' -o "$WORK/t" "$@" >/dev/null 2>&1 || true
+    awk '{printf "%.3f\n", $1 + $2}' "$WORK/t"
+}
+
+kivo_run() { # only the player's own CPU time is counted, not the key sending
+    /usr/bin/time -f '%U %S' -o "$WORK/t" "$PLAYER" "$WORK/one.KVPL" > /dev/null 2>&1 &
+    local pid=$! id=""
+    for _ in $(seq 1 200); do
+        id=$(xdotool search --onlyvisible --name '^Kivo Player!$' 2>/dev/null | head -n 1 || true)
+        [ -n "$id" ] && break
+        sleep 0.05
+    done
+    xdotool windowfocus --sync "$id"
+    xdotool key alt+p
+    wait "$pid"
+}
+
+kivo=() mpvs=()
+for _ in $(seq 1 "$RUNS"); do
+    kivo_run
+    kivo+=("$(awk '{printf "%.3f\n", $1 + $2}' "$WORK/t")")
+    mpvs+=("$(cpu_of mpv --no-config --no-video --ao=null "$WORK/song.mp3")")
+done
+median() { printf '%s\n' "$@" | sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
+mk=$(median "${kivo[@]}") mm=$(median "${mpvs[@]}")
+echo "playing a 20 s MP3 to its end: kivo-player ${mk} s CPU, mpv ${mm} s CPU (medians of $RUNS), ratio $(awk -v a="$mk" -v b="$mm" 'BEGIN {printf "%.2f", a / b}')"
+
+# Stopped: no timer runs, so the process sleeps.
+"$PLAYER" > /dev/null 2>&1 &
+pid=$!
+sleep 1.5
+before=$(awk '{print $14 + $15}' "/proc/$pid/stat")
+sleep 5
+after=$(awk '{print $14 + $15}' "/proc/$pid/stat")
+kill "$pid"
+echo "stopped player: $((after - before)) clock ticks of CPU in 5 s"
