@@ -1,4 +1,5 @@
 #pragma once
+#include "support/QtPrint.h"
 #include <QByteArray>
 #include <QString>
 #include <QTemporaryDir>

@@ -1,49 +1,18 @@
-#include "app/AppState.h"
-#include "app/MainWindowState.h"
-#include "platform/MemorySettingsStore.h"
-#include "playlist/Playlists.h"
-#include "settings/SettingsTable.h"
-#include "support/FakeSeams.h"
-#include "playback/TransportFakes.h"
-#include "support/TempDir.h"
 #include "support/WaitUntil.h"
-#include "ui/main/Form1.h"
+#include "ui/Form1Fixture.h"
+#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
 #include <QTabBar>
-#include <QApplication>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 #include <memory>
 
 namespace {
-
-class Form1Test : public ::testing::Test {
-protected:
-    TempDir dir;
-    MemorySettingsStore store;
-    SettingsTable table{QStringLiteral("alice"), dir.path()};
-    FakeKeyState keys;
-    FakeDialogs dialogs;
-    FakeShell shell;
-    AppState state;
-    MainWindowState fields;
-    Playlists playlists;
-    FakeHost host;
-    std::unique_ptr<Form1> form;
-
-    void open(const QString& commandLine = {}) {
-        form = std::make_unique<Form1>(
-            Form1Context{state, fields, playlists, store, table, keys, dialogs, shell, host});
-        form->Form_Load(commandLine);
-        form->show();
-    }
-    int heightTwips() const { return form->height() * 15; }
-};
 
 TEST_F(Form1Test, OpensWithTheDesignState) {
     open();

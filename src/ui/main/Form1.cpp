@@ -5,12 +5,13 @@
 #include "ui/main/Form1Controls.h"
 #include "ui/main/MainLayout.h"
 #include "ui/main/PathListProxy.h"
+#include "ui/main/browser/DriveList.h"
+#include "ui/main/browser/FileList.h"
+#include "ui/main/browser/FolderList.h"
 #include <QCheckBox>
-#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
-#include <QListWidget>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStyle>
@@ -45,6 +46,8 @@ Form1::Form1(Form1Context context, QWidget* parent) : QWidget(parent), c_(contex
     applyPanelColour(kLightGrey);
     wireEvents();
     wireTransport();
+    wireBrowser();
+    wireEditing();
     setWindowSizeTwips(6470, 4800);
 }
 
@@ -144,15 +147,15 @@ void Form1::createBottomBar() {
 }
 
 void Form1::createFileStuff() {
-    DrvDriveLetter = new QComboBox(PicFileStuff);
+    DrvDriveLetter = new DriveList(PicFileStuff);
     DrvDriveLetter->setObjectName(QStringLiteral("DrvDriveLetter"));
     place(DrvDriveLetter, 0, 0, 2500, MainLayout::Design{}.driveHeight);
-    dirFolders = new QListWidget(PicFileStuff);
+    dirFolders = new FolderList(PicFileStuff);
     dirFolders->setObjectName(QStringLiteral("dirFolders"));
     place(dirFolders, 0, MainLayout::Design{}.driveHeight, 2500, MainLayout::Design{}.folderHeight);
-    FileBox = new QListWidget(PicFileStuff);
+    FileBox = new FileList(PicFileStuff);
     FileBox->setObjectName(QStringLiteral("FileBox"));
-    tmpFileList = new QListWidget(PicFileStuff);
+    tmpFileList = new FileList(PicFileStuff);
     tmpFileList->setObjectName(QStringLiteral("tmpFileList"));
     tmpFileList->hide();
     for (int i = 0; i < 10; ++i) {
@@ -182,7 +185,7 @@ void Form1::createMediaList() {
         place(lstName[i], 0, d.tabHeight, 2500, 2000);
         lstName[i]->setVisible(i == 0);
     }
-    filePlayer = new QListWidget(PicMediaList);
+    filePlayer = new FileList(PicMediaList);
     filePlayer->setObjectName(QStringLiteral("filePlayer"));
     filePlayer->hide();
     CmdSearch = button(PicMediaList, QStringLiteral("CmdSearch"), QStringLiteral("Find"));

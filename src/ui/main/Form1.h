@@ -6,13 +6,14 @@
 #include <QWidget>
 #include <array>
 
+class DriveList;
+class FileList;
+class FolderList;
 class QCheckBox;
-class QComboBox;
 class QFrame;
 class QLabel;
 class QLineEdit;
 class QListView;
-class QListWidget;
 class QPushButton;
 class QScrollBar;
 class QTabBar;
@@ -24,6 +25,10 @@ class SettingsStore;
 class SettingsTable;
 class Shell;
 class Transport;
+class QMouseEvent;
+namespace PlaylistSearch {
+enum class Mode;
+}
 struct AppState;
 struct MainWindowState;
 
@@ -70,6 +75,27 @@ public:
     void toggleColourShow();
     void Timer1_Timer();
 
+    // The file browser and adding files.
+    void DrvDriveLetter_Change(const QString& root);
+    void dirFolders_Change(const QString& path);
+    void FileBox_Click(int index, const QString& name);
+    void FileBox_DblClick(int index, const QString& name);
+    void CmdPreset_Click(int index);
+    void cmdAdd_Click();
+    void CmdAddAll_Click();
+    void UpdateRoomLeftBar();
+    // Files dropped on a playlist list (local paths, in the drop's order).
+    void lstName_OLEDragDrop(const QStringList& paths);
+
+    // Playlist editing and search.
+    void lstName_KeyPress(int character);
+    void lstName_KeyUp(int key);
+    void CMdClearAll_Click();
+    void cmdTabMove_Click(int index);
+    void CmdSearch_Click();
+    void saveShownPlaylistAs();
+    void focusSearchBox();
+
     // Panels.
     QFrame *PicTopBox, *PicBottomBar, *PicFileStuff, *PicMediaList, *PicButtons;
     // Top panel.
@@ -86,13 +112,14 @@ public:
     std::array<QPushButton*, 5> CMDButtonArray{};
     std::array<QPushButton*, 3> cmdSavePlayList{};
     // Left panel.
-    QComboBox* DrvDriveLetter;
-    QListWidget *dirFolders, *FileBox, *tmpFileList;
+    DriveList* DrvDriveLetter;
+    FolderList* dirFolders;
+    FileList *FileBox, *tmpFileList;
     std::array<QPushButton*, 10> CmdPreset{};
     // Right panel.
     QTabBar* ssTab;
     std::array<QListView*, 3> lstName{};
-    QListWidget* filePlayer;
+    FileList* filePlayer;
     QLineEdit* TxtSearch;
     QPushButton* CmdSearch;
     QFrame *picRoomLeftBar, *lineRoom, *picBtnHldr2;
@@ -171,6 +198,15 @@ private:
     void closeMainWindow() override;
 
     void wireTransport();
+    void wireBrowser();
+    void wireEditing();
+    int selectedPosition() const;
+    bool handleListEvent(QObject* watched, QEvent* event);
+    bool handleSearchBoxEvent(QEvent* event);
+    void lstName_MouseMove(QMouseEvent* event);
+    void setSearchMode(PlaylistSearch::Mode mode);
+    void showNameBoxFor(const QString& name);
+    bool handleDrop(QObject* watched, QEvent* event);
     bool handleDisplayClick(QObject* watched, QEvent* event);
 
     LifecycleContext lifecycle() const;
@@ -178,8 +214,6 @@ private:
     Form1Context c_;
     Transport* transport_ = nullptr;
     ColourShow colourShow_;
-    QString browserPattern_;
-    QString startFolder_;
     bool onTop_ = false;
     bool unloaded_ = false;
     bool inResize_ = false;

@@ -5,12 +5,13 @@
 #include "ui/main/Form1.h"
 #include "ui/main/Form1Controls.h"
 #include "ui/main/MainLayout.h"
-#include <QComboBox>
+#include "ui/main/browser/DriveList.h"
+#include "ui/main/browser/FileList.h"
+#include "ui/main/browser/FolderList.h"
 #include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
-#include <QListWidget>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTabBar>
@@ -25,7 +26,8 @@ void Form1::resizeEvent(QResizeEvent* event) {
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
-    if (transport_ && handleDisplayClick(watched, event))
+    if (transport_ &&
+        (handleDisplayClick(watched, event) || handleDrop(watched, event) || handleListEvent(watched, event)))
         return true;
     if (event->type() == QEvent::Resize) {
         if (watched == PicTopBox)
@@ -143,7 +145,7 @@ void Form1::PicMediaList_Resize() {
     setWidth(LblTime, r.timeWidth);
     place(picRoomLeftBar, r.roomBarLeft, r.roomBarTop, Design{}.roomBarWidth, r.roomBarHeight);
     place(picBtnHldr2, 0, r.deviceButtonsTop, r.deviceButtonsWidth, Design{}.deviceButtonsHeight);
-    // UpdateRoomLeftBar comes with the file browser's free-space bar.
+    UpdateRoomLeftBar();
 }
 
 void Form1::applyWindowHeight(double twips) {

@@ -1,9 +1,13 @@
 // The main window's load and unload, and the always-on-top layer.
 #include "app/AppState.h"
 #include "app/MainWindowState.h"
+#include "browser/BrowserPaths.h"
 #include "playlist/Playlists.h"
 #include "ui/main/Form1.h"
 #include "ui/main/Form1Controls.h"
+#include "ui/main/browser/DriveList.h"
+#include "ui/main/browser/FileList.h"
+#include "ui/main/browser/FolderList.h"
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
@@ -87,18 +91,11 @@ void Form1::applyPanelColour(const QColor& colour) {
 }
 
 void Form1::openStartFolder(const QString& autoSavePath) {
-    // The folder holding the auto-save file; the file browser takes it over.
-    QString folder = autoSavePath;
-    while (!folder.isEmpty()) {
-        const QChar last = folder.back();
-        folder.chop(1);
-        if (last == QLatin1Char('\\') || last == QLatin1Char('/'))
-            break;
-    }
-    if (folder.isEmpty())
-        folder = QStringLiteral("/");
-    if (QDir(folder).exists())
-        startFolder_ = folder;
+    // The drive follows the folder of the auto-save file; the folder list only
+    // when that folder exists.
+    const QString folder = autoSaveStartFolder(autoSavePath);
+    DrvDriveLetter->setDrive(folder);
+    dirFolders->setPath(folder);
 }
 
 void Form1::setJoystickPolling(bool on) {
@@ -113,7 +110,8 @@ void Form1::setTimeDisplayRemaining() {
 }
 
 void Form1::setBrowserPattern(const QString& pattern) {
-    browserPattern_ = pattern;
+    FileBox->setPattern(pattern);
+    tmpFileList->setPattern(pattern);
 }
 
 void Form1::fitSmallButtons() {

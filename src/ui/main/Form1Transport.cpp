@@ -6,13 +6,14 @@
 #include "playlist/Playlists.h"
 #include "ui/main/Form1.h"
 #include "ui/main/Form1Controls.h"
+#include "ui/main/browser/DriveList.h"
+#include "ui/main/browser/FileList.h"
+#include "ui/main/browser/FolderList.h"
 #include <QCheckBox>
-#include <QComboBox>
 #include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
-#include <QListWidget>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollBar>
@@ -38,9 +39,9 @@ void Form1::wireTransport() {
     connect(cmdShowScreen, &QPushButton::clicked, t, &Transport::cmdShowScreen_Click);
     connect(chkRandom, &QCheckBox::toggled, t, &Transport::setRandom);
     // The picture buttons: Play, Stop, Back, Pause, Skip.
-    const std::array<void (Transport::*)(), 5> pictures = {&Transport::CmdPLAY_Click, &Transport::CmdSTOP_Click,
-                                                           &Transport::CmdPreSkip_Click, &Transport::CmdPause_Click,
-                                                           &Transport::cmdSkip_Click};
+    const std::array<void (Transport::*)(), 5> pictures = {
+        &Transport::CmdPLAY_Click, &Transport::CmdSTOP_Click, &Transport::CmdPreSkip_Click,
+        &Transport::CmdPause_Click, &Transport::cmdSkip_Click};
     for (int i = 0; i < 5; ++i)
         connect(CMDButtonArray[i], &QPushButton::clicked, t, pictures[i]);
     connect(hsVolume, &QScrollBar::valueChanged, t, &Transport::hsVolume_Change);
@@ -48,13 +49,13 @@ void Form1::wireTransport() {
     connect(Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
     for (int i = 0; i < 3; ++i) {
         connect(lstName[i], &QListView::clicked, this, [this, i] { lstName_Click(i); });
-        connect(lstName[i]->selectionModel(), &QItemSelectionModel::currentChanged, this, [this, i] {
-            lstName_Click(i);
-        });
+        connect(lstName[i]->selectionModel(), &QItemSelectionModel::currentChanged, this,
+                [this, i] { lstName_Click(i); });
         connect(lstName[i], &QListView::doubleClicked, this,
                 [this](const QModelIndex& index) { transport_->lstName_DblClick(index.row()); });
     }
-    for (QWidget* w : std::initializer_list<QWidget*>{Pictimer, LblTime, lblRorL, lblName, LblQueueNum, txtNameBox})
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{Pictimer, LblTime, lblRorL, lblName, LblQueueNum, txtNameBox})
         w->installEventFilter(this);
 }
 
@@ -101,7 +102,11 @@ void Form1::lstName_Click(int list) {
         hideNamePanel();
         return;
     }
-    txtNameBox->setText(c_.fields.selectedName);
+    showNameBoxFor(c_.fields.selectedName);
+}
+
+void Form1::showNameBoxFor(const QString& name) {
+    txtNameBox->setText(name);
     QPalette p = txtNameBox->palette();
     p.setColor(QPalette::Base, kNameBoxPlaylist);
     txtNameBox->setPalette(p);
@@ -111,7 +116,9 @@ void Form1::lstName_Click(int list) {
     txtNameBox->show();
 }
 
-void Form1::txtNameBox_Click() { hideNamePanel(); }
+void Form1::txtNameBox_Click() {
+    hideNamePanel();
+}
 
 void Form1::LblTime_Click() {
     const bool toRemaining = lblRorL->text() == QLatin1String("E");
@@ -133,7 +140,8 @@ void Form1::Timer1_Timer() {
     const ColourShow::Colours colours = colourShow_.tick(c_.state, c_.fields.randomColour);
     applyPanelColour(colours.panel);
     setMarkerColour(colours.marker);
-    for (QWidget* w : std::initializer_list<QWidget*>{dirFolders, FileBox, lstName[0], lstName[1], DrvDriveLetter}) {
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{dirFolders, FileBox, lstName[0], lstName[1], DrvDriveLetter}) {
         QPalette p = w->palette();
         p.setColor(QPalette::Base, colours.lists);
         w->setPalette(p);
@@ -148,7 +156,9 @@ void Form1::setPlayShown(bool shown, bool pictures) {
     }
 }
 
-void Form1::setClearAllEnabled(bool enabled) { CMdClearAll->setEnabled(enabled); }
+void Form1::setClearAllEnabled(bool enabled) {
+    CMdClearAll->setEnabled(enabled);
+}
 
 void Form1::hideNamePanel() {
     for (QWidget* w : std::initializer_list<QWidget*>{txtNameBox, CmdSmallPlay, CMDSmallStop, CMDFileinfo})
@@ -160,9 +170,13 @@ void Form1::hideSmallButtons() {
         w->hide();
 }
 
-void Form1::setSmallPlayShown(bool shown) { CmdSmallPlay->setVisible(shown); }
+void Form1::setSmallPlayShown(bool shown) {
+    CmdSmallPlay->setVisible(shown);
+}
 
-QString Form1::nameBoxText() const { return txtNameBox->text(); }
+QString Form1::nameBoxText() const {
+    return txtNameBox->text();
+}
 
 void Form1::setTitle(const QString& title) {
     setWindowTitle(title);
@@ -176,10 +190,18 @@ void Form1::setPauseIndicator(bool paused) {
         cmdSizeFix->setPalette(QPalette());
 }
 
-void Form1::setMarkerX(double twips) { linePoint->move(MainLayout::toPixels(twips), 0); }
+void Form1::setMarkerX(double twips) {
+    linePoint->move(MainLayout::toPixels(twips), 0);
+}
 
-double Form1::windowWidthTwips() const { return widthOf(this); }
+double Form1::windowWidthTwips() const {
+    return widthOf(this);
+}
 
-void Form1::setTimeText(const QString& text) { LblTime->setText(text); }
+void Form1::setTimeText(const QString& text) {
+    LblTime->setText(text);
+}
 
-void Form1::closeMainWindow() { close(); }
+void Form1::closeMainWindow() {
+    close();
+}
