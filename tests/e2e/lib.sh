@@ -33,7 +33,8 @@ write_ini() {
 # scenario gets the helpers below through the environment.
 in_display() {
     export PLAYER WORK
-    xvfb-run -a -s "-screen 0 1280x1024x24" \
+    # A random first display number keeps runs that start together apart.
+    xvfb-run -a -n $((100 + RANDOM % 800)) -s "-screen 0 1280x1024x24" \
         bash -euo pipefail -c "source '$E2E_DIR/display.sh'; start_window_manager; $1"
 }
 
