@@ -1,9 +1,10 @@
 #include "app/AppState.h"
 #include "app/MainWindowState.h"
 #include "playback/Transport.h"
-#include "playlist/Playlists.h"
-#include "support/FakeSeams.h"
 #include "playback/TransportFakes.h"
+#include "playlist/Playlists.h"
+#include "support/EntryNames.h"
+#include "support/FakeSeams.h"
 #include <QTimer>
 #include <deque>
 #include <gtest/gtest.h>
@@ -32,12 +33,7 @@ protected:
         for (const QString& name : names)
             playlists.at(playlist).append(name, name.isEmpty() ? QString() : "/m/" + name);
     }
-    QStringList names(int playlist) const {
-        QStringList out;
-        for (const auto& e : playlists.at(playlist).entries())
-            out << e.name;
-        return out;
-    }
+    QStringList names(int playlist) const { return entryNames(playlists.at(playlist)); }
 };
 
 TEST_F(TransportTest, APlaylistPlaysDownToItsEndAndClosesOnFinish) {

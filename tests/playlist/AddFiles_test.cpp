@@ -2,6 +2,7 @@
 #include "playlist/AddFiles.h"
 #include "playlist/PlaylistFile.h"
 #include "playlist/PlaylistModel.h"
+#include "support/EntryNames.h"
 #include "support/TempDir.h"
 #include <gtest/gtest.h>
 
@@ -11,10 +12,7 @@ const QString kDefaultPatterns =
     "*.kvpl;*.vob;*.asf;*.wav;*.mid;*.mp3;*.mp2;*.mp4;*.mpeg;*.mpg;*.mpe;*.avi;*.mov;*.mpa;*.asx";
 
 QStringList names(const PlaylistModel& model) {
-    QStringList result;
-    for (const PlaylistEntry& entry : model.entries())
-        result << entry.name;
-    return result;
+    return entryNames(model);
 }
 
 // Stands in for loading a playlist file: records the path and appends one

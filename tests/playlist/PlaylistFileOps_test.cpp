@@ -1,5 +1,6 @@
 #include "playlist/PlaylistFile.h"
 #include "playlist/PlaylistFileOps.h"
+#include "support/EntryNames.h"
 #include "support/FakeSeams.h"
 #include "support/TempDir.h"
 #include <gtest/gtest.h>
@@ -23,12 +24,7 @@ protected:
         }
         return dir.write(file, bytes + end);
     }
-    QStringList names() const {
-        QStringList out;
-        for (const PlaylistEntry& entry : shown.entries())
-            out << entry.name;
-        return out;
-    }
+    QStringList names() const { return entryNames(shown); }
     QStringList messages() const {
         QStringList out;
         for (const auto& m : dialogs.messages)

@@ -1,3 +1,4 @@
+#include "support/EntryNames.h"
 #include "support/WaitUntil.h"
 #include "ui/Form1Fixture.h"
 #include "ui/main/browser/FileList.h"
@@ -25,12 +26,7 @@ protected:
         dir.write("Music/S2/s2.mp3", "x");
         dir.write("Music/S1/Deep/deep.mp3", "x");
     }
-    QStringList names(int playlist) const {
-        QStringList out;
-        for (const auto& e : playlists.at(playlist).entries())
-            out << e.name;
-        return out;
-    }
+    QStringList names(int playlist) const { return entryNames(playlists.at(playlist)); }
 };
 
 TEST_F(Form1BrowserTest, FolderDrivesTheFileListUnderThePatterns) {

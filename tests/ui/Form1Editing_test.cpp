@@ -1,4 +1,5 @@
 #include "playback/Transport.h"
+#include "support/EntryNames.h"
 #include "support/WaitUntil.h"
 #include "ui/Form1Fixture.h"
 #include "ui/main/browser/FileList.h"
@@ -19,12 +20,7 @@ protected:
         for (const QString& name : names)
             playlists.at(playlist).append(name, "/music/" + name);
     }
-    QStringList names(int playlist) const {
-        QStringList out;
-        for (const auto& e : playlists.at(playlist).entries())
-            out << e.name;
-        return out;
-    }
+    QStringList names(int playlist) const { return entryNames(playlists.at(playlist)); }
     void select(int list, int row) {
         form->lstName[list]->setCurrentIndex(playlists.at(list).index(row));
         form->lstName[list]->setFocus();

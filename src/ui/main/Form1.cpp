@@ -70,6 +70,7 @@ void Form1::createTopBox() {
     for (int i = 0; i < 3; ++i) {
         lstFull[i] = new QListView(PicTopBox);
         lstFull[i]->setObjectName(QStringLiteral("lstFull(%1)").arg(i));
+        lstFull[i]->setUniformItemSizes(true);
         lstFull[i]->setModel(new PathListProxy(&c_.playlists.at(i), lstFull[i]));
         lstFull[i]->hide();
     }

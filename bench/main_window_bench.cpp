@@ -1,0 +1,85 @@
+// Edits of a full playlist (32,767 entries) in the real main window, so the
+// cost of every view that shows the playlist is counted.
+#include "app/AppState.h"
+#include "app/MainWindowState.h"
+#include "platform/Dialogs.h"
+#include "platform/KeyState.h"
+#include "platform/MemorySettingsStore.h"
+#include "platform/Shell.h"
+#include "playback/TransportView.h"
+#include "playlist/PlaylistEditing.h"
+#include "playlist/Playlists.h"
+#include "settings/SettingsTable.h"
+#include "ui/main/Form1.h"
+#include <QCoreApplication>
+#include <QDir>
+#include <benchmark/benchmark.h>
+#include <memory>
+#include <optional>
+
+namespace {
+
+struct NoDialogs : Dialogs {
+    void message(const QString&, const QString&) override {}
+    std::optional<QString> saveFile(const FileRequest&) override { return std::nullopt; }
+    std::optional<QString> openFile(const FileRequest&) override { return std::nullopt; }
+    std::optional<QColor> chooseColour(const QColor&) override { return std::nullopt; }
+};
+struct NoKeys : KeyState {
+    bool shiftHeld() const override { return false; }
+    bool ctrlHeld() const override { return false; }
+};
+struct NoShell : Shell {
+    void openFolder(const QString&) override {}
+};
+struct NoEngine : PlayerHost {
+    MediaPlayer& player() override { std::abort(); }
+    VideoScreen& screen() override { std::abort(); }
+    bool started() const override { return false; }
+    QString silentClip() override { return {}; }
+};
+
+struct MainWindow {
+    MemorySettingsStore store;
+    SettingsTable table{QStringLiteral("bench"), QDir::tempPath()};
+    NoKeys keys;
+    NoDialogs dialogs;
+    NoShell shell;
+    NoEngine host;
+    AppState state;
+    MainWindowState fields;
+    Playlists playlists;
+    std::unique_ptr<Form1> form;
+
+    MainWindow() {
+        form = std::make_unique<Form1>(
+            Form1Context{state, fields, playlists, store, table, keys, dialogs, shell, host});
+        form->Form_Load({});
+        form->show();
+        std::vector<PlaylistEntry> entries;
+        for (int i = 0; i < 32767; ++i)
+            entries.push_back({QStringLiteral("Track %1 - Some Artist - Some Title.mp3").arg(i),
+                               QStringLiteral("/home/user/Music/Some Artist/Track %1.mp3").arg(i), false});
+        playlists.at(Playlists::kA).appendEntries(entries);
+        QCoreApplication::processEvents();
+    }
+};
+
+void BM_MainWindowDeleteFirstEntry(benchmark::State& run) {
+    MainWindow window;
+    for (auto _ : run) {
+        PlaylistEditing::deleteSelected(window.playlists, window.state, false, 0);
+        QCoreApplication::processEvents();
+        run.PauseTiming();
+        window.playlists.at(Playlists::kA)
+            .append(QStringLiteral("Refill.mp3"), QStringLiteral("/tmp/Refill.mp3"));
+        QCoreApplication::processEvents();
+        run.ResumeTiming();
+    }
+}
+BENCHMARK(BM_MainWindowDeleteFirstEntry)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(7)
+    ->ReportAggregatesOnly(true);
+
+} // namespace
