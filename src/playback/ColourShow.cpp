@@ -21,12 +21,16 @@ void drift(int& component, bool& falling, int step, int lowBound) {
 
 ColourShow::ColourShow(std::function<double()> draw) : draw_(std::move(draw)) {
     if (!draw_)
-        draw_ = [] { return QRandomGenerator::global()->generateDouble(); };
+        draw_ = [] {
+            return QRandomGenerator::global()->generateDouble();
+        };
 }
 
 ColourShow::Colours ColourShow::tick(AppState& s, bool randomColours) {
     if (randomColours) {
-        auto component = [this] { return static_cast<int>(std::nearbyint(draw_() * 255)); };
+        auto component = [this] {
+            return static_cast<int>(std::nearbyint(draw_() * 255));
+        };
         s.red = component();
         s.green = component();
         s.blue = component();
@@ -35,7 +39,9 @@ ColourShow::Colours ColourShow::tick(AppState& s, bool randomColours) {
         drift(s.green, falling_.green, 5, 4);
         drift(s.blue, falling_.blue, 7, 6);
     }
-    auto limit = [](int v) { return std::clamp(v, 0, 255); };
+    auto limit = [](int v) {
+        return std::clamp(v, 0, 255);
+    };
     Colours c;
     c.panel = QColor(limit(s.red), limit(s.green), limit(s.blue));
     c.marker = markerColour(s.red, s.green, s.blue);

@@ -18,7 +18,9 @@ const QString kIdleTitle = QStringLiteral("KIVO PLAYER!");
 
 Transport::Transport(Context context, QObject* parent) : QObject(parent), c_(std::move(context)) {
     if (!c_.draw)
-        c_.draw = [] { return QRandomGenerator::global()->generateDouble(); };
+        c_.draw = [] {
+            return QRandomGenerator::global()->generateDouble();
+        };
 }
 
 MediaPlayer& Transport::engine() {
@@ -26,9 +28,8 @@ MediaPlayer& Transport::engine() {
     if (!connected_) {
         connected_ = true;
         connect(&player, &MediaPlayer::endOfPlayback, this, [this](int) { endOfPlayback(); });
-        connect(&player, &MediaPlayer::durationChanged, this, [this](double seconds) {
-            c_.fields.trackLength = seconds;
-        });
+        connect(&player, &MediaPlayer::durationChanged, this,
+                [this](double seconds) { c_.fields.trackLength = seconds; });
         connect(&player, &MediaPlayer::videoSizeChanged, this, [this](QSize size) {
             if (fitScreenToVideo_ && c_.host.screen().isShown())
                 c_.host.screen().fitToVideo(size);

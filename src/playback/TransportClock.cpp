@@ -63,8 +63,8 @@ void Transport::endOfPlayback() {
         CmdSTOP_Click();
         engine().setMedia(c_.host.silentClip());
     }
-    if (!s.deviceTab && c_.playlists.at(Playlists::kA).isEmpty() && c_.playlists.at(Playlists::kB).isEmpty() &&
-        s.closeOnFinish && s.queueEmpty)
+    if (!s.deviceTab && c_.playlists.at(Playlists::kA).isEmpty() &&
+        c_.playlists.at(Playlists::kB).isEmpty() && s.closeOnFinish && s.queueEmpty)
         c_.view.closeMainWindow();
     s.ignoreEnd = false;
 }

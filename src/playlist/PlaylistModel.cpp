@@ -1,10 +1,16 @@
 #include "playlist/PlaylistModel.h"
 
-QString PlaylistModel::name(int position) const { return valid(position) ? entries_[position].name : QString(); }
+QString PlaylistModel::name(int position) const {
+    return valid(position) ? entries_[position].name : QString();
+}
 
-QString PlaylistModel::path(int position) const { return valid(position) ? entries_[position].path : QString(); }
+QString PlaylistModel::path(int position) const {
+    return valid(position) ? entries_[position].path : QString();
+}
 
-bool PlaylistModel::checked(int position) const { return valid(position) && entries_[position].checked; }
+bool PlaylistModel::checked(int position) const {
+    return valid(position) && entries_[position].checked;
+}
 
 void PlaylistModel::append(const QString& name, const QString& path) {
     const int row = count();
@@ -97,7 +103,9 @@ QModelIndex PlaylistModel::index(int row, int column, const QModelIndex& parent)
     return column == 0 && valid(row) && !parent.isValid() ? createIndex(row, 0) : QModelIndex();
 }
 
-int PlaylistModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : count(); }
+int PlaylistModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : count();
+}
 
 QVariant PlaylistModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || !valid(index.row()))

@@ -33,7 +33,9 @@ VideoScreen& ScreenHost::screen() {
     return *screen_;
 }
 
-QString ScreenHost::silentClip() { return silentClipPath(); }
+QString ScreenHost::silentClip() {
+    return silentClipPath();
+}
 
 void ScreenHost::closeScreen() {
     if (screen_)

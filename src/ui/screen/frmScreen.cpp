@@ -42,9 +42,13 @@ void frmScreen::setOnTop(bool on) {
         QWidget::show(); // changing the flag hides a shown window
 }
 
-void frmScreen::cmdOnTopOnScreen_Click() { setOnTop(true); }
+void frmScreen::cmdOnTopOnScreen_Click() {
+    setOnTop(true);
+}
 
-void frmScreen::cmdOnTopOffScreen_Click() { setOnTop(false); }
+void frmScreen::cmdOnTopOffScreen_Click() {
+    setOnTop(false);
+}
 
 void frmScreen::closeForGood() {
     closingForGood_ = true;
