@@ -39,6 +39,12 @@ TEST_F(Form1BrowserTest, FolderDrivesTheFileListUnderThePatterns) {
     EXPECT_EQ(form->FileBox->path(), dir.path());
 }
 
+TEST_F(Form1BrowserTest, FileListShowsTheFirstFolderAtOnce) {
+    open();
+    EXPECT_FALSE(form->dirFolders->path().isEmpty());
+    EXPECT_EQ(form->FileBox->path(), form->dirFolders->path());
+}
+
 TEST_F(Form1BrowserTest, HiddenSwitchListsEveryFile) {
     open(QStringLiteral("/qxvtr"));
     form->dirFolders->setPath(music);

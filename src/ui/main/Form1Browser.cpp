@@ -49,7 +49,7 @@ void Form1::wireBrowser() {
         list->viewport()->installEventFilter(this);
     // The browser opens in the home folder until start-up or a preset moves it.
     dirFolders->setPath(QDir::homePath());
-    DrvDriveLetter->setDrive(QDir::homePath());
+    dirFolders_Change(dirFolders->path());
 }
 
 void Form1::DrvDriveLetter_Change(const QString& root) {
