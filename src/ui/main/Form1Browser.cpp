@@ -10,6 +10,7 @@
 #include "playlist/PlaylistFile.h"
 #include "playlist/PlaylistFileOps.h"
 #include "playlist/Playlists.h"
+#include "settings/SettingsTable.h"
 #include "ui/main/Form1.h"
 #include "ui/main/Form1Controls.h"
 #include "ui/main/browser/DriveList.h"
@@ -47,7 +48,10 @@ void Form1::wireBrowser() {
     connect(CmdAddAll, &QPushButton::clicked, this, &Form1::CmdAddAll_Click);
     for (QListView* list : lstName)
         list->viewport()->installEventFilter(this);
-    // The browser opens in the home folder until start-up or a preset moves it.
+    // The browser opens in the home folder, under the usual media patterns,
+    // until start-up or a preset moves it.
+    FileBox->setPattern(kDefaultPatternList);
+    tmpFileList->setPattern(kDefaultPatternList);
     dirFolders->setPath(QDir::homePath());
     dirFolders_Change(dirFolders->path());
 }

@@ -30,6 +30,9 @@ void FileList::setPath(const QString& path) {
 }
 
 void FileList::setPattern(const QString& pattern) {
+    // The same patterns again list the same files: the folder is not read twice.
+    if (pattern == patterns_.text())
+        return;
     patterns_ = PatternList(pattern);
     refresh();
 }

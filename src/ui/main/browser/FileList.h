@@ -16,7 +16,8 @@ public:
     explicit FileList(QWidget* parent = nullptr);
 
     QString path() const { return path_; }
-    // Both re-read the folder and leave nothing selected.
+    // Both re-read the folder and leave nothing selected (a pattern equal to
+    // the current one changes nothing).
     void setPath(const QString& path);
     QString pattern() const { return patterns_.text(); }
     void setPattern(const QString& pattern);
