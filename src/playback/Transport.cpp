@@ -59,13 +59,12 @@ int Transport::GetSongNumberFromCheckedList(int playlist, bool randomOn) {
 }
 
 // Step 7 of Play: the position to play in the playing playlist.
-bool Transport::choosePosition(int& k) {
+void Transport::choosePosition(int& k) {
     const int playlist = c_.state.playingPlaylist;
     k = GetSongNumberFromCheckedList(playlist, random_);
     if (k < 0)
         k = random_ ? static_cast<int>(std::floor(c_.playlists.at(playlist).count() * c_.draw())) : 0;
     c_.state.currentEntry = k;
-    return true;
 }
 
 void Transport::CmdPLAY_Click() {

@@ -67,7 +67,7 @@ private:
     MediaPlayer& engine();
     void showClockStopped();
     void clearPause();
-    bool choosePosition(int& k);
+    void choosePosition(int& k);
     void startScreenForPlay(const QString& path);
     void startScreenForSmallPlay(const QString& path);
 

@@ -1,10 +1,10 @@
 #include "app/AppState.h"
 #include "app/MainWindowState.h"
 #include "playback/Transport.h"
-#include "playback/TransportFakes.h"
 #include "playlist/Playlists.h"
 #include "support/EntryNames.h"
 #include "support/FakeSeams.h"
+#include "support/TransportFakes.h"
 #include <QTimer>
 #include <deque>
 #include <gtest/gtest.h>

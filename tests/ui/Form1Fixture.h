@@ -2,11 +2,11 @@
 #include "app/AppState.h"
 #include "app/MainWindowState.h"
 #include "platform/MemorySettingsStore.h"
-#include "playback/TransportFakes.h"
 #include "playlist/Playlists.h"
 #include "settings/SettingsTable.h"
 #include "support/FakeSeams.h"
 #include "support/TempDir.h"
+#include "support/TransportFakes.h"
 #include "ui/main/Form1.h"
 #include <gtest/gtest.h>
 #include <memory>
