@@ -1,11 +1,9 @@
 // Edits of a full playlist (32,767 entries) in the real main window, so the
 // cost of every view that shows the playlist is counted.
+#include "BenchSeams.h"
 #include "app/AppState.h"
 #include "app/MainWindowState.h"
-#include "platform/Dialogs.h"
-#include "platform/KeyState.h"
 #include "platform/MemorySettingsStore.h"
-#include "platform/Shell.h"
 #include "playback/TransportView.h"
 #include "playlist/PlaylistEditing.h"
 #include "playlist/Playlists.h"
@@ -19,19 +17,6 @@
 
 namespace {
 
-struct NoDialogs : Dialogs {
-    void message(const QString&, const QString&) override {}
-    std::optional<QString> saveFile(const FileRequest&) override { return std::nullopt; }
-    std::optional<QString> openFile(const FileRequest&) override { return std::nullopt; }
-    std::optional<QColor> chooseColour(const QColor&) override { return std::nullopt; }
-};
-struct NoKeys : KeyState {
-    bool shiftHeld() const override { return false; }
-    bool ctrlHeld() const override { return false; }
-};
-struct NoShell : Shell {
-    void openFolder(const QString&) override {}
-};
 struct NoEngine : PlayerHost {
     MediaPlayer& player() override { std::abort(); }
     VideoScreen& screen() override { std::abort(); }

@@ -10,6 +10,7 @@ command -v mpv >/dev/null || { echo "playback_cpu: the mpv program is not instal
 if [ -z "${DISPLAY:-}" ]; then
     exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$PLAYER"
 fi
+source "$(dirname "$0")/lib.bash"
 WORK=$(mktemp -d /tmp/kivo-cpu.XXXXXX)
 trap 'rm -rf "$WORK"' EXIT
 export HOME=$WORK XDG_CONFIG_HOME=$WORK/.config XDG_RUNTIME_DIR=$WORK/run KIVO_MPV_AO=null
@@ -25,15 +26,7 @@ cpu_of() { # prints user+system seconds of the command
 }
 
 kivo_run() { # only the player's own CPU time is counted, not the key sending
-    /usr/bin/time -f '%U %S' -o "$WORK/t" "$PLAYER" "$WORK/one.KVPL" > /dev/null 2>&1 &
-    local pid=$! id=""
-    for _ in $(seq 1 200); do
-        id=$(xdotool search --onlyvisible --name '^Kivo Player!$' 2>/dev/null | head -n 1 || true)
-        [ -n "$id" ] && break
-        sleep 0.05
-    done
-    xdotool windowfocus --sync "$id"
-    xdotool key alt+p
+    start_and_play "$WORK/one.KVPL" /usr/bin/time -f '%U %S' -o "$WORK/t"
     wait "$pid"
 }
 
@@ -43,7 +36,6 @@ for _ in $(seq 1 "$RUNS"); do
     kivo+=("$(awk '{printf "%.3f\n", $1 + $2}' "$WORK/t")")
     mpvs+=("$(cpu_of mpv --no-config --no-video --ao=null "$WORK/song.mp3")")
 done
-median() { printf '%s\n' "$@" | sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
 mk=$(median "${kivo[@]}") mm=$(median "${mpvs[@]}")
 echo "playing a 20 s MP3 to its end: kivo-player ${mk} s CPU, mpv ${mm} s CPU (medians of $RUNS), ratio $(awk -v a="$mk" -v b="$mm" 'BEGIN {printf "%.2f", a / b}')"
 
@@ -56,3 +48,21 @@ sleep 5
 after=$(awk '{print $14 + $15}' "/proc/$pid/stat")
 kill "$pid"
 echo "stopped player: $((after - before)) clock ticks of CPU in 5 s"
+
+# Steady playback alone (no start-up): clock ticks of CPU over 10 s, 1.5 s into the track.
+ticks_of_playback() { # pid
+    sleep 1.5
+    local a b
+    a=$(awk '{print $14 + $15}' "/proc/$1/stat")
+    sleep 10
+    b=$(awk '{print $14 + $15}' "/proc/$1/stat")
+    echo $((b - a))
+}
+start_and_play "$WORK/one.KVPL"
+kt=$(ticks_of_playback "$pid")
+wait "$pid"
+mpv --no-config --no-video --ao=null "$WORK/song.mp3" > /dev/null 2>&1 &
+pid=$!
+mt=$(ticks_of_playback "$pid")
+wait "$pid"
+echo "10 s of steady playback: kivo-player $kt clock ticks of CPU, mpv $mt"

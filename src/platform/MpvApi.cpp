@@ -2,6 +2,7 @@
 #include <QHash>
 #include <QLibrary>
 #include <memory>
+#include <mutex>
 
 namespace {
 
@@ -47,6 +48,9 @@ Loaded load(const QString& library) {
     ok &= resolve(lib, "mpv_get_property", api->get_property, error);
     ok &= resolve(lib, "mpv_command", api->command, error);
     ok &= resolve(lib, "mpv_command_ret", api->command_ret, error);
+    ok &= resolve(lib, "mpv_command_async", api->command_async, error);
+    ok &= resolve(lib, "mpv_set_property_async", api->set_property_async, error);
+    ok &= resolve(lib, "mpv_get_property_async", api->get_property_async, error);
     ok &= resolve(lib, "mpv_observe_property", api->observe_property, error);
     ok &= resolve(lib, "mpv_wait_event", api->wait_event, error);
     ok &= resolve(lib, "mpv_set_wakeup_callback", api->set_wakeup_callback, error);
@@ -74,7 +78,9 @@ Loaded load(const QString& library) {
 } // namespace
 
 const MpvApi* loadMpvApi(const QString& library, QString* error) {
-    // Players are made on the user-interface thread only; the cache needs no lock.
+    // Players start on threads of their own.
+    static std::mutex lock;
+    const std::lock_guard<std::mutex> hold(lock);
     static QHash<QString, std::shared_ptr<Loaded>> cache;
     auto it = cache.find(library);
     if (it == cache.end())

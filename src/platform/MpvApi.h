@@ -20,6 +20,9 @@ struct MpvApi {
     decltype(&::mpv_get_property) get_property;
     decltype(&::mpv_command) command;
     decltype(&::mpv_command_ret) command_ret;
+    decltype(&::mpv_command_async) command_async;
+    decltype(&::mpv_set_property_async) set_property_async;
+    decltype(&::mpv_get_property_async) get_property_async;
     decltype(&::mpv_observe_property) observe_property;
     decltype(&::mpv_wait_event) wait_event;
     decltype(&::mpv_set_wakeup_callback) set_wakeup_callback;

@@ -11,9 +11,32 @@
 #include <vector>
 
 namespace {
-// Observed properties: their values travel in mpv's event queue, so they arrive even when the file has
-// already been closed by the time the event is handled (a very short file).
-enum : std::uint64_t { durationReply = 1, widthReply, heightReply };
+// What an mpv reply or property event is about: the kind in the top byte, the setMedia generation it belongs
+// to in the rest (0 for the properties observed for the player's whole life). Observed properties travel in
+// mpv's event queue, so their values arrive even when the file has already been closed by the time the event
+// is handled (a very short file).
+enum class Reply : std::uint64_t {
+    Duration = 1, // observed
+    Width,        // observed
+    Height,       // observed
+    GetTime,      // asked for when the position is read, at most one request at a time
+    Load,         // the loadfile command
+    Seek,         // a seek command
+    GetDuration,  // asked for once the file is open: an unchanged length is not reported as a change
+    GetWidth,     // asked for at each video reconfiguration, for the same reason
+    GetHeight,
+};
+constexpr std::uint64_t generationMask = (std::uint64_t(1) << 56) - 1;
+
+std::uint64_t tag(Reply kind, quint64 generation = 0) {
+    return (static_cast<std::uint64_t>(kind) << 56) | (generation & generationMask);
+}
+Reply kindOf(std::uint64_t userdata) {
+    return static_cast<Reply>(userdata >> 56);
+}
+quint64 generationOf(std::uint64_t userdata) {
+    return userdata & generationMask;
+}
 
 // A position as mpv may be given it: not before the start, and a finite number.
 double validPosition(double seconds) {
@@ -33,10 +56,43 @@ MpvPlayer::Options MpvPlayer::Options::fromEnvironment() {
 MpvPlayer::MpvPlayer(QObject* parent) : MpvPlayer(Options::fromEnvironment(), parent) {}
 
 MpvPlayer::MpvPlayer(const Options& options, QObject* parent) : MediaPlayer(parent) {
-    start(options);
+    // mpv refuses to start when numbers are written with a decimal comma; Qt does not rely on LC_NUMERIC.
+    std::setlocale(LC_NUMERIC, "C");
+    starter_ = std::thread([this, options] {
+        start(options);
+        QMetaObject::invokeMethod(this, &MpvPlayer::finishStart, Qt::QueuedConnection);
+    });
+}
+
+void MpvPlayer::finishStart() {
+    if (!starting_)
+        return;
+    starter_.join();
+    starting_ = false;
+    if (handle_)
+        api_->set_wakeup_callback(handle_, &MpvPlayer::onWakeup, this);
+    QPointer<MpvPlayer> alive(this);
+    const std::vector<std::function<void()>> calls = std::move(pending_);
+    pending_.clear();
+    for (const auto& call : calls) {
+        call();
+        if (!alive)
+            return;
+    }
+    emit started();
+}
+
+bool MpvPlayer::deferWhileStarting(std::function<void()> call) {
+    if (!starting_)
+        return false;
+    pending_.push_back(std::move(call));
+    return true;
 }
 
 MpvPlayer::~MpvPlayer() {
+    if (starter_.joinable())
+        starter_.join();
+    starting_ = false;
     emit aboutToShutDown();
     if (handle_) {
         // No wakeup may reach this object once destruction has begun.
@@ -47,8 +103,6 @@ MpvPlayer::~MpvPlayer() {
 }
 
 void MpvPlayer::start(const Options& options) {
-    // mpv refuses to start when numbers are written with a decimal comma; Qt does not rely on LC_NUMERIC.
-    std::setlocale(LC_NUMERIC, "C");
     api_ = loadMpvApi(options.library, &error_);
     if (!api_)
         return;
@@ -57,21 +111,27 @@ void MpvPlayer::start(const Options& options) {
         error_ = QStringLiteral("The playback engine mpv could not be created.");
         return;
     }
-    // Nothing from the user's mpv set-up, no scripts, no network look-ups, no keys or on-screen controls.
+    // Nothing from the user's mpv set-up, no scripts (the built-in ones included), no network look-ups, no
+    // keys or on-screen controls.
     setOption("config", QStringLiteral("no"));
     setOption("load-scripts", QStringLiteral("no"));
     setOption("ytdl", QStringLiteral("no"));
+    setOption("osc", QStringLiteral("no"));
+    setOption("load-stats-overlay", QStringLiteral("no"));
+    setOption("load-osd-console", QStringLiteral("no"));
+    setOption("load-auto-profiles", QStringLiteral("no"));
     setOption("input-default-bindings", QStringLiteral("no"));
     setOption("input-vo-keyboard", QStringLiteral("no"));
-    setOption("osc", QStringLiteral("no"));
     setOption("osd-level", QStringLiteral("0"));
     setOption("terminal", QStringLiteral("no"));
     setOption("idle", QStringLiteral("yes"));
-    // A machine without a sound device still plays through its queue; the null
-    // output only paces playback, so it takes large bursts and wakes up rarely.
+    // The player opens the one file it was handed: never what a file names inside it (playlists, EDL
+    // files, streaming manifests, addresses), so a crafted file fails instead of fetching or recursing.
+    setOption("access-references", QStringLiteral("no"));
+    setOption("demuxer-lavf-o", QStringLiteral("protocol_whitelist=none"));
+    // A machine without a sound device still plays through its queue; the null output keeps mpv's own
+    // pacing, which buffers as little as a sound card does.
     setOption("audio-fallback-to-null", QStringLiteral("yes"));
-    setOption("ao-null-buffer", QStringLiteral("1"));
-    setOption("ao-null-outburst", QStringLiteral("4096"));
     // Cover art inside an audio file is not video.
     setOption("audio-display", QStringLiteral("no"));
     // Decoding is done in software: no probing of hardware decoders when video is drawn.
@@ -92,10 +152,9 @@ void MpvPlayer::start(const Options& options) {
         handle_ = nullptr;
         return;
     }
-    api_->observe_property(handle_, durationReply, "duration", MPV_FORMAT_DOUBLE);
-    api_->observe_property(handle_, widthReply, "dwidth", MPV_FORMAT_INT64);
-    api_->observe_property(handle_, heightReply, "dheight", MPV_FORMAT_INT64);
-    api_->set_wakeup_callback(handle_, &MpvPlayer::onWakeup, this);
+    api_->observe_property(handle_, tag(Reply::Duration), "duration", MPV_FORMAT_DOUBLE);
+    api_->observe_property(handle_, tag(Reply::Width), "dwidth", MPV_FORMAT_INT64);
+    api_->observe_property(handle_, tag(Reply::Height), "dheight", MPV_FORMAT_INT64);
 }
 
 void MpvPlayer::setOption(const char* name, const QString& value) {
@@ -104,43 +163,61 @@ void MpvPlayer::setOption(const char* name, const QString& value) {
         qWarning("mpv option %s=%s: %s", name, qPrintable(value), api_->error_string(rc));
 }
 
-int MpvPlayer::command(std::initializer_list<const char*> args) {
+// Every command and property write is queued to mpv's core and answered through the event queue: the core
+// may be busy for a while (draining the last of a track's audio, opening a file), and the window must not
+// wait for it. mpv carries out queued requests in the order they were made.
+void MpvPlayer::command(std::initializer_list<const char*> args, std::uint64_t reply) {
     std::vector<const char*> argv(args);
     argv.push_back(nullptr);
-    return api_->command(handle_, argv.data());
+    api_->command_async(handle_, reply, argv.data());
 }
 
 void MpvPlayer::setPaused(bool paused) {
+    paused_ = paused;
     int flag = paused ? 1 : 0;
-    api_->set_property(handle_, "pause", MPV_FORMAT_FLAG, &flag);
+    api_->set_property_async(handle_, 0, "pause", MPV_FORMAT_FLAG, &flag);
+    updateRunning();
+}
+
+void MpvPlayer::updateRunning() {
+    position_.setRunning(fileLoaded_ && !paused_ && !seekTarget_ && !ended_);
 }
 
 // Playback states (all on the user-interface thread):
-// - setMedia hands the file to mpv and remembers the playlist entry mpv gave it (current_). mpv's events
-//   arrive later and in order; an end-file event counts only when it names current_, so the end of a
-//   replaced file, even one that ended just before it was replaced, is never reported.
+// - setMedia hands the file to mpv; mpv's reply names the playlist entry it made for it (current_). Events
+//   arrive later and in order; an event counts only when it is about current_, so the end of a replaced
+//   file, even one that ended just before it was replaced, is never reported.
 // - stop() is pause(): the file stays open at its position. play() applies a start position set in between
 //   (a seek) and unpauses. setCurrentPosition() seeks at once, also while stopped.
 // - After the media has ended mpv has closed it; play() then opens the same file again.
 // - A path that is not a regular file (empty, missing, a folder, a device) is not handed over; it ends as a
 //   failed file, reported from the event loop.
 void MpvPlayer::setMedia(const QString& path) {
-    ++generation_;
+    if (deferWhileStarting([this, path] { setMedia(path); }))
+        return;
     path_ = path;
+    reset();
+    if (!handle_)
+        return;
+    setPaused(false);
+    load(0);
+}
+
+void MpvPlayer::reset() {
+    ++generation_;
     current_ = 0;
+    loadPending_ = false;
     ended_ = false;
     fileLoaded_ = false;
     startAt_.reset();
     deferredSeek_.reset();
     seekTarget_.reset();
+    position_.set(0);
+    updateRunning();
     duration_ = 0;
     videoSize_ = QSize();
     displayWidth_ = 0;
     displayHeight_ = 0;
-    if (!handle_)
-        return;
-    setPaused(false);
-    load(0);
 }
 
 void MpvPlayer::load(double startAt) {
@@ -154,26 +231,8 @@ void MpvPlayer::load(double startAt) {
     }
     // An absolute path is always a plain file to mpv, never a URL or one of its own protocols.
     const QByteArray file = QFile::encodeName(info.absoluteFilePath());
-    const char* args[] = {"loadfile", file.constData(), "replace", nullptr};
-    mpv_node result;
-    const int rc = api_->command_ret(handle_, args, &result);
-    if (rc < 0) {
-        failLater();
-        return;
-    }
-    if (result.format == MPV_FORMAT_NODE_MAP) {
-        const mpv_node_list* map = result.u.list;
-        for (int i = 0; i < map->num; ++i)
-            if (std::strcmp(map->keys[i], "playlist_entry_id") == 0 &&
-                map->values[i].format == MPV_FORMAT_INT64)
-                current_ = map->values[i].u.int64;
-    }
-    api_->free_node_contents(&result);
-    if (current_ == 0) {
-        command({"stop"});
-        failLater();
-        return;
-    }
+    command({"loadfile", file.constData(), "replace"}, tag(Reply::Load, generation_));
+    loadPending_ = true;
     if (startAt > 0) {
         deferredSeek_ = startAt;
         seekTarget_ = startAt;
@@ -194,32 +253,33 @@ void MpvPlayer::failLater() {
 }
 
 void MpvPlayer::play() {
+    if (deferWhileStarting([this] { play(); }))
+        return;
     if (!handle_)
         return;
     const std::optional<double> start = startAt_;
     startAt_.reset();
     if (ended_) {
-        ++generation_;
-        ended_ = false;
-        fileLoaded_ = false;
-        current_ = 0;
-        deferredSeek_.reset();
-        seekTarget_.reset();
+        reset();
         setPaused(false);
         load(start.value_or(0));
         return;
     }
-    if (start && current_ != 0)
+    if (start && (current_ != 0 || loadPending_))
         seek(*start);
     setPaused(false);
 }
 
 void MpvPlayer::pause() {
+    if (deferWhileStarting([this] { pause(); }))
+        return;
     if (handle_)
         setPaused(true);
 }
 
 void MpvPlayer::stop() {
+    if (deferWhileStarting([this] { stop(); }))
+        return;
     if (handle_)
         setPaused(true);
 }
@@ -227,27 +287,30 @@ void MpvPlayer::stop() {
 void MpvPlayer::seek(double seconds) {
     seconds = validPosition(seconds);
     seekTarget_ = seconds;
+    updateRunning();
     if (!fileLoaded_) {
         deferredSeek_ = seconds;
         return;
     }
     const QByteArray position = QByteArray::number(seconds, 'f', 3);
-    if (command({"seek", position.constData(), "absolute"}) < 0)
-        seekTarget_.reset();
+    command({"seek", position.constData(), "absolute"}, tag(Reply::Seek, generation_));
 }
 
 double MpvPlayer::currentPosition() const {
     if (seekTarget_)
         return *seekTarget_;
-    if (!handle_ || !isCurrent() || ended_)
+    if (starting_ || !handle_ || !isCurrent() || ended_)
         return 0;
-    double position = 0;
-    if (api_->get_property(handle_, "time-pos", MPV_FORMAT_DOUBLE, &position) < 0)
-        return 0;
-    return std::max(0.0, position);
+    if (!positionAsked_ && fileLoaded_) {
+        positionAsked_ = true;
+        api_->get_property_async(handle_, tag(Reply::GetTime, generation_), "time-pos", MPV_FORMAT_DOUBLE);
+    }
+    return position_.at(duration_);
 }
 
 void MpvPlayer::setCurrentPosition(double seconds) {
+    if (deferWhileStarting([this, seconds] { setCurrentPosition(seconds); }))
+        return;
     startAt_.reset();
     if (!handle_)
         return;
@@ -255,11 +318,13 @@ void MpvPlayer::setCurrentPosition(double seconds) {
         startAt_ = validPosition(seconds);
         return;
     }
-    if (current_ != 0)
+    if (current_ != 0 || loadPending_)
         seek(seconds);
 }
 
 void MpvPlayer::setStartPosition(double seconds) {
+    if (deferWhileStarting([this, seconds] { setStartPosition(seconds); }))
+        return;
     startAt_ = validPosition(seconds);
 }
 
@@ -270,18 +335,21 @@ double MpvPlayer::mpvVolume(int hundredthsOfDb) {
 }
 
 void MpvPlayer::setVolume(int hundredthsOfDb) {
+    if (deferWhileStarting([this, hundredthsOfDb] { setVolume(hundredthsOfDb); }))
+        return;
     if (!handle_)
         return;
     double volume = mpvVolume(hundredthsOfDb);
-    api_->set_property(handle_, "volume", MPV_FORMAT_DOUBLE, &volume);
+    api_->set_property_async(handle_, 0, "volume", MPV_FORMAT_DOUBLE, &volume);
 }
 
 void MpvPlayer::attachVideoOutput(bool attached) {
+    if (deferWhileStarting([this, attached] { attachVideoOutput(attached); }))
+        return;
     if (!handle_ || !forcedVo_.isEmpty())
         return;
-    const int rc = api_->set_property_string(handle_, "vo", attached ? "libmpv" : "null");
-    if (rc < 0)
-        qWarning("mpv video output: %s", api_->error_string(rc));
+    char* vo = const_cast<char*>(attached ? "libmpv" : "null");
+    api_->set_property_async(handle_, 0, "vo", MPV_FORMAT_STRING, &vo);
 }
 
 void MpvPlayer::onWakeup(void* player) {
@@ -327,80 +395,143 @@ bool MpvPlayer::updateVideoSize(std::int64_t width, std::int64_t height) {
     return !alive.isNull();
 }
 
+bool MpvPlayer::end(int reason) {
+    ended_ = true;
+    fileLoaded_ = false;
+    seekTarget_.reset();
+    updateRunning();
+    QPointer<MpvPlayer> alive(this);
+    emit endOfPlayback(reason);
+    return !alive.isNull();
+}
+
+bool MpvPlayer::handleLoadReply(const mpv_event& event) {
+    if (generationOf(event.reply_userdata) != generation_ || ended_)
+        return true;
+    loadPending_ = false;
+    const auto* reply = static_cast<const mpv_event_command*>(event.data);
+    if (event.error >= 0 && reply->result.format == MPV_FORMAT_NODE_MAP) {
+        const mpv_node_list* map = reply->result.u.list;
+        for (int i = 0; i < map->num; ++i)
+            if (std::strcmp(map->keys[i], "playlist_entry_id") == 0 &&
+                map->values[i].format == MPV_FORMAT_INT64)
+                current_ = map->values[i].u.int64;
+    }
+    if (current_ != 0)
+        return true;
+    command({"stop"});
+    return end(Failed);
+}
+
+bool MpvPlayer::handleReply(const mpv_event& event) {
+    const Reply kind = kindOf(event.reply_userdata);
+    if (kind == Reply::Load)
+        return handleLoadReply(event);
+    if (kind == Reply::GetTime)
+        positionAsked_ = false;
+    if (generationOf(event.reply_userdata) != generation_ || !isCurrent() || ended_)
+        return true;
+    if (kind == Reply::Seek) {
+        if (event.error < 0) {
+            seekTarget_.reset();
+            updateRunning();
+        }
+        return true;
+    }
+    if (event.error < 0 || event.event_id != MPV_EVENT_GET_PROPERTY_REPLY)
+        return true;
+    return handleValue(event.reply_userdata, *static_cast<const mpv_event_property*>(event.data));
+}
+
+bool MpvPlayer::handlePropertyChange(const mpv_event& event) {
+    if (!isCurrent() || ended_)
+        return true;
+    return handleValue(event.reply_userdata, *static_cast<const mpv_event_property*>(event.data));
+}
+
+// A value mpv sent, observed or asked for.
+bool MpvPlayer::handleValue(std::uint64_t reply, const mpv_event_property& property) {
+    const Reply kind = kindOf(reply);
+    if (property.format == MPV_FORMAT_DOUBLE) {
+        const double value = *static_cast<const double*>(property.data);
+        if (kind == Reply::Duration || kind == Reply::GetDuration)
+            return updateDuration(value);
+        // A position asked for before a seek is out of date.
+        if (kind == Reply::GetTime && !seekTarget_)
+            position_.set(validPosition(value));
+        return true;
+    }
+    if (property.format != MPV_FORMAT_INT64)
+        return true;
+    const std::int64_t value = *static_cast<const std::int64_t*>(property.data);
+    if (kind == Reply::Width || kind == Reply::GetWidth)
+        return updateVideoSize(value, displayHeight_);
+    if (kind == Reply::Height || kind == Reply::GetHeight)
+        return updateVideoSize(displayWidth_, value);
+    return true;
+}
+
+bool MpvPlayer::handleEndFile(const mpv_event& event) {
+    const auto* file = static_cast<const mpv_event_end_file*>(event.data);
+    if (current_ == 0 || file->playlist_entry_id != current_ || ended_)
+        return true;
+    int reason = Finished;
+    switch (file->reason) {
+    case MPV_END_FILE_REASON_EOF:
+        break;
+    case MPV_END_FILE_REASON_ERROR:
+        reason = Failed;
+        break;
+    case MPV_END_FILE_REASON_REDIRECT:
+        // A playlist file: mpv would go on with the files it names. It is not played as a list.
+        command({"stop"});
+        reason = Failed;
+        break;
+    default:
+        return true; // stopped or quitting: never an end of playback
+    }
+    return end(reason);
+}
+
 bool MpvPlayer::handleEvent(const mpv_event& event) {
     switch (event.event_id) {
+    case MPV_EVENT_COMMAND_REPLY:
+    case MPV_EVENT_GET_PROPERTY_REPLY:
+        return handleReply(event);
     case MPV_EVENT_START_FILE:
         active_ = static_cast<const mpv_event_start_file*>(event.data)->playlist_entry_id;
         return true;
-    case MPV_EVENT_FILE_LOADED: {
+    case MPV_EVENT_FILE_LOADED:
         if (!isCurrent())
             return true;
         fileLoaded_ = true;
+        position_.set(0);
+        updateRunning();
         if (deferredSeek_) {
             const double target = *deferredSeek_;
             deferredSeek_.reset();
             seek(target);
         }
-        double seconds = 0;
-        if (api_->get_property(handle_, "duration", MPV_FORMAT_DOUBLE, &seconds) < 0)
-            return true;
-        return updateDuration(seconds);
-    }
-    case MPV_EVENT_PROPERTY_CHANGE: {
-        const auto* property = static_cast<const mpv_event_property*>(event.data);
-        if (!isCurrent() || ended_)
-            return true;
-        if (event.reply_userdata == durationReply && property->format == MPV_FORMAT_DOUBLE)
-            return updateDuration(*static_cast<const double*>(property->data));
-        if (property->format != MPV_FORMAT_INT64)
-            return true;
-        const std::int64_t value = *static_cast<const std::int64_t*>(property->data);
-        if (event.reply_userdata == widthReply)
-            return updateVideoSize(value, displayHeight_);
-        if (event.reply_userdata == heightReply)
-            return updateVideoSize(displayWidth_, value);
+        api_->get_property_async(handle_, tag(Reply::GetDuration, generation_), "duration",
+                                 MPV_FORMAT_DOUBLE);
         return true;
-    }
-    case MPV_EVENT_VIDEO_RECONFIG: {
+    case MPV_EVENT_PROPERTY_CHANGE:
+        return handlePropertyChange(event);
+    case MPV_EVENT_VIDEO_RECONFIG:
         if (!isCurrent() || ended_)
             return true;
-        std::int64_t width = 0;
-        std::int64_t height = 0;
-        if (api_->get_property(handle_, "dwidth", MPV_FORMAT_INT64, &width) < 0 ||
-            api_->get_property(handle_, "dheight", MPV_FORMAT_INT64, &height) < 0)
-            return true;
-        return updateVideoSize(width, height);
-    }
+        api_->get_property_async(handle_, tag(Reply::GetWidth, generation_), "dwidth", MPV_FORMAT_INT64);
+        api_->get_property_async(handle_, tag(Reply::GetHeight, generation_), "dheight", MPV_FORMAT_INT64);
+        return true;
     case MPV_EVENT_PLAYBACK_RESTART:
-        if (isCurrent() && !deferredSeek_)
+        if (isCurrent() && !deferredSeek_ && seekTarget_) {
+            position_.set(*seekTarget_);
             seekTarget_.reset();
-        return true;
-    case MPV_EVENT_END_FILE: {
-        const auto* end = static_cast<const mpv_event_end_file*>(event.data);
-        if (current_ == 0 || end->playlist_entry_id != current_ || ended_)
-            return true;
-        int reason = Finished;
-        switch (end->reason) {
-        case MPV_END_FILE_REASON_EOF:
-            break;
-        case MPV_END_FILE_REASON_ERROR:
-            reason = Failed;
-            break;
-        case MPV_END_FILE_REASON_REDIRECT:
-            // A playlist file: mpv would go on with the files it names. It is not played as a list.
-            command({"stop"});
-            reason = Failed;
-            break;
-        default:
-            return true; // stopped or quitting: never an end of playback
+            updateRunning();
         }
-        ended_ = true;
-        fileLoaded_ = false;
-        seekTarget_.reset();
-        QPointer<MpvPlayer> alive(this);
-        emit endOfPlayback(reason);
-        return !alive.isNull();
-    }
+        return true;
+    case MPV_EVENT_END_FILE:
+        return handleEndFile(event);
     default:
         return true;
     }

@@ -1,16 +1,23 @@
 #pragma once
 #include "platform/MediaPlayer.h"
+#include "platform/PositionEstimate.h"
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <optional>
+#include <thread>
+#include <vector>
 
 struct MpvApi;
 struct mpv_handle;
 struct mpv_event;
+struct mpv_event_property;
 
-// MediaPlayer on libmpv. Make it when it is first needed: making it loads libmpv and starts mpv's core.
-// When that fails the object still works as a silent player that does nothing and never reports an end
+// MediaPlayer on libmpv. Make it when it is first needed: making it loads libmpv and starts mpv's core on a
+// thread of its own (loading libmpv and the many libraries it needs takes a fifth of a second), and calls
+// made meanwhile are carried out, in order, once the engine runs; started() then tells the outcome.
+// When the start fails the object still works as a silent player that does nothing and never reports an end
 // (so a queue is not emptied by a broken engine); lastError() then says why, for the user.
 //
 // Video is shown only while a video surface has attached itself (attachVideoOutput); otherwise mpv decodes
@@ -42,13 +49,15 @@ public:
     void setVolume(int hundredthsOfDb) override;
     QSize videoSize() const override { return videoSize_; }
 
-    // Why the engine could not start; empty when it runs.
-    QString lastError() const { return error_; }
-    bool isReady() const { return handle_ != nullptr; }
+    // Why the engine could not start; empty when it runs or is still starting.
+    QString lastError() const { return starting_ ? QString() : error_; }
+    bool isStarting() const { return starting_; }
+    bool isReady() const { return !starting_ && handle_ != nullptr; }
 
-    // For a video surface: the engine (null when it did not start) and the libmpv functions.
-    mpv_handle* handle() const { return handle_; }
-    const MpvApi* api() const { return api_; }
+    // For a video surface: the engine (null while starting and when it did not start) and the libmpv
+    // functions.
+    mpv_handle* handle() const { return starting_ ? nullptr : handle_; }
+    const MpvApi* api() const { return starting_ ? nullptr : api_; }
     // A surface calls this with true once its render context exists and with false after freeing it.
     void attachVideoOutput(bool attached);
 
@@ -56,25 +65,45 @@ public:
     static double mpvVolume(int hundredthsOfDb);
 
 signals:
+    // The start has finished, well (isReady) or not (lastError).
+    void started();
     // Emitted first thing in the destructor, while the engine still runs: render contexts must be freed now.
     void aboutToShutDown();
 
 private:
+    // Runs on the starting thread: touches nothing the user-interface thread uses while starting_ holds.
     void start(const Options& options);
+    void finishStart();
+    // While the engine starts, keeps the call for later and returns true.
+    bool deferWhileStarting(std::function<void()> call);
     void setOption(const char* name, const QString& value);
     void setPaused(bool paused);
+    // The position runs on between mpv's reports while the media plays.
+    void updateRunning();
+    // Forgets the loaded media: a new generation, nothing known about it yet.
+    void reset();
     void load(double startAt);
     void seek(double seconds);
     void failLater();
-    int command(std::initializer_list<const char*> args);
+    void command(std::initializer_list<const char*> args, std::uint64_t reply = 0);
     static void onWakeup(void* player);
     void drainEvents();
-    // Returns false when a connected slot deleted the player.
+    // These return false when a connected slot deleted the player.
     bool handleEvent(const mpv_event& event);
+    bool handleReply(const mpv_event& event);
+    bool handleLoadReply(const mpv_event& event);
+    bool handlePropertyChange(const mpv_event& event);
+    bool handleEndFile(const mpv_event& event);
+    bool handleValue(std::uint64_t reply, const mpv_event_property& property);
+    // The loaded media ended (Finished or Failed).
+    bool end(int reason);
     bool updateDuration(double seconds);
     bool updateVideoSize(std::int64_t width, std::int64_t height);
     bool isCurrent() const { return current_ != 0 && active_ == current_; }
 
+    bool starting_ = true;
+    std::thread starter_;
+    std::vector<std::function<void()>> pending_;
     const MpvApi* api_ = nullptr;
     mpv_handle* handle_ = nullptr;
     QString error_;
@@ -82,7 +111,8 @@ private:
     std::atomic<bool> drainQueued_{false};
 
     QString path_;
-    std::int64_t current_ = 0; // mpv's playlist entry of the loaded media; 0 when none was handed over
+    std::int64_t current_ = 0; // mpv's playlist entry of the loaded media; 0 until mpv has named it
+    bool loadPending_ = false; // the media was handed over and mpv has not yet named its entry
     std::int64_t active_ = 0;  // the entry mpv's events are about at present (its last start-file)
     quint64 generation_ = 0;   // counts setMedia calls, to drop a queued failure of a replaced file
     bool ended_ = false;       // the loaded media reached its end or failed
@@ -90,6 +120,9 @@ private:
     std::optional<double> startAt_;      // the next play() begins here
     std::optional<double> deferredSeek_; // asked for before the file was open
     std::optional<double> seekTarget_;   // reported as the position until mpv has finished seeking
+    PositionEstimate position_;          // from mpv's last report of the position
+    mutable bool positionAsked_ = false; // a request for the position is on its way
+    bool paused_ = false;                // as last asked of mpv
     double duration_ = 0;
     QSize videoSize_;
     std::int64_t displayWidth_ = 0; // mpv's dwidth and dheight as last reported for the loaded media

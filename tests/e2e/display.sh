@@ -51,3 +51,11 @@ wait_exit() {
     kill "$pid" 2>/dev/null || true
     fail "the player did not end"
 }
+
+# wait_exit, and the player must have ended by itself with status 0 (no crash, no signal).
+wait_clean_exit() {
+    wait_exit "$@"
+    local status=0
+    wait "$(cat "$WORK/player.pid")" || status=$?
+    [ "$status" = 0 ] || fail "the player ended with status $status"
+}

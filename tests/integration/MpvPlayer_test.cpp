@@ -1,6 +1,7 @@
 #include "platform/MpvApi.h"
 #include "platform/MpvPlayer.h"
 #include "support/TempDir.h"
+#include "support/WaitForStart.h"
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -18,22 +19,6 @@
 #include <sys/stat.h>
 
 namespace {
-
-// Runs the event loop until `done` holds; the time limit only keeps a broken player from hanging the run.
-bool waitUntil(const std::function<bool()>& done, int limitMs = 10000) {
-    if (done())
-        return true;
-    QEventLoop loop;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (done())
-            loop.quit();
-    });
-    poll.start(2);
-    QTimer::singleShot(limitMs, &loop, &QEventLoop::quit);
-    loop.exec();
-    return done();
-}
 
 bool engineIdle(const MpvPlayer& player) {
     if (!player.handle())
@@ -64,6 +49,7 @@ public:
     QString b() { return made("b tone.mp3", "ffmpeg", {"-f", "lavfi", "-i", "sine=d=0.3"}); }
     QString c() { return tone("c.wav", "0.3"); }
     QString longTone() { return tone("long.wav", "30"); }
+    QString clip() { return tone("clip.wav", "1.5"); }
     QString longMp3() { return made("long tone.mp3", "ffmpeg", {"-f", "lavfi", "-i", "sine=d=20"}); }
     QString video() { // 64x48, 20 s
         return made("clip.avi", "ffmpeg",
@@ -108,6 +94,7 @@ std::unique_ptr<MpvPlayer> makePlayer(bool untimed) {
     options.vo = QStringLiteral("null");
     options.untimed = untimed;
     auto player = std::make_unique<MpvPlayer>(options);
+    EXPECT_TRUE(waitForStart(*player));
     EXPECT_TRUE(player->isReady()) << player->lastError().toStdString();
     return player;
 }
@@ -303,6 +290,75 @@ TEST(MpvPlayer, DurationAndVideoSizeBecomeKnownAfterSetMedia) {
     EXPECT_EQ(sizes.size(), 1u);
 }
 
+// In the last half second of a clip played in real time, Back and Pause act on that clip: what the user
+// hears is what the player acts on.
+TEST(MpvPlayer, BackAndPauseNearTheEndActOnThePlayingClip) {
+    auto player = makePlayer(false);
+    Ends ends(*player);
+    const QString clip = clips().clip();
+
+    // Back: stop, start position 0, play. The clip starts over instead of ending.
+    player->setMedia(clip);
+    ASSERT_TRUE(waitUntil([&] { return player->currentPosition() > 1.05; }));
+    player->stop();
+    player->setStartPosition(0);
+    player->play();
+    EXPECT_LT(player->currentPosition(), 0.5);
+    ASSERT_TRUE(waitUntil([&] { return player->currentPosition() > 0.7 || !ends.reasons.empty(); }));
+    EXPECT_TRUE(ends.reasons.empty()) << "the clip ended instead of starting over";
+    ASSERT_TRUE(ends.waitFor(1));
+    EXPECT_EQ(ends.reasons, oneFinished);
+
+    // Pause holds the clip; it ends only after Play.
+    ends.reasons.clear();
+    player->setMedia(clip);
+    ASSERT_TRUE(waitUntil([&] { return player->currentPosition() > 1.05; }));
+    player->pause();
+    const double paused = player->currentPosition();
+    waitUntil([] { return false; }, 800);
+    EXPECT_TRUE(ends.reasons.empty()) << "the paused clip played out";
+    EXPECT_NEAR(player->currentPosition(), paused, 0.25);
+    player->play();
+    ASSERT_TRUE(ends.waitFor(1));
+    EXPECT_EQ(ends.reasons, oneFinished);
+
+    // Stop late in a clip, the silent clip in its place, then the next clip: only the last clip's end.
+    ends.reasons.clear();
+    player->setMedia(clip);
+    ASSERT_TRUE(waitUntil([&] { return player->currentPosition() > 1.05; }));
+    player->stop();
+    player->setMedia(clips().a());
+    player->setMedia(clip);
+    EXPECT_EQ(player->currentPosition(), 0);
+    ASSERT_TRUE(ends.waitFor(1));
+    settle(*player);
+    EXPECT_EQ(ends.reasons, oneFinished);
+}
+
+TEST(MpvPlayer, CallsMadeWhileTheEngineStartsAreCarriedOutInOrder) {
+    const QString tone = clips().longTone();
+    MpvPlayer::Options options;
+    options.ao = QStringLiteral("null");
+    options.vo = QStringLiteral("null");
+    MpvPlayer player(options);
+    Ends ends(player);
+    bool started = false;
+    QObject::connect(&player, &MpvPlayer::started, [&] { started = true; });
+    ASSERT_TRUE(player.isStarting());
+    // Seek: stop, position, play, all before the engine runs.
+    player.setMedia(tone);
+    player.setVolume(-600);
+    player.stop();
+    player.setCurrentPosition(25);
+    player.play();
+    EXPECT_EQ(player.currentPosition(), 0);
+    ASSERT_TRUE(waitUntil([&] { return started; }, 20000));
+    EXPECT_TRUE(player.isReady());
+    ASSERT_TRUE(waitUntil([&] { return player.currentPosition() > 25.05; }));
+    EXPECT_LT(player.currentPosition(), 29);
+    EXPECT_TRUE(ends.reasons.empty());
+}
+
 TEST(MpvVolume, HundredthsOfDbMapOntoMpvsCubicVolume) {
     EXPECT_DOUBLE_EQ(MpvPlayer::mpvVolume(0), 100);
     for (int level : {-5000, -2500, -600, -50}) {
@@ -313,11 +369,15 @@ TEST(MpvVolume, HundredthsOfDbMapOntoMpvsCubicVolume) {
     EXPECT_DOUBLE_EQ(MpvPlayer::mpvVolume(250), 100);
     EXPECT_DOUBLE_EQ(MpvPlayer::mpvVolume(-9000), MpvPlayer::mpvVolume(-5000));
 
+    // The volume reaches mpv after the call has returned.
     auto player = makePlayer(true);
     player->setVolume(-2500);
     double volume = 0;
-    ASSERT_GE(player->api()->get_property(player->handle(), "volume", MPV_FORMAT_DOUBLE, &volume), 0);
-    EXPECT_NEAR(volume, MpvPlayer::mpvVolume(-2500), 1e-4); // mpv keeps a float
+    waitUntil([&] {
+        player->api()->get_property(player->handle(), "volume", MPV_FORMAT_DOUBLE, &volume);
+        return std::abs(volume - MpvPlayer::mpvVolume(-2500)) < 1e-4; // mpv keeps a float
+    });
+    EXPECT_NEAR(volume, MpvPlayer::mpvVolume(-2500), 1e-4);
 }
 
 TEST(MpvPlayerWithoutEngine, IsASilentPlayerThatExplainsWhy) {
@@ -325,6 +385,7 @@ TEST(MpvPlayerWithoutEngine, IsASilentPlayerThatExplainsWhy) {
     options.library = QStringLiteral("/nonexistent/libmpv-kivo-test.so");
     MpvPlayer player(options);
     Ends ends(player);
+    ASSERT_TRUE(waitForStart(player));
     EXPECT_FALSE(player.isReady());
     EXPECT_FALSE(player.lastError().isEmpty());
     EXPECT_EQ(player.handle(), nullptr);

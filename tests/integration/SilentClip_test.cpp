@@ -1,5 +1,6 @@
 #include "platform/MpvPlayer.h"
 #include "platform/SilentClip.h"
+#include "support/WaitForStart.h"
 #include <QEventLoop>
 #include <QFile>
 #include <QTimer>
@@ -33,6 +34,7 @@ TEST(SilentClip, PlaysToItsEnd) {
     options.vo = QStringLiteral("null");
     options.untimed = true;
     MpvPlayer player(options);
+    ASSERT_TRUE(waitForStart(player));
     ASSERT_TRUE(player.isReady()) << player.lastError().toStdString();
     std::vector<int> reasons;
     QEventLoop loop;

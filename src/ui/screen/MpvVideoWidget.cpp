@@ -15,9 +15,22 @@ MpvVideoWidget::MpvVideoWidget(MpvPlayer* player, QWidget* parent) : QOpenGLWidg
         if (render_ && player_)
             player_->api()->render_context_report_swap(render_);
     });
+    // A surface shown while the engine was still starting gets its render context once the engine runs.
+    connect(player, &MpvPlayer::started, this, [this] {
+        if (!render_ && isValid()) {
+            makeCurrent();
+            createRenderContext();
+            doneCurrent();
+            update();
+        }
+    });
 }
 
 MpvVideoWidget::~MpvVideoWidget() {
+    // ~QOpenGLWidget destroys the GL context after this part of the object is gone: its aboutToBeDestroyed
+    // must no longer reach this widget.
+    if (contextWatch_)
+        disconnect(contextWatch_);
     releaseRenderContext();
 }
 
@@ -32,11 +45,17 @@ void MpvVideoWidget::onUpdate(void* widget) {
 }
 
 void MpvVideoWidget::initializeGL() {
+    createRenderContext();
+}
+
+void MpvVideoWidget::createRenderContext() {
     if (render_ || !player_ || !player_->handle())
         return;
     // A new GL context (the widget moved to another window) needs a new render context.
-    connect(context(), &QOpenGLContext::aboutToBeDestroyed, this, &MpvVideoWidget::releaseRenderContext,
-            Qt::UniqueConnection);
+    if (contextWatch_)
+        disconnect(contextWatch_);
+    contextWatch_ =
+        connect(context(), &QOpenGLContext::aboutToBeDestroyed, this, &MpvVideoWidget::releaseRenderContext);
     mpv_opengl_init_params glInit{};
     glInit.get_proc_address = &MpvVideoWidget::procAddress;
     char apiType[] = MPV_RENDER_API_TYPE_OPENGL;
@@ -66,9 +85,12 @@ void MpvVideoWidget::paintGL() {
     mpv_opengl_fbo fbo{static_cast<int>(defaultFramebufferObject()), static_cast<int>(width() * ratio),
                        static_cast<int>(height() * ratio), 0};
     int flipY = 1;
+    // Draw the frame that is due and return: waiting for its display time would hold up the window.
+    int block = 0;
     mpv_render_param params[] = {
         {MPV_RENDER_PARAM_OPENGL_FBO, &fbo},
         {MPV_RENDER_PARAM_FLIP_Y, &flipY},
+        {MPV_RENDER_PARAM_BLOCK_FOR_TARGET_TIME, &block},
         {MPV_RENDER_PARAM_INVALID, nullptr},
     };
     player_->api()->render_context_render(render_, params);
@@ -90,7 +112,7 @@ void MpvVideoWidget::releaseRenderContext() {
 QWidget* createVideoSurface(MpvPlayer* player, QWidget* parent) {
     const QString platform = QGuiApplication::platformName();
     const bool glUsable = platform != QLatin1String("offscreen") && platform != QLatin1String("minimal");
-    if (player && player->isReady() && glUsable)
+    if (player && (player->isStarting() || player->isReady()) && glUsable)
         return new MpvVideoWidget(player, parent);
     auto* plain = new QWidget(parent);
     QPalette palette = plain->palette();

@@ -18,6 +18,8 @@ protected:
     void paintGL() override;
 
 private:
+    // With the GL context current: lets mpv draw here once the engine runs.
+    void createRenderContext();
     // Makes the GL context current itself; safe to call when there is nothing to free.
     void releaseRenderContext();
     static void onUpdate(void* widget);
@@ -25,6 +27,7 @@ private:
 
     QPointer<MpvPlayer> player_;
     mpv_render_context* render_ = nullptr;
+    QMetaObject::Connection contextWatch_; // the GL context's aboutToBeDestroyed
 };
 
 // The surface the video window puts the player on: an MpvVideoWidget, or a plain black widget where OpenGL

@@ -18,9 +18,13 @@ void ScreenHost::start() {
         return;
     player_ = std::make_unique<MpvPlayer>(MpvPlayer::Options::fromEnvironment());
     screen_ = std::make_unique<frmScreen>(state_, createVideoSurface(player_.get(), nullptr));
-    if (!player_->isReady())
-        dialogs_.message(QStringLiteral("The playback engine could not start: %1").arg(player_->lastError()),
-                         QStringLiteral("Problem!"));
+    MpvPlayer* player = player_.get();
+    QObject::connect(player, &MpvPlayer::started, player, [this, player] {
+        if (!player->isReady())
+            dialogs_.message(
+                QStringLiteral("The playback engine could not start: %1").arg(player->lastError()),
+                QStringLiteral("Problem!"));
+    });
 }
 
 MediaPlayer& ScreenHost::player() {
