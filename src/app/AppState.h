@@ -13,7 +13,9 @@ struct AppState {
 
     bool onTop = false;
     bool videoOnTop = false;
-    double startColour = 0;           // 0x00BBGGRR
+    // 0x00BBGGRR; starts as the panels' design colour (light grey), which a
+    // stored colour that cannot be read leaves in place.
+    double startColour = 0xC0C0C0;
     int red = 0, green = 0, blue = 0; // current panel colour, split
     bool closeOnFinish = false;
     bool autoSave = false;

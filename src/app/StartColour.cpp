@@ -5,8 +5,13 @@
 
 namespace {
 quint32 colourBits(double value) {
-    // Rounded like any stored whole number: halves to even.
-    return static_cast<quint32>(static_cast<qint64>(std::nearbyint(value)));
+    // Rounded like any stored whole number: halves to even. A value no
+    // colour can have (start-up refuses them) gives black, never an
+    // undefined conversion.
+    const double rounded = std::nearbyint(value);
+    if (!(std::fabs(rounded) < 0x1p62))
+        return 0;
+    return static_cast<quint32>(static_cast<qint64>(rounded));
 }
 } // namespace
 

@@ -82,7 +82,7 @@ QStringList runStartup(LifecycleContext& c, StartupView& view, const QString& lo
         if (s.onTop)
             view.pressOnTop();
     });
-    step("start colour", [&] { s.startColour = toNumber(read(c.table.colorToStart())); });
+    step("start colour", [&] { s.startColour = toColour(read(c.table.colorToStart())); });
     step("close on finish", [&] { s.closeOnFinish = isOn(read(c.table.closeOnFinish())); });
     step("auto-save switch", [&] { s.autoSave = isOn(read(c.table.playlistOnExit())); });
     step("auto-save path", [&] { s.autoSavePath = read(c.table.autoSavePath()); });

@@ -1,23 +1,62 @@
 #include "platform/IniSettingsStore.h"
-#include <QSettings>
+#include "platform/IniFile.h"
+#include "platform/RegularFile.h"
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFileInfo>
+#include <QLockFile>
+#include <QStandardPaths>
+#include <QThread>
 
-IniSettingsStore::IniSettingsStore(const QString& loginName)
-    : settings_(std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
-                                            QStringLiteral("Quelba Kivo Player"), loginName.toUpper())) {}
+namespace {
+// Another player holds the lock only while it writes a few hundred bytes.
+constexpr int kLockWaitMs = 5000;
 
-IniSettingsStore::~IniSettingsStore() = default;
+// Tries often rather than with QLockFile's growing pauses, so that a player
+// waiting for another one's short write is not left asleep for seconds.
+bool lockWithin(QLockFile& lock, int ms) {
+    const QDeadlineTimer deadline(ms);
+    while (!lock.tryLock(0)) {
+        if (lock.error() != QLockFile::LockFailedError || deadline.hasExpired())
+            return false;
+        QThread::msleep(5);
+    }
+    return true;
+}
+
+QString settingsPath(const QString& loginName) {
+    // A login name is a file name here: no folder separators, no NUL.
+    QString name = loginName.toUpper();
+    name.replace(QLatin1Char('/'), QLatin1Char('_')).replace(QChar(0), QLatin1Char('_'));
+    const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    return config + QStringLiteral("/Quelba Kivo Player/") + name + QStringLiteral(".ini");
+}
+} // namespace
+
+IniSettingsStore::IniSettingsStore(const QString& loginName) : path_(settingsPath(loginName)) {}
 
 QString IniSettingsStore::read(const QString& section, const QString& key, const QString& fallback) const {
-    return settings_->value(section + QLatin1Char('/') + key, fallback).toString();
+    const FileRead file = readRegularFile(path_, kMaxFileBytes);
+    if (file.status != FileReadStatus::Read)
+        return fallback;
+    return IniFile(file.bytes).value(section, key).value_or(fallback);
 }
 
 void IniSettingsStore::write(const QString& section, const QString& key, const QString& value) {
-    settings_->setValue(section + QLatin1Char('/') + key, value);
-    // Written at once (QSettings replaces the file through a temporary one), so
-    // a crash later in the run never loses a stored value.
-    settings_->sync();
-}
-
-QString IniSettingsStore::fileName() const {
-    return settings_->fileName();
+    if (!QDir().mkpath(QFileInfo(path_).absolutePath()))
+        return;
+    // The same lock file QSettings uses, so the file is changed by one writer
+    // at a time, each starting from what the one before left.
+    const QString lockPath = path_ + QStringLiteral(".lock");
+    if (!isRegularOrMissing(lockPath)) // QLockFile would wait on a pipe for ever
+        return;
+    QLockFile lock(lockPath);
+    if (!lockWithin(lock, kLockWaitMs))
+        return;
+    const FileRead file = readRegularFile(path_, kMaxFileBytes);
+    if (file.status != FileReadStatus::Read && file.status != FileReadStatus::Missing)
+        return;
+    IniFile ini(file.bytes);
+    if (ini.setValue(section, key, value))
+        replaceRegularFile(path_, ini.bytes());
 }

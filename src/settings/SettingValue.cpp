@@ -25,6 +25,14 @@ int toInt16(const QString& text) {
     return static_cast<int>(rounded);
 }
 
+double toColour(const QString& text) {
+    const double value = toNumber(text);
+    const double rounded = std::nearbyint(value);
+    if (rounded < 0.0 || rounded > double(0xFFFFFF))
+        throw SettingFormatError(text);
+    return value;
+}
+
 bool isOn(const QString& text) {
     return toNumber(text) == 1.0;
 }

@@ -17,6 +17,8 @@ namespace SettingValue {
 double toNumber(const QString& text);
 // A whole number in the 16-bit signed range, rounded halves to even.
 int toInt16(const QString& text);
+// A colour 0x00BBGGRR: a number that rounds to a whole 0..0xFFFFFF.
+double toColour(const QString& text);
 // "1"/"0" switches: on exactly when the number is 1.
 bool isOn(const QString& text);
 // A truth value: "True"/"False" in any case, or a number (non-zero is on).

@@ -202,6 +202,32 @@ TEST_F(StartupTest, AFailingStepSkipsOnlyItself) {
     EXPECT_EQ(view.pattern, kDefaultPatternList);
 }
 
+TEST_F(StartupTest, NumbersOutOfRangeFailOnlyTheirStep) {
+    set(table.colorToStart(), "1e300");
+    set(table.joystickCode(0), "1e300");
+    set(table.onTop(), "1e400");
+    EXPECT_EQ(start(), QStringList({"on top", "start colour", "joystick code"}));
+    EXPECT_EQ(state.joystickCodes[1], -2);
+    // The panels keep their light grey, and the marker its matching colour.
+    EXPECT_EQ(view.panel, QColor(0xC0, 0xC0, 0xC0));
+    EXPECT_EQ(view.marker, QColor(68, 68, 72));
+
+    for (const char* colour : {"-1", "16777216", "16777215.5", "-1e300", "nan", "inf", "&H1000000"}) {
+        set(table.colorToStart(), colour);
+        AppState fresh;
+        RecordingView v;
+        LifecycleContext again{store, table, keys, dialogs, fresh, fields, playlists};
+        EXPECT_EQ(runStartup(again, v, QStringLiteral("alice"), {}),
+                  QStringList({"on top", "start colour", "joystick code"}))
+            << colour;
+        EXPECT_EQ(v.panel, QColor(0xC0, 0xC0, 0xC0)) << colour;
+    }
+    set(table.colorToStart(), "16777215.4"); // rounds to white
+    start();
+    EXPECT_EQ(view.panel, QColor(0xFF, 0xFF, 0xFF));
+    EXPECT_EQ(view.marker, QColor(5, 5, 9));
+}
+
 TEST_F(StartupTest, StartFolderOnlyWhenTheSwitchReadsOne) {
     set(table.autoSavePath(), dir.file("lists/auto.KVPL"));
     set(table.soeStartPath(), "0");

@@ -1,0 +1,208 @@
+#include "platform/IniFile.h"
+#include "platform/TextDecoding.h"
+#include <algorithm>
+
+namespace {
+constexpr QByteArrayView kUtf8Bom("\xEF\xBB\xBF");
+constexpr char kHexDigits[] = "0123456789ABCDEF";
+
+bool isHexDigit(QChar ch) {
+    return (ch >= QLatin1Char('0') && ch <= QLatin1Char('9')) ||
+           (ch >= QLatin1Char('a') && ch <= QLatin1Char('f')) ||
+           (ch >= QLatin1Char('A') && ch <= QLatin1Char('F'));
+}
+
+bool holdsLineBreak(const QString& text) {
+    return text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r'));
+}
+} // namespace
+
+IniFile::IniFile(QByteArrayView bytes) {
+    if (bytes.startsWith(kUtf8Bom)) {
+        bom_ = kUtf8Bom.toByteArray();
+        bytes = bytes.sliced(kUtf8Bom.size());
+    }
+    windows1252_ = !isValidUtf8(bytes);
+    QString section;
+    qsizetype pos = 0;
+    while (pos < bytes.size()) {
+        qsizetype stop = pos;
+        while (stop < bytes.size() && bytes[stop] != '\n' && bytes[stop] != '\r')
+            ++stop;
+        Line line;
+        line.raw = bytes.sliced(pos, stop - pos).toByteArray();
+        qsizetype next = stop;
+        if (next < bytes.size())
+            ++next;
+        if (next < bytes.size() && bytes[stop] == '\r' && bytes[next] == '\n')
+            ++next;
+        line.end = bytes.sliced(stop, next - stop).toByteArray();
+        if (!line.end.isEmpty() && lineEnd_.isEmpty())
+            lineEnd_ = line.end;
+        line.text = windows1252_ ? fromWindows1252(line.raw) : QString::fromUtf8(line.raw);
+        classify(line, section);
+        lines_.push_back(std::move(line));
+        pos = next;
+    }
+    if (lineEnd_.isEmpty())
+        lineEnd_ = "\n";
+}
+
+void IniFile::classify(Line& line, QString& section) const {
+    const QString trimmed = line.text.trimmed();
+    line.kind = Kind::Other;
+    if (trimmed.startsWith(QLatin1Char('['))) {
+        const qsizetype close = trimmed.indexOf(QLatin1Char(']'));
+        section = decodeKey(trimmed.mid(1, close < 0 ? -1 : close - 1).trimmed());
+        line.kind = Kind::Section;
+        line.section = section;
+        return;
+    }
+    line.section = section;
+    if (trimmed.startsWith(QLatin1Char(';')) || trimmed.startsWith(QLatin1Char('#')))
+        return;
+    const qsizetype equals = line.text.indexOf(QLatin1Char('='));
+    if (equals < 0)
+        return;
+    line.kind = Kind::Entry;
+    line.key = decodeKey(line.text.left(equals).trimmed());
+    line.value = line.text.mid(equals + 1);
+}
+
+std::optional<QString> IniFile::value(const QString& section, const QString& key) const {
+    for (auto it = lines_.rbegin(); it != lines_.rend(); ++it)
+        if (it->kind == Kind::Entry && it->section == section && it->key == key)
+            return it->value;
+    return std::nullopt;
+}
+
+bool IniFile::setValue(const QString& section, const QString& key, const QString& value) {
+    if (holdsLineBreak(value) || holdsLineBreak(key) || holdsLineBreak(section))
+        return false;
+    // The key's last line (the one that counts), else where its section ends.
+    std::optional<size_t> entry, insertAt;
+    for (size_t i = 0; i < lines_.size(); ++i) {
+        const Line& line = lines_[i];
+        if (line.section != section)
+            continue;
+        if (line.kind == Kind::Section)
+            insertAt = i + 1;
+        if (line.kind == Kind::Entry) {
+            insertAt = i + 1;
+            if (line.key == key)
+                entry = i;
+        }
+    }
+    if (entry) {
+        // Only the text after "=" changes; the key keeps its own spelling.
+        Line& line = lines_[*entry];
+        const QByteArray end = line.end;
+        line = makeLine(line.text.left(line.text.indexOf(QLatin1Char('=')) + 1) + value, section);
+        line.end = end;
+    } else {
+        const QString entryText = QString::fromLatin1(encodeKey(key)) + QLatin1Char('=') + value;
+        std::vector<Line> added;
+        if (!insertAt) {
+            // A new section at the end, after a blank line as QSettings leaves one.
+            insertAt = lines_.size();
+            if (!lines_.empty() && !lines_.back().text.trimmed().isEmpty())
+                added.push_back(makeLine({}, lines_.back().section));
+            added.push_back(makeLine(
+                QLatin1Char('[') + QString::fromLatin1(encodeKey(section)) + QLatin1Char(']'), section));
+        }
+        added.push_back(makeLine(entryText, section));
+        if (*insertAt > 0 && lines_[*insertAt - 1].end.isEmpty())
+            lines_[*insertAt - 1].end = lineEnd_;
+        lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(*insertAt), added.begin(), added.end());
+    }
+    // A Windows-1252 file whose new line has no Windows-1252 spelling, or
+    // whose old lines would now read as UTF-8, becomes a UTF-8 file.
+    if (windows1252_ && IniFile(bytes()).texts() != texts())
+        reencodeAsUtf8();
+    return true;
+}
+
+IniFile::Line IniFile::makeLine(const QString& text, const QString& section) const {
+    Line line;
+    line.text = text;
+    line.raw = encode(text);
+    line.end = lineEnd_;
+    QString current = section;
+    classify(line, current);
+    return line;
+}
+
+QByteArray IniFile::encode(const QString& text) const {
+    if (windows1252_)
+        if (auto bytes = toWindows1252(text))
+            return *bytes;
+    return text.toUtf8();
+}
+
+std::vector<QString> IniFile::texts() const {
+    std::vector<QString> all;
+    all.reserve(lines_.size());
+    for (const Line& line : lines_)
+        all.push_back(line.text);
+    return all;
+}
+
+void IniFile::reencodeAsUtf8() {
+    windows1252_ = false;
+    for (Line& line : lines_)
+        line.raw = line.text.toUtf8();
+}
+
+QByteArray IniFile::bytes() const {
+    QByteArray all = bom_;
+    for (const Line& line : lines_)
+        all += line.raw + line.end;
+    return all;
+}
+
+QByteArray IniFile::encodeKey(const QString& key) {
+    QByteArray spelled;
+    for (const QChar ch : key) {
+        const char16_t c = ch.unicode();
+        if (c == '/') {
+            spelled += '\\';
+        } else if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
+                   c == '-' || c == '.') {
+            spelled += static_cast<char>(c);
+        } else if (c <= 0xFF) {
+            spelled += '%';
+            spelled += kHexDigits[c / 16];
+            spelled += kHexDigits[c % 16];
+        } else {
+            spelled += "%U";
+            for (int shift = 12; shift >= 0; shift -= 4)
+                spelled += kHexDigits[(c >> shift) & 0xF];
+        }
+    }
+    return spelled;
+}
+
+QString IniFile::decodeKey(const QString& spelled) {
+    QString key;
+    for (qsizetype i = 0; i < spelled.size();) {
+        const QChar ch = spelled[i];
+        if (ch == QLatin1Char('\\')) {
+            key += QLatin1Char('/');
+            ++i;
+            continue;
+        }
+        const bool wide = ch == QLatin1Char('%') && spelled.mid(i + 1, 1) == QLatin1String("U");
+        const qsizetype first = i + (wide ? 2 : 1);
+        const QString digits = spelled.mid(first, wide ? 4 : 2);
+        const bool escaped = ch == QLatin1Char('%') && digits.size() == (wide ? 4 : 2) &&
+                             std::all_of(digits.begin(), digits.end(), isHexDigit);
+        if (!escaped) {
+            key += ch;
+            ++i;
+            continue;
+        }
+        key += QChar(static_cast<char16_t>(digits.toUInt(nullptr, 16)));
+        i = first + digits.size();
+    }
+    return key;
+}
