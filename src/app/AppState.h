@@ -20,6 +20,9 @@ struct AppState {
     bool closeOnFinish = false;
     bool autoSave = false;
     QString autoSavePath;
+    // The auto-save file the start-up restore did not take whole; empty when
+    // it did (or there was none).
+    QString incompleteRestorePath;
     bool joystickUsed = false;
     std::array<int, kJoystickActionCount> joystickCodes{};
     QString patternList;

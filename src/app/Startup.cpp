@@ -87,8 +87,9 @@ QStringList runStartup(LifecycleContext& c, StartupView& view, const QString& lo
     step("auto-save switch", [&] { s.autoSave = isOn(read(c.table.playlistOnExit())); });
     step("auto-save path", [&] { s.autoSavePath = read(c.table.autoSavePath()); });
     step("playlist restore", [&] {
-        if (!c.keys.shiftHeld() && s.autoSave)
-            LoadPlaylistFile(c.playlists.shown(), s.autoSavePath, c.dialogs);
+        if (!c.keys.shiftHeld() && s.autoSave &&
+            loadPlaylist(c.playlists.shown(), s.autoSavePath, c.dialogs) == PlaylistLoad::Partial)
+            s.incompleteRestorePath = s.autoSavePath;
     });
     step("panel colour", [&] { view.applyPanelColour(colourFromValue(s.startColour)); });
     step("joystick switch", [&] {
@@ -150,6 +151,8 @@ QStringList runStartup(LifecycleContext& c, StartupView& view, const QString& lo
 
 void runShutdown(LifecycleContext& c, const QString& timeModeText) {
     writeSetting(c.store, c.table.eorR(), timeModeText);
-    shutdownSavePlaylist(c.playlists.at(Playlists::kA), c.state.autoSave, c.keys.shiftHeld(),
-                         c.state.autoSavePath, c.dialogs);
+    const AppState& s = c.state;
+    const bool keepPrevious = !s.incompleteRestorePath.isEmpty() && s.incompleteRestorePath == s.autoSavePath;
+    shutdownSavePlaylist(c.playlists.at(Playlists::kA),
+                         {s.autoSave, c.keys.shiftHeld(), s.autoSavePath, keepPrevious}, c.dialogs);
 }

@@ -1,4 +1,5 @@
 #include "app/AppState.h"
+#include "app/EndSignals.h"
 #include "app/MainWindowState.h"
 #include "app/Startup.h"
 #include "platform/Dialogs.h"
@@ -38,6 +39,9 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Kivo Player"));
     // The playback engine reads numbers in the C locale.
     std::setlocale(LC_NUMERIC, "C");
+    // Set up before anything else can claim the signals; a signal that comes
+    // during the load is answered once the event loop runs.
+    EndSignals endSignals;
 
     const QString login = ReadUserName();
     IniSettingsStore store(login);
@@ -52,6 +56,12 @@ int main(int argc, char** argv) {
     ScreenHost host(state, dialogs);
 
     Form1 form({state, fields, playlists, store, table, keys, dialogs, shell, host});
+    // The window's own close runs the shut-down; quitting afterwards also ends
+    // any dialog that is open at the time.
+    QObject::connect(&endSignals, &EndSignals::requested, &form, [&form] {
+        form.close();
+        QCoreApplication::quit();
+    });
     form.Form_Load(joinCommandLine(app.arguments().mid(1)));
     form.show();
     reportWhenShown(app);

@@ -114,13 +114,17 @@ FolderEntries readFolder(const QString& folder, const ListingRequest& request) {
         if (entry->d_name[0] == '.') // hidden entries, "." and ".."
             continue;
         const Kind kind = kindOf(fd, entry);
-        if (kind == Kind::File && request.files) {
-            QString name = QFile::decodeName(entry->d_name);
-            if (!request.fileFilter || request.fileFilter(name))
-                result.files.append(std::move(name));
-        } else if (kind == Kind::Folder && request.folders) {
-            result.folders.append(QFile::decodeName(entry->d_name));
-        }
+        if (!(kind == Kind::File && request.files) && !(kind == Kind::Folder && request.folders))
+            continue;
+        // A name whose bytes are not UTF-8 cannot be carried as text: it
+        // would come back as another name, so it is not offered at all.
+        QString name = QFile::decodeName(entry->d_name);
+        if (QFile::encodeName(name) != QByteArrayView(entry->d_name))
+            continue;
+        if (kind == Kind::Folder)
+            result.folders.append(std::move(name));
+        else if (!request.fileFilter || request.fileFilter(name))
+            result.files.append(std::move(name));
     }
     ::closedir(dir);
     sortBrowserOrder(result.files);

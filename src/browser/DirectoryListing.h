@@ -7,7 +7,9 @@
 // Reading one folder the way the browser shows it. Hidden entries (names
 // starting with ".") are left out, as a file manager does by default; only
 // regular files count as files (no devices, pipes or sockets); a symbolic
-// link counts as what it points to, and a broken one is left out.
+// link counts as what it points to, and a broken one is left out. A name
+// whose bytes are not UTF-8 is left out too: as text it would name another
+// file.
 
 // Browser order of names: letter case ignored, runs of digits compared by
 // their value ("Track 2" before "Track 10"); names equal in that sense are

@@ -3,6 +3,7 @@
 #include "browser/DirectoryListing.h"
 #include "browser/FileFunctions.h"
 #include "browser/PatternList.h"
+#include "playlist/PlaylistFields.h"
 #include "playlist/PlaylistFile.h"
 #include "playlist/PlaylistModel.h"
 #include <QFileInfo>
@@ -20,13 +21,14 @@ public:
     Batch(const Batch&) = delete;
     Batch& operator=(const Batch&) = delete;
 
-    // False once the playlist is full.
+    // False once the playlist is full. The display name gets look-alikes for
+    // what a playlist line cannot hold, so it is saved and loaded unchanged.
     bool add(const QString& name, const QString& path) {
         if (model_.count() + static_cast<int>(pending_.size()) >= kMaxPlaylistEntries) {
             outcome_.full = true;
             return false;
         }
-        pending_.push_back({name, path, false});
+        pending_.push_back({playlistDisplayName(name), path, false});
         return true;
     }
 

@@ -8,7 +8,8 @@ class PlaylistModel;
 
 // Adding files to the shown playlist from the file browser and from drops.
 // Every way appends entries {display name, short path} unchecked, with no
-// duplicate check, and stops quietly once the playlist is full
+// duplicate check (the display name with look-alikes for "*" and line breaks,
+// playlistDisplayName), and stops quietly once the playlist is full
 // (kMaxPlaylistEntries). A playlist file met on the way is loaded through the
 // loader instead of being added, except by "add all" and the folder add,
 // which skip it.

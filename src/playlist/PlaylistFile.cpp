@@ -1,9 +1,12 @@
 #include "playlist/PlaylistFile.h"
+#include "platform/FolderSync.h"
+#include "playlist/PlaylistFields.h"
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <array>
-#include <cstring>
 #include <fcntl.h>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -32,65 +35,26 @@ QString fromWindows1252(QByteArrayView bytes) {
     return text;
 }
 
-// Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
-bool isValidUtf8(QByteArrayView bytes) {
-    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
-    const auto* end = p + bytes.size();
-    while (p < end) {
-        const unsigned char b = *p;
-        if (b < 0x80) {
-            ++p;
-            continue;
-        }
-        int extra;
-        unsigned char low = 0x80, high = 0xBF; // allowed range of the second byte
-        if (b >= 0xC2 && b <= 0xDF) {
-            extra = 1;
-        } else if (b >= 0xE0 && b <= 0xEF) {
-            extra = 2;
-            if (b == 0xE0)
-                low = 0xA0;
-            else if (b == 0xED)
-                high = 0x9F;
-        } else if (b >= 0xF0 && b <= 0xF4) {
-            extra = 3;
-            if (b == 0xF0)
-                low = 0x90;
-            else if (b == 0xF4)
-                high = 0x8F;
-        } else {
-            return false;
-        }
-        if (end - p <= extra)
-            return false;
-        if (p[1] < low || p[1] > high)
-            return false;
-        for (int i = 2; i <= extra; ++i)
-            if ((p[i] & 0xC0) != 0x80)
-                return false;
-        p += extra + 1;
-    }
-    return true;
-}
-
 // Walks the lines of the data as the reader sees them.
 class LineCursor {
 public:
     explicit LineCursor(QByteArrayView bytes) : bytes_(bytes) {}
     bool atEnd() const { return pos_ >= bytes_.size(); }
     qsizetype position() const { return pos_; }
+    // A line ends at CR LF, CR or a lone LF (files written on Linux).
     QByteArrayView next() {
         const char* start = bytes_.data() + pos_;
-        const qsizetype left = bytes_.size() - pos_;
-        const void* cr = std::memchr(start, kCR, static_cast<size_t>(left));
-        if (!cr) {
-            pos_ = bytes_.size();
-            return {start, left};
-        }
-        const qsizetype length = static_cast<const char*>(cr) - start;
-        pos_ += length + 1;
-        if (pos_ < bytes_.size() && bytes_[pos_] == kLF)
+        const char* end = bytes_.data() + bytes_.size();
+        const char* p = start;
+        while (p < end && *p != kCR && *p != kLF)
+            ++p;
+        const qsizetype length = p - start;
+        pos_ += length;
+        if (p < end) {
             ++pos_;
+            if (*p == kCR && pos_ < bytes_.size() && bytes_[pos_] == kLF)
+                ++pos_;
+        }
         return {start, length};
     }
 
@@ -117,7 +81,7 @@ PlaylistReadResult readPlaylist(QByteArrayView bytes, const PlaylistPathFilter& 
         bytes = bytes.sliced(kUtf8Bom.size());
     const bool utf8 = isValidUtf8(bytes.first(readExtent(bytes)));
     const auto decode = [utf8](QByteArrayView field) {
-        return utf8 ? QString::fromUtf8(field) : fromWindows1252(field);
+        return utf8 ? fromUtf8Field(field) : fromWindows1252(field);
     };
 
     PlaylistReadResult result;
@@ -137,9 +101,12 @@ PlaylistReadResult readPlaylist(QByteArrayView bytes, const PlaylistPathFilter& 
         const qsizetype nextStar = rest.indexOf(kFieldSeparator);
         if (nextStar >= 0)
             rest = rest.first(nextStar);
-        QString path = decode(rest);
-        if (take && !take(path))
+        std::optional<QString> url = pathFromFileUrl(rest);
+        QString path = url ? std::move(*url) : decode(rest);
+        if (take && !take(path)) {
+            ++result.skipped;
             continue;
+        }
         if (static_cast<qsizetype>(result.entries.size()) >= room) {
             result.status = PlaylistReadStatus::PlaylistFull;
             return result;
@@ -199,9 +166,17 @@ QByteArray playlistBytes(const PlaylistModel& playlist) {
     for (const PlaylistEntry& entry : playlist.entries()) {
         if (entry.name.isEmpty())
             continue;
-        bytes += entry.name.toUtf8();
+        const std::optional<QByteArray> path = pathFieldBytes(entry.path);
+        if (!path)
+            continue;
+        const QByteArray name = playlistDisplayName(entry.name).toUtf8();
+        // The reader drops a byte order mark at the start of the file: one of
+        // its own keeps the mark a first name starts with.
+        if (bytes.isEmpty() && name.startsWith(kUtf8Bom))
+            bytes += kUtf8Bom;
+        bytes += name;
         bytes += kFieldSeparator;
-        bytes += entry.path.toUtf8();
+        bytes += *path;
         bytes += kLineEnd;
     }
     bytes += kMarker;
@@ -210,7 +185,9 @@ QByteArray playlistBytes(const PlaylistModel& playlist) {
 }
 
 bool writePlaylistFile(const PlaylistModel& playlist, const QString& path) {
-    if (path.isEmpty())
+    // Only a regular file is replaced: a pipe or a device at the path is not
+    // ours to remove.
+    if (path.isEmpty() || (QFileInfo::exists(path) && !isRegularFile(path)))
         return false;
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
@@ -223,7 +200,10 @@ bool writePlaylistFile(const PlaylistModel& playlist, const QString& path) {
         file.commit(); // discards the temporary file
         return false;
     }
-    return file.commit();
+    if (!file.commit())
+        return false;
+    syncFolderOf(path);
+    return true;
 }
 
 QString withPlaylistExtension(const QString& path) {
@@ -232,6 +212,13 @@ QString withPlaylistExtension(const QString& path) {
 
 bool isPlaylistFile(const QString& path) {
     return path.right(kExtension.size()).toUpper() == kExtension;
+}
+
+bool isRegularFile(const QString& path) {
+    if (path.isEmpty() || path.contains(QChar(0)))
+        return false;
+    struct stat info;
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
 bool isExistingFile(const QString& path) {

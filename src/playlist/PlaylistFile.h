@@ -9,6 +9,7 @@
 // The .KVPL playlist file: one "name*path" line per entry, then the end
 // marker line. Written as UTF-8 with CR LF; read as UTF-8, or as
 // Windows-1252 when the bytes are not valid UTF-8 (files made on Windows).
+// Names and paths that a line cannot hold as they are: PlaylistFields.h.
 
 inline constexpr char kPlaylistEndMarker[] = "!@#$%";
 // Far more than any real playlist (counts are not limited to 16 bits); a
@@ -31,16 +32,19 @@ struct PlaylistReadResult {
     // Every entry taken before the read stopped, unchecked.
     std::vector<PlaylistEntry> entries;
     PlaylistReadStatus status = PlaylistReadStatus::NoEndMarker;
+    int skipped = 0; // entry lines the filter turned down
     bool complete() const { return status == PlaylistReadStatus::Complete; }
+    // Every entry line of a complete file was taken.
+    bool whole() const { return complete() && skipped == 0; }
 };
 
 // Decides whether an entry line is taken, by its path; an empty function
 // takes every line.
 using PlaylistPathFilter = std::function<bool(const QString& path)>;
 
-// Reads playlist lines from bytes. A line ends at CR or CR LF (a lone LF
-// stays in the line); the end marker line stops the read; the text before
-// the first "*" is the name, the text up to the next "*" the path. At most
+// Reads playlist lines from bytes. A line ends at CR LF, CR or LF; the end
+// marker line stops the read; the text before the first "*" is the name, the
+// text up to the next "*" the path (a file URL names the path it encodes). At most
 // `room` entries are taken: one more stops the read as PlaylistFull.
 PlaylistReadResult readPlaylist(QByteArrayView bytes, const PlaylistPathFilter& take = {},
                                 int room = kMaxPlaylistEntries);
@@ -48,14 +52,17 @@ PlaylistReadResult readPlaylist(QByteArrayView bytes, const PlaylistPathFilter& 
 PlaylistReadResult readPlaylistFile(const QString& path, const PlaylistPathFilter& take = {},
                                     int room = kMaxPlaylistEntries);
 
-// The file's bytes for a playlist: entries with an empty name are left out.
+// The file's bytes for a playlist: entries with an empty name are left out,
+// and so is the rare relative path that no line can hold.
 QByteArray playlistBytes(const PlaylistModel& playlist);
 // Writes the playlist whole through a temporary file renamed over the
 // target, so a failure never leaves a partial file or loses the old one.
+// Anything at the path other than a regular file is left alone (false).
 bool writePlaylistFile(const PlaylistModel& playlist, const QString& path);
 
 // Appends ".KVPL" unless the path already ends in it, in any letter case.
 QString withPlaylistExtension(const QString& path);
 bool isPlaylistFile(const QString& path);
+bool isRegularFile(const QString& path);
 // True for an existing file of any kind other than a folder.
 bool isExistingFile(const QString& path);

@@ -1,6 +1,7 @@
 #include "playlist/PlaylistFileOps.h"
 #include "platform/Dialogs.h"
 #include "playlist/ExistingFiles.h"
+#include "playlist/KeepPrevious.h"
 #include "playlist/PlaylistFile.h"
 #include "playlist/PlaylistModel.h"
 #include <QFile>
@@ -8,15 +9,16 @@
 #include <optional>
 
 namespace {
-// Appends what the file holds whose files exist; false when the read stopped
-// short. The playlist never grows past its limit.
-bool appendFromFile(PlaylistModel& shown, const QString& path) {
+// Appends what the file holds whose files exist. The playlist never grows
+// past its limit.
+PlaylistReadResult appendFromFile(PlaylistModel& shown, const QString& path) {
     const int room = std::max(0, kMaxPlaylistEntries - shown.count());
     ExistingFiles exists;
     PlaylistReadResult read = readPlaylistFile(
         path, [&exists](const QString& entryPath) { return exists(entryPath); }, room);
     shown.appendEntries(read.entries);
-    return read.complete();
+    read.entries.clear();
+    return read;
 }
 
 std::optional<QString> askForFile(Dialogs& dialogs, bool save, const QString& folder) {
@@ -36,10 +38,16 @@ void writeOrComplain(const PlaylistModel& playlist, const QString& path, Dialogs
 } // namespace
 
 void LoadPlaylistFile(PlaylistModel& shown, const QString& path, Dialogs& dialogs) {
+    loadPlaylist(shown, path, dialogs);
+}
+
+PlaylistLoad loadPlaylist(PlaylistModel& shown, const QString& path, Dialogs& dialogs) {
     if (!isExistingFile(path))
-        return;
-    if (!appendFromFile(shown, path))
+        return PlaylistLoad::NoFile;
+    const PlaylistReadResult read = appendFromFile(shown, path);
+    if (!read.complete())
         dialogs.message(PlaylistTexts::kLoadError, PlaylistTexts::kProblemTitle);
+    return read.whole() ? PlaylistLoad::Whole : PlaylistLoad::Partial;
 }
 
 void quickSavePlaylist(const PlaylistModel& shown, QString& autoSavePath, const QString& defaultPath,
@@ -63,7 +71,7 @@ void loadPlaylistWithDialog(PlaylistModel& shown, Dialogs& dialogs) {
     const std::optional<QString> chosen = askForFile(dialogs, false, QString());
     if (!chosen)
         return;
-    if (!appendFromFile(shown, *chosen))
+    if (!appendFromFile(shown, *chosen).complete())
         dialogs.message(PlaylistTexts::kDialogLoadError, PlaylistTexts::kProblemTitle);
 }
 
@@ -75,16 +83,18 @@ bool chooseAutoSavePath(QString& autoSavePath, const QString& startFolder, Dialo
     return true;
 }
 
-void shutdownSavePlaylist(const PlaylistModel& a, bool autoSaveOn, bool shiftHeld,
-                          const QString& autoSavePath, Dialogs& dialogs) {
-    if (shiftHeld || !autoSaveOn)
+void shutdownSavePlaylist(const PlaylistModel& a, const ShutdownSave& save, Dialogs& dialogs) {
+    if (save.shiftHeld || !save.autoSaveOn)
         return;
+    if (save.keepPrevious)
+        keepPreviousFile(save.autoSavePath);
     if (!a.isEmpty()) {
-        writeOrComplain(a, autoSavePath, dialogs);
+        writeOrComplain(a, save.autoSavePath, dialogs);
         return;
     }
     // An auto-save file that cannot be removed would bring the old list back
-    // at the next start: say so, as a failed save would.
-    if (isExistingFile(autoSavePath) && !QFile::remove(autoSavePath))
+    // at the next start: say so, as a failed save would. Only a regular file
+    // is removed.
+    if (isRegularFile(save.autoSavePath) && !QFile::remove(save.autoSavePath))
         dialogs.message(PlaylistTexts::kSaveError, PlaylistTexts::kProblemTitle);
 }

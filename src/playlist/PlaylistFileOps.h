@@ -23,6 +23,14 @@ inline const QString kDialogFileName = QStringLiteral("*.KVPL");
 // entries read before the damage and says so.
 void LoadPlaylistFile(PlaylistModel& shown, const QString& path, Dialogs& dialogs);
 
+enum class PlaylistLoad {
+    NoFile,  // nothing at the path: nothing changed
+    Whole,   // every entry of a complete file was appended
+    Partial, // the read failed or stopped early, or entries were left out
+};
+// LoadPlaylistFile that says how far the load got.
+PlaylistLoad loadPlaylist(PlaylistModel& shown, const QString& path, Dialogs& dialogs);
+
 // The diskette button: writes a non-empty shown playlist to the auto-save
 // path, which falls back to defaultPath when empty and keeps the ".KVPL" it
 // may be given here.
@@ -40,8 +48,16 @@ void loadPlaylistWithDialog(PlaylistModel& shown, Dialogs& dialogs);
 // and stored. Nothing is written.
 bool chooseAutoSavePath(QString& autoSavePath, const QString& startFolder, Dialogs& dialogs);
 
+struct ShutdownSave {
+    bool autoSaveOn = false;
+    bool shiftHeld = false;
+    QString autoSavePath;
+    // The start-up restore did not take the file whole: it is kept beside
+    // itself (keepPreviousFile) before it is replaced or deleted.
+    bool keepPrevious = false;
+};
+
 // At shut-down: writes playlist A to the auto-save path as it stands, or
-// deletes the auto-save file when A is empty. Shift held or the switch off
-// leaves everything alone.
-void shutdownSavePlaylist(const PlaylistModel& a, bool autoSaveOn, bool shiftHeld,
-                          const QString& autoSavePath, Dialogs& dialogs);
+// deletes the auto-save file when A is empty; only a regular file is
+// replaced or deleted. Shift held or the switch off leaves everything alone.
+void shutdownSavePlaylist(const PlaylistModel& a, const ShutdownSave& save, Dialogs& dialogs);

@@ -2,12 +2,15 @@
 #include "app/MainWindowState.h"
 #include "app/Startup.h"
 #include "platform/MemorySettingsStore.h"
+#include "playlist/PlaylistFile.h"
 #include "playlist/Playlists.h"
 #include "settings/SettingsTable.h"
+#include "support/EntryNames.h"
 #include "support/FakeSeams.h"
 #include "support/TempDir.h"
 #include <gtest/gtest.h>
 #include <stdexcept>
+#include <sys/stat.h>
 
 namespace {
 
@@ -257,6 +260,82 @@ TEST_F(StartupTest, ShutdownStoresTheTimeModeAndTheAutoSave) {
     runShutdown(context, QStringLiteral("E"));
     EXPECT_FALSE(QFile::exists(autoSave));
     EXPECT_TRUE(dialogs.messages.empty());
+}
+
+// Each way a restore can fall short of the whole auto-save file: the file is
+// kept as it was beside the new one, and a later whole restore leaves that
+// copy alone.
+TEST_F(StartupTest, AnAutoSaveNotTakenWholeIsKeptAtExit) {
+    const QByteArray entry = "a.mp3*" + QFile::encodeName(dir.write("media/a.mp3", "x")) + "\r\n";
+    const struct {
+        const char* row;
+        QByteArray bytes;
+        bool problem;
+        QStringList restored;
+    } rows[] = {
+        {"entry on a missing medium", entry + "b.mp3*/media/stick/b.mp3\r\n!@#$%\r\n", false, {"a.mp3"}},
+        {"damaged mid-way", entry + "broken line\r\nc.mp3*/x\r\n!@#$%\r\n", true, {"a.mp3"}},
+        {"no end marker", entry, true, {"a.mp3"}},
+        {"over the size cap", entry + QByteArray(kMaxPlaylistFileBytes, 'x'), true, {}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.row);
+        TempDir place;
+        const QString autoSave = place.write("TempSave.KVPL", row.bytes);
+        set(table.playlistOnExit(), "1");
+        set(table.autoSavePath(), autoSave);
+        Playlists lists;
+        AppState fresh;
+        FakeDialogs shown;
+        LifecycleContext run{store, table, keys, shown, fresh, fields, lists};
+        RecordingView v;
+        runStartup(run, v, QStringLiteral("alice"), {});
+        EXPECT_EQ(entryNames(lists.at(Playlists::kA)), row.restored);
+        EXPECT_EQ(shown.messages.size(), row.problem ? 1u : 0u);
+        runShutdown(run, QStringLiteral("E"));
+        if (row.restored.isEmpty())
+            EXPECT_FALSE(QFileInfo::exists(autoSave));
+        else
+            EXPECT_EQ(readAll(autoSave), entry + "!@#$%\r\n");
+        EXPECT_TRUE(readAll(autoSave + ".previous") == row.bytes);
+
+        // The next start takes the file whole: the kept copy stays as it is.
+        Playlists next;
+        AppState nextState;
+        LifecycleContext again{store, table, keys, shown, nextState, fields, next};
+        runStartup(again, v, QStringLiteral("alice"), {});
+        next.at(Playlists::kA).clear();
+        runShutdown(again, QStringLiteral("E"));
+        EXPECT_FALSE(QFileInfo::exists(autoSave));
+        EXPECT_TRUE(readAll(autoSave + ".previous") == row.bytes);
+    }
+}
+
+TEST_F(StartupTest, APipeAtTheAutoSavePathIsNeverReadWaitedOnOrReplaced) {
+    const QString autoSave = dir.file("TempSave.KVPL");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(autoSave).constData(), 0600), 0);
+    set(table.playlistOnExit(), "1");
+    set(table.autoSavePath(), autoSave);
+    start();
+    EXPECT_TRUE(playlists.at(Playlists::kA).isEmpty());
+    playlists.at(Playlists::kA).append(QStringLiteral("a.mp3"), dir.write("media/a.mp3", "x"));
+    runShutdown(context, QStringLiteral("E"));
+    EXPECT_TRUE(QFileInfo(autoSave).isFile() == false && QFileInfo::exists(autoSave));
+    EXPECT_FALSE(QFileInfo::exists(autoSave + ".previous"));
+    playlists.at(Playlists::kA).clear();
+    runShutdown(context, QStringLiteral("E"));
+    EXPECT_TRUE(QFileInfo::exists(autoSave));
+}
+
+TEST_F(StartupTest, AWholeRestoreKeepsNoCopy) {
+    const QString autoSave = playlistFile("auto.KVPL", 2, "a");
+    set(table.playlistOnExit(), "1");
+    set(table.autoSavePath(), autoSave);
+    start();
+    playlists.at(Playlists::kA).clear();
+    runShutdown(context, QStringLiteral("E"));
+    EXPECT_FALSE(QFileInfo::exists(autoSave));
+    EXPECT_FALSE(QFileInfo::exists(autoSave + ".previous"));
 }
 
 } // namespace

@@ -4,7 +4,12 @@
 #include "playlist/PlaylistModel.h"
 #include "support/EntryNames.h"
 #include "support/TempDir.h"
+#include <QFile>
+#include <cstdio>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -134,4 +139,70 @@ TEST(AddDropped, StopsWhenThePlaylistIsFull) {
     EXPECT_TRUE(outcome.full);
     EXPECT_EQ(model.count(), kMaxPlaylistEntries);
     EXPECT_EQ(model.name(kMaxPlaylistEntries - 1), "a.mp3");
+}
+
+namespace {
+// Files and folders under names given as raw bytes (not UTF-8 ones too),
+// removed again at the end: the temporary folder's own clean-up goes by
+// decoded names and cannot reach them.
+class RawNames {
+public:
+    explicit RawNames(const TempDir& dir) : root_(QFile::encodeName(dir.path()) + '/') {}
+    ~RawNames() {
+        for (auto it = made_.rbegin(); it != made_.rend(); ++it)
+            ::remove(it->constData());
+    }
+    void file(const QByteArray& name) {
+        const int fd = ::open(add(name).constData(), O_CREAT | O_WRONLY | O_CLOEXEC, 0600);
+        ASSERT_GE(fd, 0);
+        ::close(fd);
+    }
+    void folder(const QByteArray& name) { ASSERT_EQ(::mkdir(add(name).constData(), 0700), 0); }
+
+private:
+    const QByteArray& add(const QByteArray& name) {
+        made_.push_back(root_ + name);
+        return made_.back();
+    }
+    QByteArray root_;
+    std::vector<QByteArray> made_;
+};
+} // namespace
+
+TEST(AddFolder, AnyNameIsSavedAndLoadedBackAndUndecodableOnesAreNotOffered) {
+    TempDir dir;
+    RawNames raw(dir);
+    for (const QByteArray name :
+         {"*NSYNC.wav", "x\ry.wav", "a.wav", "z.wav", "line\nbreak.wav", "caf\xE9.wav"})
+        raw.file(name);
+    raw.folder("Sub\xE9");
+    raw.file("Sub\xE9/in.wav");
+    const PatternList patterns(kDefaultPatterns);
+    PlaylistModel model;
+    addFolderAndSubfolders(model, dir.path(), listMatchingFiles(dir.path(), patterns), patterns);
+    EXPECT_EQ(names(model),
+              QStringList({QString::fromUtf8(u8"∗NSYNC.wav"), "a.wav", QString::fromUtf8(u8"line␊break.wav"),
+                           QString::fromUtf8(u8"x␍y.wav"), "z.wav"}));
+    for (const PlaylistEntry& entry : model.entries())
+        EXPECT_TRUE(isExistingFile(entry.path)) << entry.path.toStdString();
+    EXPECT_EQ(model.path(0), dir.file("*NSYNC.wav"));
+
+    const QString list = dir.file("list.KVPL");
+    ASSERT_TRUE(writePlaylistFile(model, list));
+    const PlaylistReadResult back = readPlaylistFile(list, isExistingFile);
+    EXPECT_TRUE(back.whole());
+    ASSERT_EQ(back.entries.size(), model.entries().size());
+    for (size_t i = 0; i < back.entries.size(); ++i) {
+        EXPECT_EQ(back.entries[i].name, model.entries()[i].name);
+        EXPECT_EQ(back.entries[i].path, model.entries()[i].path);
+    }
+}
+
+TEST(AddDropped, NamesGetLookAlikesAndPathsStayExact) {
+    TempDir dir;
+    const QString odd = dir.write("*x\ny.mp3");
+    PlaylistModel model;
+    addDroppedFiles(model, {odd}, kDefaultPatterns, {});
+    EXPECT_EQ(names(model), QStringList{QString::fromUtf8(u8"∗x␊y.mp3")});
+    EXPECT_EQ(model.path(0), odd);
 }

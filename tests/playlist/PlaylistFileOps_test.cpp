@@ -3,7 +3,9 @@
 #include "support/EntryNames.h"
 #include "support/FakeSeams.h"
 #include "support/TempDir.h"
+#include <QDir>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 using namespace PlaylistTexts;
@@ -152,25 +154,64 @@ TEST_F(PlaylistFileOps, ChoosingTheAutoSavePathWritesNothing) {
 
 TEST_F(PlaylistFileOps, ShutdownWritesAOrDeletesTheAutoSaveFile) {
     const QString autoSave = dir.write("auto", "old");
+    const auto save = [&](const QString& path, bool on = true, bool shift = false) {
+        return ShutdownSave{on, shift, path, false};
+    };
     PlaylistModel a;
-    shutdownSavePlaylist(a, true, true, autoSave, dialogs); // Shift held
-    shutdownSavePlaylist(a, false, false, autoSave, dialogs);
+    shutdownSavePlaylist(a, save(autoSave, true, true), dialogs); // Shift held
+    shutdownSavePlaylist(a, save(autoSave, false), dialogs);
     EXPECT_EQ(readAll(autoSave), "old");
 
     a.append("a.mp3", "/m/a.mp3");
-    shutdownSavePlaylist(a, true, false, autoSave, dialogs);
+    shutdownSavePlaylist(a, save(autoSave), dialogs);
     EXPECT_EQ(readAll(autoSave), "a.mp3*/m/a.mp3\r\n!@#$%\r\n"); // no extension added
 
     a.clear();
-    shutdownSavePlaylist(a, true, false, autoSave, dialogs);
+    shutdownSavePlaylist(a, save(autoSave), dialogs);
     EXPECT_FALSE(isExistingFile(autoSave));
-    shutdownSavePlaylist(a, true, false, dir.mkdir("folder"), dialogs);
+    shutdownSavePlaylist(a, save(dir.mkdir("folder")), dialogs);
     EXPECT_TRUE(QFileInfo(dir.file("folder")).isDir());
     EXPECT_TRUE(dialogs.messages.empty());
 
     // A failed save is reported and the shut-down goes on.
     a.append("a.mp3", "/m/a.mp3");
-    shutdownSavePlaylist(a, true, false, "", dialogs);
-    shutdownSavePlaylist(a, true, false, dir.file("missing/auto.KVPL"), dialogs);
+    shutdownSavePlaylist(a, save(""), dialogs);
+    shutdownSavePlaylist(a, save(dir.file("missing/auto.KVPL")), dialogs);
     EXPECT_EQ(messages(), (QStringList{problem(kSaveError), problem(kSaveError)}));
+}
+
+TEST_F(PlaylistFileOps, ShutdownNeverReplacesOrDeletesAPipe) {
+    const QString pipe = dir.file("auto.KVPL");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    const auto isPipe = [&pipe] {
+        struct stat info;
+        return ::stat(QFile::encodeName(pipe).constData(), &info) == 0 && S_ISFIFO(info.st_mode);
+    };
+    PlaylistModel a;
+    shutdownSavePlaylist(a, {true, false, pipe, true}, dialogs);
+    EXPECT_TRUE(isPipe());
+    EXPECT_TRUE(dialogs.messages.empty());
+    a.append("a.mp3", "/m/a.mp3");
+    shutdownSavePlaylist(a, {true, false, pipe, true}, dialogs);
+    EXPECT_TRUE(isPipe());
+    EXPECT_FALSE(QFileInfo::exists(pipe + ".previous"));
+    EXPECT_EQ(messages(), QStringList{problem(kSaveError)});
+}
+
+TEST_F(PlaylistFileOps, AnIncompleteAutoSaveIsKeptBesideItBeforeItIsReplacedOrDeleted) {
+    const QString autoSave = dir.write("auto.KVPL", "first");
+    dir.write("auto.KVPL.previous", "older");
+    PlaylistModel a;
+    a.append("a.mp3", "/m/a.mp3");
+    shutdownSavePlaylist(a, {true, false, autoSave, true}, dialogs);
+    EXPECT_EQ(readAll(autoSave), "a.mp3*/m/a.mp3\r\n!@#$%\r\n");
+    EXPECT_EQ(readAll(autoSave + ".previous"), "first");
+
+    dir.write("auto.KVPL", "second");
+    a.clear();
+    shutdownSavePlaylist(a, {true, false, autoSave, true}, dialogs);
+    EXPECT_FALSE(QFileInfo::exists(autoSave));
+    EXPECT_EQ(readAll(autoSave + ".previous"), "second");
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"auto.KVPL.previous"});
 }

@@ -55,15 +55,32 @@ TEST(PlaylistReader, FieldsSplitAtEveryStar) {
     EXPECT_EQ(pairs(r), (QStringList{"name|path", "|nameless", "pathless|"}));
 }
 
-TEST(PlaylistReader, LinesEndAtCrOrCrLfAndALoneLfStaysInTheLine) {
+TEST(PlaylistReader, LinesEndAtCrLfCrOrALoneLf) {
     EXPECT_EQ(pairs(read("a*1\rb*2\r!@#$%\r")), (QStringList{"a|1", "b|2"}));
-    EXPECT_EQ(pairs(read("a\nb*1\n2\r\n!@#$%\r\n")), QStringList{"a\nb|1\n2"});
-    // A file with LF line ends is a single line: the marker is never seen.
-    const auto lfOnly = read("a*1\n!@#$%\n");
-    EXPECT_EQ(lfOnly.status, Status::NoEndMarker);
-    EXPECT_EQ(pairs(lfOnly), QStringList{"a|1\n!@#$%\n"});
-    // CR CR LF holds an empty line.
+    // Written on Linux: LF line ends, the marker included.
+    const auto lfOnly = read("a*1\nb*2\n!@#$%\nafter*3\n");
+    EXPECT_EQ(lfOnly.status, Status::Complete);
+    EXPECT_EQ(pairs(lfOnly), (QStringList{"a|1", "b|2"}));
+    EXPECT_EQ(pairs(read("a*1\r\nb*2\n!@#$%")), (QStringList{"a|1", "b|2"}));
+    // CR CR LF and LF LF hold an empty line; LF CR is two line ends.
     EXPECT_EQ(read("a*1\r\r\n!@#$%\r\n").status, Status::LineWithoutPath);
+    EXPECT_EQ(read("a*1\n\n!@#$%\n").status, Status::LineWithoutPath);
+    EXPECT_EQ(read("a*1\n\r!@#$%\n").status, Status::LineWithoutPath);
+}
+
+TEST(PlaylistReader, FileUrlsNameTheirPathOnlyWhenTheyAreLocalAndWhole) {
+    const auto r = read("a*file:///m/x%2Ay%0D%0Az%20%C3%A9.wav\r\n"
+                        "b*FILE://localhost/m/b%25.wav\r\n"
+                        "c*file://server/share/c.wav\r\n"
+                        "d*file:///m/caf%E9.wav\r\n"
+                        "e*file:///m/nul%00.wav\r\n"
+                        "f*file:///m/q?x=1\r\n"
+                        "g*/m/100%25.wav\r\n"
+                        "!@#$%\r\n");
+    EXPECT_EQ(r.status, Status::Complete);
+    EXPECT_EQ(pairs(r), (QStringList{QString::fromUtf8(u8"a|/m/x*y\r\nz é.wav"), "b|/m/b%.wav",
+                                     "c|file://server/share/c.wav", "d|file:///m/caf%E9.wav",
+                                     "e|file:///m/nul%00.wav", "f|file:///m/q?x=1", "g|/m/100%25.wav"}));
 }
 
 TEST(PlaylistReader, ReadsUtf8OrElseWindows1252) {
@@ -124,17 +141,67 @@ TEST(PlaylistWriter, WhatIsWrittenReadsBack) {
     PlaylistModel model;
     model.append(QString::fromUtf8(u8"日本 € song.mp3"), dir.write(QString::fromUtf8(u8"ü/ß.mp3")));
     model.append("clip.avi", dir.write("clip.avi"));
+    model.append(QString::fromUtf8(u8"∗NSYNC.wav"), dir.write("*NSYNC.wav"));
+    model.append(QString::fromUtf8(u8"x␍y␊.wav"), dir.write("x\ry\n.wav"));
+    model.append("odd.wav", dir.write("%2A 100% #1?.wav"));
+    model.append("url.wav", dir.write("file:/x.wav"));
     model.setChecked(1, true);
     const QString path = dir.file("list.KVPL");
     ASSERT_TRUE(writePlaylistFile(model, path));
     const auto back = readPlaylistFile(path, isExistingFile);
-    EXPECT_EQ(back.status, Status::Complete);
-    ASSERT_EQ(back.entries.size(), 2u);
-    for (int i = 0; i < 2; ++i) {
+    EXPECT_TRUE(back.whole());
+    ASSERT_EQ(back.entries.size(), 6u);
+    for (int i = 0; i < 6; ++i) {
         EXPECT_EQ(back.entries[i].name, model.name(i));
         EXPECT_EQ(back.entries[i].path, model.path(i));
         EXPECT_FALSE(back.entries[i].checked);
     }
+}
+
+TEST(PlaylistWriter, OrdinaryEntriesStayAsTheyWereAndOnlyUnwritablePathsBecomeUrls) {
+    PlaylistModel model;
+    model.append("plain.mp3", "/m/100% sure.mp3");
+    model.append("win.mp3", "C:\\MUSIC\\SONGON~1.MP3");
+    model.append("star.wav", "/m/*NSYNC.wav");
+    model.append("lines.wav", "/m/a\rb\nc.wav");
+    model.append("read as a url", "file:///m/a.wav"); // relative: no line can hold it
+    model.append("a*b\r\nc", "/m/n.wav");
+    model.append("relative", "m/*.wav"); // no line can hold it
+    EXPECT_EQ(playlistBytes(model), QByteArray("plain.mp3*/m/100% sure.mp3\r\n"
+                                               "win.mp3*C:\\MUSIC\\SONGON~1.MP3\r\n"
+                                               "star.wav*file:///m/%2ANSYNC.wav\r\n"
+                                               "lines.wav*file:///m/a%0Db%0Ac.wav\r\n"
+                                               "a\xE2\x88\x97"
+                                               "b\xE2\x90\x8D\xE2\x90\x8A"
+                                               "c*/m/n.wav\r\n"
+                                               "!@#$%\r\n"));
+}
+
+TEST(PlaylistWriter, AByteOrderMarkStartingTheFirstNameSurvives) {
+    const QString marked = QChar(0xFEFF) + QStringLiteral("song.mp3");
+    PlaylistModel model;
+    model.append(marked, "/m/1");
+    model.append(marked, "/m/2");
+    const QByteArray bytes = playlistBytes(model);
+    EXPECT_TRUE(bytes.startsWith("\xEF\xBB\xBF\xEF\xBB\xBFsong.mp3*/m/1\r\n\xEF\xBB\xBFsong.mp3*/m/2\r\n"));
+    EXPECT_EQ(pairs(readPlaylist(bytes)), (QStringList{marked + "|/m/1", marked + "|/m/2"}));
+
+    PlaylistModel unmarked;
+    unmarked.append("song.mp3", "/m/1");
+    EXPECT_TRUE(playlistBytes(unmarked).startsWith("song.mp3*"));
+}
+
+TEST(PlaylistWriter, ReplacesOnlyARegularFile) {
+    TempDir dir;
+    PlaylistModel model;
+    model.append("a.mp3", "/m/a.mp3");
+    const QString pipe = dir.file("pipe.KVPL");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    EXPECT_FALSE(writePlaylistFile(model, pipe));
+    struct stat info;
+    ASSERT_EQ(::stat(QFile::encodeName(pipe).constData(), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode));
+    EXPECT_FALSE(writePlaylistFile(model, "/dev/null"));
 }
 
 TEST(PlaylistWriter, FailedWriteLeavesThePreviousFileAndNoLeftovers) {

@@ -2,6 +2,7 @@
 #include "app/AppState.h"
 #include "app/MainWindowState.h"
 #include "browser/BrowserPaths.h"
+#include "browser/DroppedPaths.h"
 #include "browser/FileFunctions.h"
 #include "browser/PatternList.h"
 #include "platform/KeyState.h"
@@ -167,11 +168,7 @@ bool Form1::handleDrop(QObject* watched, QEvent* event) {
     }
     case QEvent::Drop: {
         auto* drop = static_cast<QDropEvent*>(event);
-        QStringList paths;
-        for (const QUrl& url : drop->mimeData()->urls())
-            if (url.isLocalFile())
-                paths << url.toLocalFile();
-        lstName_OLEDragDrop(paths);
+        lstName_OLEDragDrop(droppedLocalPaths(drop->mimeData()->urls()));
         drop->acceptProposedAction();
         return true;
     }
