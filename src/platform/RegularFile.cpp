@@ -83,7 +83,11 @@ bool replaceRegularFile(const QString& path, QByteArrayView bytes) {
     }
     if (!file.commit()) // flushes the file to disk, then renames it
         return false;
-    return syncFolder(QFileInfo(QFileInfo(path).canonicalFilePath()).absolutePath());
+    return syncFolderOf(QFileInfo(path).canonicalFilePath());
+}
+
+bool syncFolderOf(const QString& path) {
+    return !path.isEmpty() && syncFolder(QFileInfo(path).absolutePath());
 }
 
 bool syncFolder(const QString& folder) {

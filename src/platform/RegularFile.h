@@ -34,3 +34,5 @@ bool replaceRegularFile(const QString& path, QByteArrayView bytes);
 
 // Flushes a folder's entries (a rename into it) to disk.
 bool syncFolder(const QString& folder);
+// Flushes the folder that holds the path (after a rename or link made there).
+bool syncFolderOf(const QString& path);

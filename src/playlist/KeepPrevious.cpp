@@ -1,5 +1,5 @@
 #include "playlist/KeepPrevious.h"
-#include "platform/FolderSync.h"
+#include "platform/RegularFile.h"
 #include "playlist/PlaylistFile.h"
 #include <QFile>
 #include <cstdio>

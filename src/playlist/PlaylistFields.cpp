@@ -1,4 +1,5 @@
 #include "playlist/PlaylistFields.h"
+#include "platform/TextDecoding.h"
 #include <QStringDecoder>
 
 namespace {
@@ -61,44 +62,4 @@ QString fromUtf8Field(QByteArrayView bytes) {
         return QString::fromUtf8(bytes);
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
     return decoder.decode(bytes);
-}
-
-bool isValidUtf8(QByteArrayView bytes) {
-    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
-    const auto* end = p + bytes.size();
-    while (p < end) {
-        const unsigned char b = *p;
-        if (b < 0x80) {
-            ++p;
-            continue;
-        }
-        int extra;
-        unsigned char low = 0x80, high = 0xBF; // allowed range of the second byte
-        if (b >= 0xC2 && b <= 0xDF) {
-            extra = 1;
-        } else if (b >= 0xE0 && b <= 0xEF) {
-            extra = 2;
-            if (b == 0xE0)
-                low = 0xA0;
-            else if (b == 0xED)
-                high = 0x9F;
-        } else if (b >= 0xF0 && b <= 0xF4) {
-            extra = 3;
-            if (b == 0xF0)
-                low = 0x90;
-            else if (b == 0xF4)
-                high = 0x8F;
-        } else {
-            return false;
-        }
-        if (end - p <= extra)
-            return false;
-        if (p[1] < low || p[1] > high)
-            return false;
-        for (int i = 2; i <= extra; ++i)
-            if ((p[i] & 0xC0) != 0x80)
-                return false;
-        p += extra + 1;
-    }
-    return true;
 }

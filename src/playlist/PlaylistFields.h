@@ -28,5 +28,3 @@ std::optional<QString> pathFromFileUrl(QByteArrayView field);
 // UTF-8 bytes as text, a leading U+FEFF kept (QString::fromUtf8 drops it).
 QString fromUtf8Field(QByteArrayView bytes);
 
-// Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
-bool isValidUtf8(QByteArrayView bytes);

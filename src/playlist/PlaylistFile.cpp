@@ -1,5 +1,6 @@
 #include "playlist/PlaylistFile.h"
-#include "platform/FolderSync.h"
+#include "platform/RegularFile.h"
+#include "platform/TextDecoding.h"
 #include "playlist/PlaylistFields.h"
 #include <QFile>
 #include <QFileInfo>
@@ -17,23 +18,6 @@ constexpr char kFieldSeparator = '*';
 const QByteArrayView kMarker(kPlaylistEndMarker, sizeof(kPlaylistEndMarker) - 1);
 constexpr QByteArrayView kUtf8Bom("\xEF\xBB\xBF");
 const QString kExtension = QStringLiteral(".KVPL");
-
-// Windows-1252 0x80..0x9F; the five unassigned bytes keep their C1 code
-// point, as Windows itself maps them.
-constexpr std::array<char16_t, 32> kCp1252High = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
-QString fromWindows1252(QByteArrayView bytes) {
-    QString text(bytes.size(), Qt::Uninitialized);
-    char16_t* out = reinterpret_cast<char16_t*>(text.data());
-    for (const char c : bytes) {
-        const auto b = static_cast<unsigned char>(c);
-        *out++ = (b >= 0x80 && b <= 0x9F) ? kCp1252High[b - 0x80] : char16_t(b);
-    }
-    return text;
-}
 
 // Walks the lines of the data as the reader sees them.
 class LineCursor {
