@@ -1,8 +1,8 @@
 // Edits of a full playlist (32,767 entries) in the real main window, so the
 // cost of every view that shows the playlist is counted.
 #include "BenchSeams.h"
-#include "app/AppState.h"
-#include "app/MainWindowState.h"
+#include "core/AppState.h"
+#include "core/MainWindowState.h"
 #include "platform/MemorySettingsStore.h"
 #include "playback/TransportView.h"
 #include "playlist/PlaylistEditing.h"

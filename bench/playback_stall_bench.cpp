@@ -3,8 +3,8 @@
 // Pause and Skip are pressed near the ends of tracks. A 10 ms timer probes the event loop; the longest
 // delay of a probe is the longest time the window could not answer.
 #include "BenchSeams.h"
-#include "app/AppState.h"
-#include "app/MainWindowState.h"
+#include "core/AppState.h"
+#include "core/MainWindowState.h"
 #include "platform/MediaPlayer.h"
 #include "platform/MemorySettingsStore.h"
 #include "playback/Transport.h"

@@ -3,7 +3,7 @@
 // The views use uniform item sizes, as the playlist lists must: without it a
 // list view measures every one of 32,767 rows after each change (about
 // 200 ms here), whatever the model does.
-#include "app/AppState.h"
+#include "core/AppState.h"
 #include "playlist/PlaylistEditing.h"
 #include "playlist/PlaylistSearch.h"
 #include "playlist/Playlists.h"

@@ -1,6 +1,6 @@
 #include "playback/ColourShow.h"
-#include "app/AppState.h"
-#include "app/StartColour.h"
+#include "core/AppState.h"
+#include "core/StartColour.h"
 #include <QRandomGenerator>
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
 #include "playback/Transport.h"
-#include "app/AppState.h"
-#include "app/MainWindowState.h"
+#include "core/AppState.h"
+#include "core/MainWindowState.h"
 #include "platform/KeyState.h"
 #include "platform/MediaPlayer.h"
 #include "playback/TransportView.h"

@@ -1,6 +1,6 @@
 // The clock, seeking, the end of a track and the show-screen button.
-#include "app/AppState.h"
-#include "app/MainWindowState.h"
+#include "core/AppState.h"
+#include "core/MainWindowState.h"
 #include "platform/MediaPlayer.h"
 #include "playback/TimeConvert.h"
 #include "playback/Transport.h"

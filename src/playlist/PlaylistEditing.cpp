@@ -1,6 +1,6 @@
 #include "playlist/PlaylistEditing.h"
 
-#include "app/AppState.h"
+#include "core/AppState.h"
 #include "playlist/Playlists.h"
 
 namespace PlaylistEditing {

@@ -1,6 +1,6 @@
 #include "playlist/PlaylistSearch.h"
 
-#include "app/AppState.h"
+#include "core/AppState.h"
 #include "playlist/Playlists.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
-#include "app/AppState.h"
-#include "app/MainWindowState.h"
 #include "app/Startup.h"
+#include "core/AppState.h"
+#include "core/MainWindowState.h"
 #include "platform/MemorySettingsStore.h"
 #include "playlist/PlaylistFile.h"
 #include "playlist/Playlists.h"

@@ -1,4 +1,4 @@
-#include "app/AppState.h"
+#include "core/AppState.h"
 #include "playback/ColourShow.h"
 #include "playback/TimeConvert.h"
 #include "playback/VideoRules.h"

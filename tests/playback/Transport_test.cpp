@@ -1,5 +1,5 @@
-#include "app/AppState.h"
-#include "app/MainWindowState.h"
+#include "core/AppState.h"
+#include "core/MainWindowState.h"
 #include "playback/Transport.h"
 #include "playlist/Playlists.h"
 #include "support/EntryNames.h"

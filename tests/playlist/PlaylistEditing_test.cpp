@@ -1,4 +1,4 @@
-#include "app/AppState.h"
+#include "core/AppState.h"
 #include "playlist/PlaylistEditing.h"
 #include "playlist/Playlists.h"
 

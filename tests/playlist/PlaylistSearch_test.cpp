@@ -1,4 +1,4 @@
-#include "app/AppState.h"
+#include "core/AppState.h"
 #include "playlist/PlaylistSearch.h"
 #include "playlist/Playlists.h"
 

@@ -1,7 +1,7 @@
 // The video window with the real engine drawing into it through OpenGL, on a real (virtual) display. This
 // executable is built with the address and undefined-behaviour sanitizers: showing a video and closing
 // the window must leave nothing behind that runs on a half-destroyed object.
-#include "app/AppState.h"
+#include "core/AppState.h"
 #include "platform/MediaPlayer.h"
 #include "platform/MpvPlayer.h"
 #include "support/FakeSeams.h"

@@ -1,6 +1,6 @@
 #pragma once
-#include "app/AppState.h"
-#include "app/MainWindowState.h"
+#include "core/AppState.h"
+#include "core/MainWindowState.h"
 #include "platform/MemorySettingsStore.h"
 #include "playlist/Playlists.h"
 #include "settings/SettingsTable.h"

@@ -1,6 +1,6 @@
 #include "ui/main/Form1.h"
-#include "app/AppState.h"
-#include "app/MainWindowState.h"
+#include "core/AppState.h"
+#include "core/MainWindowState.h"
 #include "playlist/Playlists.h"
 #include "ui/main/Form1Controls.h"
 #include "ui/main/MainLayout.h"

@@ -1,10 +1,10 @@
 // The main window's file browser, folder presets, adding files and drops.
-#include "app/AppState.h"
-#include "app/MainWindowState.h"
 #include "browser/BrowserPaths.h"
 #include "browser/DroppedPaths.h"
 #include "browser/FileFunctions.h"
 #include "browser/PatternList.h"
+#include "core/AppState.h"
+#include "core/MainWindowState.h"
 #include "platform/KeyState.h"
 #include "platform/Shell.h"
 #include "playlist/AddFiles.h"

@@ -1,8 +1,8 @@
 // The main window's playlist editing: list keys, the floating save button,
 // "&Clear All", the whole-playlist buttons, the save buttons and the search box.
-#include "app/AppState.h"
-#include "app/MainWindowState.h"
 #include "browser/BrowserPaths.h"
+#include "core/AppState.h"
+#include "core/MainWindowState.h"
 #include "platform/Shell.h"
 #include "playback/Transport.h"
 #include "playlist/PlaylistEditing.h"

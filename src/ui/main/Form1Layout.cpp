@@ -1,6 +1,6 @@
 // The main window's panels and the rules that keep its controls in place.
-#include "app/AppState.h"
-#include "app/MainWindowState.h"
+#include "core/AppState.h"
+#include "core/MainWindowState.h"
 #include "platform/KeyState.h"
 #include "ui/main/Form1.h"
 #include "ui/main/Form1Controls.h"

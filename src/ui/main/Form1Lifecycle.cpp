@@ -1,7 +1,7 @@
 // The main window's load and unload, and the always-on-top layer.
-#include "app/AppState.h"
-#include "app/MainWindowState.h"
 #include "browser/BrowserPaths.h"
+#include "core/AppState.h"
+#include "core/MainWindowState.h"
 #include "playlist/Playlists.h"
 #include "ui/main/Form1.h"
 #include "ui/main/Form1Controls.h"

@@ -1,6 +1,6 @@
 // The main window's transport, clock and colour displays, and the entry click.
-#include "app/AppState.h"
-#include "app/MainWindowState.h"
+#include "core/AppState.h"
+#include "core/MainWindowState.h"
 #include "platform/KeyState.h"
 #include "playback/Transport.h"
 #include "playlist/Playlists.h"

@@ -1,5 +1,5 @@
 #include "ui/screen/frmScreen.h"
-#include "app/AppState.h"
+#include "core/AppState.h"
 #include <QCloseEvent>
 #include <QPushButton>
 

@@ -1,5 +1,5 @@
-#include "app/AppState.h"
-#include "app/StartColour.h"
+#include "core/AppState.h"
+#include "core/StartColour.h"
 #include <gtest/gtest.h>
 
 TEST(StartColour, SplitReadsBlueGreenRedFromTheHexText) {

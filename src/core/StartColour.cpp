@@ -1,5 +1,5 @@
-#include "app/StartColour.h"
-#include "app/AppState.h"
+#include "core/StartColour.h"
+#include "core/AppState.h"
 #include <algorithm>
 #include <cmath>
 
