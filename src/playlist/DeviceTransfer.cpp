@@ -1,0 +1,113 @@
+#include "playlist/DeviceTransfer.h"
+#include "browser/FileFunctions.h"
+#include "playlist/DeviceCopy.h"
+#include "playlist/DeviceNames.h"
+#include "playlist/PlaylistModel.h"
+#include <QPointer>
+#include <QThread>
+
+namespace {
+constexpr double kMargin = 2000;
+}
+
+// One copy at a time on a thread of its own; the result comes back to the user-interface thread.
+class DeviceTransfer::Worker : public QThread {
+public:
+    QString source, folder, name, error;
+    void run() override { error = copyIntoFolder(source, folder, name); }
+};
+
+DeviceTransfer::DeviceTransfer(PlaylistModel& deviceList, Seams seams, QObject* parent)
+    : QObject(parent), list_(deviceList), seams_(std::move(seams)) {
+    if (!seams_.freeSpace)
+        seams_.freeSpace = [](const QString& path) {
+            return GetFreeSpaceOnDisk(path);
+        };
+    if (!seams_.fileSize)
+        seams_.fileSize = [](const QString& file) {
+            return FileSize(file);
+        };
+}
+
+DeviceTransfer::~DeviceTransfer() {
+    if (worker_) {
+        worker_->wait();
+        delete worker_;
+    }
+}
+
+void DeviceTransfer::start(const QString& deviceFolder, bool renaming) {
+    if (running_)
+        return;
+    folder_ = deviceFolder;
+    renaming_ = renaming;
+    running_ = true;
+    position_ = 0;
+    next();
+}
+
+void DeviceTransfer::finish() {
+    running_ = false;
+    copying_ = false;
+    emit finished();
+}
+
+void DeviceTransfer::next() {
+    for (;;) {
+        if (list_.isEmpty() || position_ >= list_.count())
+            return finish();
+        const QString path = list_.path(position_);
+        bool known = false;
+        const double size = seams_.fileSize(path).toDouble(&known);
+        if (!known) {
+            emit failed(QStringLiteral("%1 could not be read").arg(path));
+            return finish();
+        }
+        if (!(seams_.freeSpace(folder_) - kMargin > size)) {
+            ++position_; // does not fit: stays in the list
+            continue;
+        }
+        const auto name = DeviceNames::destinationName(list_.name(position_), sLongName(path), renaming_);
+        if (!name)
+            return finish();
+        copying_ = true;
+        copyingName_ = list_.name(position_);
+        copyingPath_ = path;
+        worker_ = new Worker;
+        worker_->source = path;
+        worker_->folder = folder_;
+        worker_->name = *name;
+        connect(worker_, &QThread::finished, this, [this] {
+            const QString error = worker_->error;
+            delete worker_;
+            worker_ = nullptr;
+            copied(error);
+        });
+        worker_->start();
+        return;
+    }
+}
+
+void DeviceTransfer::copied(const QString& error) {
+    copying_ = false;
+    if (!error.isEmpty()) {
+        emit failed(error);
+        return finish();
+    }
+    // The entry copied is taken off: at its position, or where edits elsewhere in the list moved it.
+    int at = position_;
+    if (at >= list_.count() || list_.path(at) != copyingPath_ || list_.name(at) != copyingName_) {
+        at = -1;
+        for (int i = 0; i < list_.count() && at < 0; ++i)
+            if (list_.path(i) == copyingPath_ && list_.name(i) == copyingName_)
+                at = i;
+    }
+    if (at >= 0) {
+        list_.removeAt(at);
+        position_ = at;
+    }
+    QPointer<DeviceTransfer> alive(this);
+    emit entryCopied();
+    if (alive)
+        next();
+}

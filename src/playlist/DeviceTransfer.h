@@ -1,0 +1,50 @@
+#pragma once
+#include <QObject>
+#include <QString>
+#include <functional>
+
+class PlaylistModel;
+
+// "Transfer" of the device tab: copies the device list's entries into the device folder one after another,
+// each on a worker thread so that the window keeps answering, and takes each copied entry off the list. A
+// file that does not fit (2,000 bytes stay free, measured again before each file) is skipped and stays. A
+// failed copy stops the transfer and leaves its entry in the list.
+class DeviceTransfer : public QObject {
+    Q_OBJECT
+public:
+    struct Seams {
+        std::function<double(const QString& path)> freeSpace; // bytes free on the drive holding the path
+        std::function<QString(const QString& file)> fileSize; // a file's length as text, empty when missing
+    };
+
+    DeviceTransfer(PlaylistModel& deviceList, Seams seams, QObject* parent = nullptr);
+    ~DeviceTransfer() override;
+
+    void start(const QString& deviceFolder, bool renaming);
+    bool running() const { return running_; }
+    // The position of the entry being copied, -1 when none.
+    int copyingPosition() const { return copying_ ? position_ : -1; }
+
+signals:
+    // An entry was copied and taken off the list.
+    void entryCopied();
+    // Ends every transfer, after `failed` when one failed.
+    void finished();
+    void failed(const QString& reason);
+
+private:
+    void next();
+    void copied(const QString& error);
+    void finish();
+
+    PlaylistModel& list_;
+    Seams seams_;
+    QString folder_;
+    bool renaming_ = false;
+    bool running_ = false;
+    bool copying_ = false;
+    int position_ = 0;
+    QString copyingName_, copyingPath_;
+    class Worker;
+    Worker* worker_ = nullptr;
+};

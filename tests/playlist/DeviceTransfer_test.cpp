@@ -1,0 +1,119 @@
+#include "playlist/DeviceNames.h"
+#include "playlist/DeviceTransfer.h"
+#include "playlist/PlaylistModel.h"
+#include "support/TempDir.h"
+#include "support/WaitUntil.h"
+#include <QDir>
+#include <QFile>
+#include <gtest/gtest.h>
+
+namespace {
+using DeviceNames::destinationName;
+using DeviceNames::plainName;
+
+TEST(DeviceNames, RenamingFollowsTheFoldersAndNoNameLeavesTheDeviceFolder) {
+    EXPECT_EQ(destinationName(QStringLiteral("Song.mp3"), QStringLiteral("/m/Music/Artist/Album/01 Song.mp3"),
+                              false),
+              QStringLiteral("Song.mp3"));
+    EXPECT_EQ(destinationName(QStringLiteral("x"), QStringLiteral("/Music/Artist/Album/01 Song.mp3"), true),
+              QStringLiteral("Artist - Album - 01 Song.mp3"));
+    EXPECT_EQ(destinationName(QStringLiteral("x"), QStringLiteral("/Artist/01 Song.mp3"), true),
+              QStringLiteral("Artist - 01 Song.mp3"));
+    EXPECT_EQ(destinationName(QStringLiteral("Shown.mp3"), QStringLiteral("/01 Song.mp3"), true),
+              QStringLiteral("Shown.mp3"));
+    EXPECT_EQ(destinationName(QStringLiteral("x"), QStringLiteral("E:\\Artist\\01.mp3"), true),
+              QStringLiteral("Artist - 01.mp3"));
+    EXPECT_EQ(destinationName(QStringLiteral("x"), QStringLiteral("loose.mp3"), true), std::nullopt);
+
+    // Crafted names stay plain names a FAT player takes.
+    EXPECT_EQ(plainName(QStringLiteral("../../etc/passwd")), QStringLiteral(".._.._etc_passwd"));
+    EXPECT_EQ(plainName(QStringLiteral("..")), QStringLiteral("__"));
+    EXPECT_EQ(plainName(QStringLiteral("a:b*c?\"<>|\\d\x01.mp3")), QStringLiteral("a_b_c______d_.mp3"));
+    EXPECT_EQ(plainName(QStringLiteral("name. ")), QStringLiteral("name__"));
+    EXPECT_EQ(plainName(QString()), QStringLiteral("_"));
+    EXPECT_EQ(destinationName(QStringLiteral("../up.mp3"), QStringLiteral("/a/../up.mp3"), false),
+              QStringLiteral(".._up.mp3"));
+    EXPECT_EQ(destinationName(QStringLiteral("x"), QStringLiteral("/m/..:/a*b/c.mp3"), true),
+              QStringLiteral(".._ - a_b - c.mp3"));
+}
+
+struct Transfer : ::testing::Test {
+    TempDir dir;
+    PlaylistModel list;
+    double free = 1e9;
+    std::vector<QString> failures;
+    int copied = 0;
+
+    QString source(const QString& name, int bytes) {
+        QDir().mkpath(dir.file(QStringLiteral("music")));
+        return dir.write(QStringLiteral("music/") + name, QByteArray(bytes, 'x'));
+    }
+    QString device() {
+        QDir().mkpath(dir.file(QStringLiteral("device")));
+        return dir.file(QStringLiteral("device"));
+    }
+    void run(const QString& folder, bool renaming = false) {
+        DeviceTransfer transfer(list, {[this](const QString&) { return free; }, {}});
+        QObject::connect(&transfer, &DeviceTransfer::failed,
+                         [this](const QString& why) { failures.push_back(why); });
+        QObject::connect(&transfer, &DeviceTransfer::entryCopied, [&] {
+            ++copied;
+            free -= 1000; // the device fills up
+        });
+        transfer.start(folder, renaming);
+        ASSERT_TRUE(waitUntil([&] { return !transfer.running(); }, 20000));
+    }
+    QStringList onDevice() {
+        return QDir(dir.file(QStringLiteral("device"))).entryList(QDir::Files | QDir::Hidden);
+    }
+};
+
+TEST_F(Transfer, FilesThatDoNotFitStayAndTheRestMoveOntoTheDevice) {
+    list.append(QStringLiteral("one.mp3"), source(QStringLiteral("one.mp3"), 1000));
+    list.append(QStringLiteral("big.mp3"), source(QStringLiteral("big.mp3"), 5000));
+    list.append(QStringLiteral("three.mp3"), source(QStringLiteral("three.mp3"), 1000));
+    free = 5500; // 2,000 stay free: big does not fit; after one copy, 4,500 left
+    run(device());
+    EXPECT_TRUE(failures.empty());
+    EXPECT_EQ(copied, 2);
+    ASSERT_EQ(list.count(), 1);
+    EXPECT_EQ(list.name(0), QStringLiteral("big.mp3"));
+    EXPECT_EQ(onDevice(), (QStringList{QStringLiteral("one.mp3"), QStringLiteral("three.mp3")}));
+}
+
+TEST_F(Transfer, RenamesFromFoldersAndReplacesAnOlderCopyWhole) {
+    QDir().mkpath(dir.file(QStringLiteral("music/Artist/Album")));
+    const QString song = dir.write(QStringLiteral("music/Artist/Album/01 Song.mp3"), "new song");
+    dir.write(QStringLiteral("device/Artist - Album - 01 Song.mp3"), "an older, longer copy");
+    list.append(QStringLiteral("Song"), song);
+    run(device(), true);
+    list.append(QStringLiteral("../../escape:me.mp3"), source(QStringLiteral("e.mp3"), 10));
+    run(device(), false);
+    EXPECT_TRUE(failures.empty());
+    EXPECT_TRUE(list.isEmpty());
+    QFile copy(dir.file(QStringLiteral("device/Artist - Album - 01 Song.mp3")));
+    ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
+    EXPECT_EQ(copy.readAll(), QByteArray("new song"));
+    EXPECT_EQ(onDevice(), (QStringList{QStringLiteral("Artist - Album - 01 Song.mp3"),
+                                       QStringLiteral(".._.._escape_me.mp3")}));
+}
+
+TEST_F(Transfer, AFailedCopyStopsWithItsEntryKeptAndNoPartialFile) {
+    list.append(QStringLiteral("gone.mp3"), dir.file(QStringLiteral("music/gone.mp3")));
+    list.append(QStringLiteral("fine.mp3"), source(QStringLiteral("fine.mp3"), 10));
+    run(device());
+    ASSERT_EQ(failures.size(), 1u);
+    EXPECT_TRUE(failures[0].contains(QStringLiteral("gone.mp3")));
+    EXPECT_EQ(list.count(), 2);
+
+    // The device gone: its folder missing.
+    failures.clear();
+    list.removeAt(0);
+    run(dir.file(QStringLiteral("unplugged")));
+    ASSERT_EQ(failures.size(), 1u);
+    EXPECT_TRUE(failures[0].contains(QStringLiteral("fine.mp3")));
+    EXPECT_EQ(list.count(), 1);
+    EXPECT_TRUE(onDevice().isEmpty());
+}
+
+} // namespace
