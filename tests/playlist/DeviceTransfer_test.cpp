@@ -94,8 +94,8 @@ TEST_F(Transfer, RenamesFromFoldersAndReplacesAnOlderCopyWhole) {
     QFile copy(dir.file(QStringLiteral("device/Artist - Album - 01 Song.mp3")));
     ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
     EXPECT_EQ(copy.readAll(), QByteArray("new song"));
-    EXPECT_EQ(onDevice(), (QStringList{QStringLiteral("Artist - Album - 01 Song.mp3"),
-                                       QStringLiteral(".._.._escape_me.mp3")}));
+    EXPECT_EQ(onDevice(), (QStringList{QStringLiteral(".._.._escape_me.mp3"),
+                                       QStringLiteral("Artist - Album - 01 Song.mp3")}));
 }
 
 TEST_F(Transfer, AFailedCopyStopsWithItsEntryKeptAndNoPartialFile) {
