@@ -25,6 +25,7 @@ class SettingsStore;
 class SettingsTable;
 class Shell;
 class Transport;
+class DeviceTransfer;
 class QMouseEvent;
 namespace PlaylistSearch {
 enum class Mode;
@@ -84,6 +85,12 @@ public:
     void cmdAdd_Click();
     void CmdAddAll_Click();
     void UpdateRoomLeftBar();
+
+    // The device tab.
+    void cmdTransfer_Click();
+    void cmdListOrFiles_Click();
+    void cmdPlayerClear_Click();
+    bool transferRunning() const;
     // Files dropped on a playlist list (local paths, in the drop's order).
     void lstName_OLEDragDrop(const QStringList& paths);
 
@@ -213,6 +220,8 @@ private:
 
     Form1Context c_;
     Transport* transport_ = nullptr;
+    DeviceTransfer* transfer_ = nullptr;
+    void wireDeviceTab();
     ColourShow colourShow_;
     bool onTop_ = false;
     bool unloaded_ = false;

@@ -1,0 +1,62 @@
+#include "Form1Fixture.h"
+#include "support/WaitUntil.h"
+#include <QDir>
+#include <QPushButton>
+
+namespace {
+
+class Form1DeviceTest : public Form1Test {
+protected:
+    QString device;
+    void openWithDevice(const QString& folder) {
+        device = folder;
+        writeSetting(store, table.deviceTab(), QStringLiteral("1"));
+        writeSetting(store, table.devicePath(), folder + QLatin1Char('/'));
+        open();
+    }
+    void addToDevice(const QString& name) {
+        playlists.at(Playlists::kDevice).append(name, dir.write(QStringLiteral("music/") + name, "sound"));
+    }
+    QPushButton* button(const char* name) { return form->findChild<QPushButton*>(QString::fromLatin1(name)); }
+};
+
+TEST_F(Form1DeviceTest, TransferWorksOnlyOnTheDeviceTabAndEmptiesTheList) {
+    QDir().mkpath(dir.file(QStringLiteral("music")));
+    QDir().mkpath(dir.file(QStringLiteral("player")));
+    openWithDevice(dir.file(QStringLiteral("player")));
+    ASSERT_EQ(playlists.tabCount(), 3);
+    addToDevice(QStringLiteral("one.mp3"));
+    addToDevice(QStringLiteral("two.mp3"));
+
+    button("cmdTransfer")->click(); // tab A is shown: nothing happens
+    QTest::qWait(50);
+    EXPECT_EQ(playlists.at(Playlists::kDevice).count(), 2);
+
+    playlists.setShown(Playlists::kDevice);
+    button("cmdTransfer")->click();
+    EXPECT_FALSE(button("cmdTransfer")->isEnabled());
+    ASSERT_TRUE(waitUntil([&] { return playlists.at(Playlists::kDevice).isEmpty(); }, 10000));
+    ASSERT_TRUE(waitUntil([&] { return button("cmdTransfer")->isEnabled(); }));
+    EXPECT_EQ(QDir(device).entryList(QDir::Files),
+              (QStringList{QStringLiteral("one.mp3"), QStringLiteral("two.mp3")}));
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(Form1DeviceTest, FilesShowsTheDeviceOnlyWhenItHoldsFiles) {
+    openWithDevice(dir.file(QStringLiteral("not plugged in")));
+    playlists.setShown(Playlists::kDevice);
+    QWidget* files = form->findChild<QWidget*>(QStringLiteral("filePlayer"));
+    QPushButton* toggle = button("cmdListOrFiles");
+    toggle->click();
+    EXPECT_EQ(toggle->text(), QStringLiteral("List"));
+    EXPECT_FALSE(files->isVisible());
+    toggle->click();
+    EXPECT_EQ(toggle->text(), QStringLiteral("Files"));
+
+    QDir().mkpath(device);
+    dir.write(QStringLiteral("not plugged in/song.mp3"), "x");
+    toggle->click();
+    EXPECT_TRUE(files->isVisible());
+}
+
+} // namespace
