@@ -1,10 +1,13 @@
 #pragma once
 #include "app/Startup.h"
+#include "joystick/JoystickPolling.h"
+#include "platform/JoystickDevice.h"
 #include "playback/ColourShow.h"
 #include "playback/TransportView.h"
 #include "ui/main/MainLayout.h"
 #include <QWidget>
 #include <array>
+#include <memory>
 
 class DriveList;
 class FileList;
@@ -49,7 +52,7 @@ struct Form1Context {
 // The main window: five panels holding the browser, the playlists, the
 // transport buttons and the bars. It creates its controls and hands their
 // events to the logic; the logic lives in the subsystems.
-class Form1 : public QWidget, private StartupView, private TransportView {
+class Form1 : public QWidget, private StartupView, private TransportView, private JoystickTarget {
     Q_OBJECT
 public:
     explicit Form1(Form1Context context, QWidget* parent = nullptr);
@@ -221,6 +224,14 @@ private:
     Form1Context c_;
     Transport* transport_ = nullptr;
     DeviceTransfer* transfer_ = nullptr;
+    // The pad, made when polling is first switched on.
+    std::unique_ptr<JoystickDevice> joystickDevice_;
+    std::unique_ptr<JoystickPolling> joystickPolling_;
+    // JoystickTarget
+    void selectTab(int index) override;
+    bool fullSize() const override;
+    void toggleSize() override;
+    void run(JoystickAction action) override;
     void wireDeviceTab();
     ColourShow colourShow_;
     bool onTop_ = false;

@@ -98,13 +98,6 @@ void Form1::openStartFolder(const QString& autoSavePath) {
     dirFolders->setPath(folder);
 }
 
-void Form1::setJoystickPolling(bool on) {
-    if (on)
-        tmrJoy->start();
-    else
-        tmrJoy->stop();
-}
-
 void Form1::setTimeDisplayRemaining() {
     lblRorL->setText(QStringLiteral("R"));
 }
