@@ -149,4 +149,30 @@ TEST_F(frmOtpTest, DeviceTabBoxAddsAndRemovesTheThirdTabAtOnce) {
     EXPECT_EQ(form->ssTab->currentIndex(), 0);
 }
 
+TEST_F(frmOtpTest, OpeningThatChangesNothingLeavesStartAtSaveOnExitUnwritten) {
+    write(table.devicePath(), QStringLiteral("/mnt/"));
+    open();
+    openOptions();
+    EXPECT_FALSE(options->changed());
+    options->chkStartAtSOE->click();
+    QTest::mouseClick(options->cmdOK1, Qt::LeftButton);
+    EXPECT_FALSE(has(table.soeStartPath()));
+    EXPECT_FALSE(has(table.onTop()));
+    EXPECT_TRUE(has(table.addedExten())); // written whatever the flag
+}
+
+TEST_F(frmOtpTest, CopyButtonsActOnTheMainWindowsPlaylists) {
+    open();
+    playlists.at(Playlists::kA).append(QStringLiteral("one"), dir.file(QStringLiteral("one.mp3")));
+    openOptions();
+    QTest::mouseClick(options->CmdCopyBtoAR, Qt::LeftButton); // captioned "Copy A to B"
+    EXPECT_EQ(playlists.at(Playlists::kA).count(), 1);
+    EXPECT_EQ(playlists.at(Playlists::kB).count(), 1);
+    EXPECT_EQ(form->ssTab->currentIndex(), Playlists::kB);
+    QTest::mouseClick(options->cmdBtoA, Qt::LeftButton);
+    EXPECT_EQ(playlists.at(Playlists::kA).count(), 2);
+    EXPECT_EQ(playlists.at(Playlists::kB).count(), 0);
+    EXPECT_TRUE(options->isVisible()); // the window stays open
+}
+
 } // namespace
