@@ -287,6 +287,7 @@ void Form1::wireEvents() {
     connect(CmdONtop, &QPushButton::clicked, this, &Form1::CmdONtop_Click);
     connect(cmdNoontop, &QPushButton::clicked, this, &Form1::cmdNoontop_Click);
     connect(cmdExit, &QPushButton::clicked, this, &Form1::cmdExit_Click);
+    connect(CmdOptions, &QPushButton::clicked, this, &Form1::CmdOptions_Click);
     connect(ssTab, &QTabBar::currentChanged, this, [this](int tab) { c_.playlists.setShown(tab); });
     connect(&c_.playlists, &Playlists::shownChanged, this, [this](int previous, int current) {
         if (ssTab->currentIndex() != current)

@@ -68,6 +68,7 @@ public:
     void cmdCommandExpand_Click();
     void cmdSizeFix_Click();
     void cmdExit_Click();
+    void CmdOptions_Click();
 
     bool isOnTop() const;
     Transport& transport() { return *transport_; }

@@ -1,0 +1,20 @@
+#pragma once
+#include <QColor>
+#include <QString>
+
+// What the options window asks of the main window.
+class OptionsHost {
+public:
+    virtual ~OptionsHost() = default;
+    virtual QString presetCaption(int index) const = 0;
+    virtual void setPresetCaption(int index, const QString& caption) = 0;
+    virtual void applyStartColour(const QColor& colour) = 0;
+    // The file browser's lists take the pattern list and list again.
+    virtual void setBrowserPattern(const QString& pattern) = 0;
+    virtual void setJoystickPolling(bool on) = 0;
+    virtual void pressOnTop() = 0;
+    // One of the four whole-playlist buttons (PlaylistEditing::TabMoveButton).
+    virtual void moveWholePlaylist(int button) = 0;
+    // The joystick's vertical axis, 0..65535.
+    virtual int joystickYPosition() const = 0;
+};

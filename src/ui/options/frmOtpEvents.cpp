@@ -1,0 +1,265 @@
+// The options window's events: opening, the controls' immediate effects, OK,
+// Exit and the settings file.
+#include "core/AppState.h"
+#include "core/StartColour.h"
+#include "platform/Dialogs.h"
+#include "platform/RegularFile.h"
+#include "playlist/PlaylistEditing.h"
+#include "playlist/Playlists.h"
+#include "settings/SettingsExport.h"
+#include "settings/SettingsTable.h"
+#include "ui/options/OptionsHost.h"
+#include "ui/options/frmOtp.h"
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
+
+namespace {
+// A settings file larger than this is not one the program wrote.
+constexpr qint64 kMaxSettingsFile = 1 << 20;
+const QString kSettingsFilter = QStringLiteral("*.KVPS");
+const QString kProblem = QStringLiteral("Problem!");
+
+void setText(QPlainTextEdit* box, const QString& text) {
+    if (box->toPlainText() != text)
+        box->setPlainText(text);
+}
+} // namespace
+
+void frmOtp::wireEvents() {
+    auto now = [this](QCheckBox* box, bool AppState::*setting) {
+        connect(box, &QCheckBox::toggled, this, [this, setting](bool checked) {
+            c_.state.*setting = checked;
+            changed_ = true;
+        });
+    };
+    now(ChkOnTop, &AppState::onTop);
+    now(ChkCloseonFinish, &AppState::closeOnFinish);
+    now(chkPlaylistOnExit, &AppState::autoSave);
+    now(chkScreenKeepOnTop, &AppState::videoOnTop);
+    auto flag = [this] {
+        changed_ = true;
+    };
+    connect(chkFileNameChange, &QCheckBox::toggled, this, flag);
+    connect(txtDevicePath, &QLineEdit::textChanged, this, flag);
+    for (QLineEdit* caption : txtCaption)
+        connect(caption, &QLineEdit::textChanged, this, flag);
+    connect(chkJoyState, &QCheckBox::toggled, this, [this](bool checked) {
+        c_.state.joystickUsed = checked;
+        joyChanged_ = true;
+    });
+    connect(ChkDeviceTab, &QCheckBox::toggled, this, &frmOtp::ChkDeviceTab_Click);
+    connect(CmdColor, &QPushButton::clicked, this, &frmOtp::CmdColor_Click);
+    connect(CmdSET, &QPushButton::clicked, this, &frmOtp::CmdSET_Click);
+    connect(chkUnlockBox, &QCheckBox::toggled, TxtInstExten, &QPlainTextEdit::setReadOnly);
+    connect(chkvidLock, &QCheckBox::toggled, txtVidExtentions, &QPlainTextEdit::setReadOnly);
+    connect(cmdAddexten, &QPushButton::clicked, this, &frmOtp::cmdAddexten_Click);
+    connect(Command1, &QPushButton::clicked, this, &frmOtp::Command1_Click);
+    using namespace PlaylistEditing;
+    for (auto [b, move] : {std::pair{cmdAtoB, MoveAToB}, std::pair{cmdBtoA, MoveBToA},
+                           std::pair{CmdCopyBtoAR, CopyAToB}, std::pair{CmdCopyAtoBR, CopyBToA}})
+        connect(b, &QPushButton::clicked, this, [this, move = move] { host_->moveWholePlaylist(move); });
+    connect(cmdExportSettings, &QPushButton::clicked, this, &frmOtp::cmdExportSettings_Click);
+    connect(cmdImportSettingFile, &QPushButton::clicked, this, &frmOtp::cmdImportSettingFile_Click);
+    connect(cmdOK1, &QPushButton::clicked, this, &frmOtp::cmdOK1_Click);
+    connect(cmdExitOpt, &QPushButton::clicked, this, &frmOtp::cmdExitOpt_Click);
+}
+
+void frmOtp::Form_Load() {
+    SSTab1->setCurrentIndex(0);
+    changed_ = false;
+    joyChanged_ = false;
+    std::array<QString, 10> mainCaptions;
+    for (int i = 0; i < 10; ++i)
+        mainCaptions[i] = host_->presetCaption(i);
+    const OptionRules::Opening o = OptionRules::opening(c_.store, c_.table, c_.state, mainCaptions);
+    const OptionRules::Controls& v = o.controls;
+    ChkOnTop->setChecked(ChkOnTop->isChecked() || c_.state.onTop);
+    chkPlaylistOnExit->setChecked(chkPlaylistOnExit->isChecked() || c_.state.autoSave);
+    host_->setJoystickPolling(false);
+    for (const QString& pattern : c_.state.patternList.split(QLatin1Char(';')))
+        LstAllExtentions->addItem(pattern);
+    LstAllExtentions->setCurrentRow(0);
+    setText(txtVidExtentions, v.videoBox);
+    setText(TxtInstExten, v.patternBox);
+    if (o.joystickKnown) {
+        c_.state.joystickUsed = v.joystickOn;
+        chkJoyState->setChecked(v.joystickOn);
+    }
+    for (int i = 0; i < 9; ++i)
+        learnButtons[i]->setText(v.learnCaptions[i]);
+    chkScreenKeepOnTop->setChecked(v.screenOnTop);
+    for (int i = 0; i < 10; ++i) {
+        cmdPresetSet[i]->setText(v.captions[i]);
+        txtCaption[i]->setText(v.captions[i]);
+    }
+    if (v.onTop)
+        ChkOnTop->setChecked(true);
+    showColour();
+    if (v.closeOnFinish)
+        ChkCloseonFinish->setChecked(true);
+    c_.state.autoSave = o.autoSave;
+    chkStartAtSOE->setChecked(v.startAtSOE);
+    if (v.deviceTab)
+        ChkDeviceTab->setChecked(true);
+    txtDevicePath->setText(v.devicePath);
+    if (v.nameConvert)
+        chkFileNameChange->setChecked(true);
+}
+
+void frmOtp::showColour() {
+    QPalette p = CmdColor->palette();
+    p.setColor(QPalette::Button, colourFromValue(c_.state.startColour));
+    CmdColor->setPalette(p);
+}
+
+void frmOtp::CmdColor_Click() {
+    const std::optional<QColor> colour = c_.dialogs.chooseColour(colourFromValue(c_.state.startColour));
+    if (!colour)
+        return;
+    c_.state.startColour = valueFromColour(*colour);
+    showColour();
+    SplitStartColor(c_.state);
+    changed_ = true;
+}
+
+void frmOtp::ChkDeviceTab_Click(bool checked) {
+    const int remembered = c_.playlists.shownIndex();
+    if (checked) {
+        c_.playlists.setTabCount(3);
+        c_.state.deviceTab = true;
+        return;
+    }
+    if (remembered == Playlists::kDevice)
+        c_.playlists.setShown(Playlists::kA);
+    c_.playlists.setTabCount(2);
+    c_.state.deviceTab = false;
+}
+
+void frmOtp::cmdAddexten_Click() {
+    const OptionRules::PatternAdd added =
+        OptionRules::addPattern(TxtInstExten->toPlainText(), TxtExtentoAdd->text());
+    TxtExtentoAdd->setText(added.entry);
+    setText(TxtInstExten, added.box);
+}
+
+void frmOtp::Command1_Click() {
+    const QListWidgetItem* row = LstAllExtentions->currentItem();
+    if (row)
+        setText(txtVidExtentions, OptionRules::addVideo(txtVidExtentions->toPlainText(), row->text()));
+}
+
+void frmOtp::CmdSET_Click() {
+    // The assignment from the learn buttons is stored by the joystick tab's Set, which is not built yet.
+}
+
+OptionRules::Controls frmOtp::controls() const {
+    OptionRules::Controls v;
+    v.onTop = ChkOnTop->isChecked();
+    v.closeOnFinish = ChkCloseonFinish->isChecked();
+    v.playlistOnExit = chkPlaylistOnExit->isChecked();
+    v.startAtSOE = chkStartAtSOE->isChecked();
+    v.joystickOn = chkJoyState->isChecked();
+    v.screenOnTop = chkScreenKeepOnTop->isChecked();
+    v.deviceTab = ChkDeviceTab->isChecked();
+    v.nameConvert = chkFileNameChange->isChecked();
+    v.devicePath = txtDevicePath->text();
+    v.patternBox = TxtInstExten->toPlainText();
+    v.videoBox = txtVidExtentions->toPlainText();
+    for (int i = 0; i < 10; ++i)
+        v.captions[i] = txtCaption[i]->text();
+    for (int i = 0; i < 9; ++i)
+        v.learnCaptions[i] = learnButtons[i]->text();
+    return v;
+}
+
+void frmOtp::fill(const OptionRules::Controls& v) {
+    for (int i = 0; i < 10; ++i)
+        txtCaption[i]->setText(v.captions[i]);
+    ChkOnTop->setChecked(v.onTop);
+    ChkCloseonFinish->setChecked(v.closeOnFinish);
+    chkPlaylistOnExit->setChecked(v.playlistOnExit);
+    chkStartAtSOE->setChecked(v.startAtSOE);
+    setText(TxtInstExten, v.patternBox);
+    ChkDeviceTab->setChecked(v.deviceTab);
+    txtDevicePath->setText(v.devicePath);
+    chkFileNameChange->setChecked(v.nameConvert);
+    setText(txtVidExtentions, v.videoBox);
+    chkJoyState->setChecked(v.joystickOn);
+    for (int i = 0; i < 9; ++i)
+        learnButtons[i]->setText(v.learnCaptions[i]);
+}
+
+void frmOtp::cmdOK1_Click() {
+    CmdSET_Click();
+    host_->applyStartColour(colourFromValue(c_.state.startColour));
+    const OptionRules::Controls v = controls();
+    const OptionRules::OkResult result = OptionRules::applyOk(c_.store, c_.table, c_.state, v, changed_);
+    if (changed_) {
+        for (int i = 0; i < 10; ++i)
+            host_->setPresetCaption(i, v.captions[i]);
+    }
+    setText(TxtInstExten, result.patterns.text);
+    if (result.patterns.accepted)
+        host_->setBrowserPattern(c_.state.patternList);
+    setText(txtVidExtentions, result.videos.text);
+    host_->setJoystickPolling(host_->joystickYPosition() >= 20 && chkJoyState->isChecked());
+    if (c_.state.onTop)
+        host_->pressOnTop();
+    close();
+}
+
+void frmOtp::cmdExitOpt_Click() {
+    host_->setJoystickPolling(c_.state.joystickUsed);
+    if (c_.state.onTop)
+        host_->pressOnTop();
+    close();
+}
+
+void frmOtp::closeEvent(QCloseEvent* event) {
+    if (c_.state.onTop)
+        host_->pressOnTop();
+    event->accept();
+}
+
+void frmOtp::cmdExportSettings_Click() {
+    Dialogs::FileRequest request;
+    request.folder = c_.table.defaultFolder();
+    request.fileName = kSettingsFilter;
+    request.filter = kSettingsFilter;
+    const std::optional<QString> chosen = c_.dialogs.saveFile(request);
+    if (!chosen || chosen->isEmpty() || *chosen == kSettingsFilter)
+        return;
+    const SettingsExport::Values values = OptionRules::exportValues(controls(), c_.state);
+    setText(TxtInstExten, values.addedExten);
+    host_->setBrowserPattern(c_.state.patternList);
+    setText(txtVidExtentions, values.vidExten);
+    if (!replaceRegularFile(SettingsExport::fileNameFor(*chosen), SettingsExport::write(values)))
+        c_.dialogs.message(QStringLiteral("Error Saving Settings, Its Kind of a BummerCheck, Sorry"),
+                           kProblem);
+}
+
+void frmOtp::cmdImportSettingFile_Click() {
+    Dialogs::FileRequest request;
+    request.fileName = kSettingsFilter;
+    request.filter = kSettingsFilter;
+    const std::optional<QString> chosen = c_.dialogs.openFile(request);
+    if (!chosen || chosen->isEmpty())
+        return;
+    const FileRead file = readRegularFile(*chosen, kMaxSettingsFile);
+    if (file.status != FileReadStatus::Read) {
+        c_.dialogs.message(QStringLiteral("Error loading Settings ,Check Something to Kinda Fix It, OK!?!"),
+                           kProblem);
+        return;
+    }
+    // Line by line, so that each control's change has its effect in the file's order.
+    for (const SettingsExport::Line& line : SettingsExport::read(file.bytes)) {
+        OptionRules::Controls v = controls();
+        OptionRules::applyImport(line, v, c_.state);
+        fill(v);
+    }
+}
