@@ -225,7 +225,8 @@ private:
     Form1Context c_;
     Transport* transport_ = nullptr;
     DeviceTransfer* transfer_ = nullptr;
-    // The pad, made when polling is first switched on.
+    // The pad, made when polling is first switched on or a learn button first reads it.
+    JoystickDevice& joystickDevice();
     std::unique_ptr<JoystickDevice> joystickDevice_;
     std::unique_ptr<JoystickPolling> joystickPolling_;
     // JoystickTarget

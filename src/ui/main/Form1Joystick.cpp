@@ -18,14 +18,19 @@ void Form1::setJoystickPolling(bool on) {
         tmrJoy->stop();
         return;
     }
-    if (!joystickDevice_) {
-        joystickDevice_ = std::make_unique<SdlJoystickDevice>();
+    if (!joystickPolling_) {
         JoystickTarget& target = *this;
         joystickPolling_ =
-            std::make_unique<JoystickPolling>(*joystickDevice_, target, c_.state.joystickCodes);
+            std::make_unique<JoystickPolling>(joystickDevice(), target, c_.state.joystickCodes);
         connect(tmrJoy, &QTimer::timeout, this, [this] { joystickPolling_->tmrJoy_Timer(); });
     }
     tmrJoy->start();
+}
+
+JoystickDevice& Form1::joystickDevice() {
+    if (!joystickDevice_)
+        joystickDevice_ = std::make_unique<SdlJoystickDevice>();
+    return *joystickDevice_;
 }
 
 void Form1::selectTab(int index) {

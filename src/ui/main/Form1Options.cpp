@@ -20,8 +20,7 @@ void Form1::CmdOptions_Click() {
         void setJoystickPolling(bool on) override { f_.setJoystickPolling(on); }
         void pressOnTop() override { f_.CmdONtop_Click(); }
         void moveWholePlaylist(int button) override { f_.cmdTabMove_Click(button); }
-        // No joystick is read yet: the axis rests at its centre.
-        int joystickYPosition() const override { return 32767; }
+        JoystickDevice& joystick() override { return f_.joystickDevice(); }
 
     private:
         Form1& f_;

@@ -3,6 +3,8 @@
 #include <QString>
 
 // What the options window asks of the main window.
+class JoystickDevice;
+
 class OptionsHost {
 public:
     virtual ~OptionsHost() = default;
@@ -15,6 +17,6 @@ public:
     virtual void pressOnTop() = 0;
     // One of the four whole-playlist buttons (PlaylistEditing::TabMoveButton).
     virtual void moveWholePlaylist(int button) = 0;
-    // The joystick's vertical axis, 0..65535.
-    virtual int joystickYPosition() const = 0;
+    // The game pad the learn buttons read.
+    virtual JoystickDevice& joystick() = 0;
 };

@@ -101,6 +101,7 @@ private:
     void wireEvents();
     void Form_Load();
     void ChkDeviceTab_Click(bool checked);
+    void learn(int action);
     void showColour();
 
     OptionRules::Controls controls() const;

@@ -2,6 +2,8 @@
 // Exit and the settings file.
 #include "core/AppState.h"
 #include "core/StartColour.h"
+#include "joystick/JOYClass.h"
+#include "joystick/JoystickAssignment.h"
 #include "platform/Dialogs.h"
 #include "platform/RegularFile.h"
 #include "playlist/PlaylistEditing.h"
@@ -55,6 +57,8 @@ void frmOtp::wireEvents() {
     connect(ChkDeviceTab, &QCheckBox::toggled, this, &frmOtp::ChkDeviceTab_Click);
     connect(CmdColor, &QPushButton::clicked, this, &frmOtp::CmdColor_Click);
     connect(CmdSET, &QPushButton::clicked, this, &frmOtp::CmdSET_Click);
+    for (int i = 0; i < kJoystickActionCount; ++i)
+        connect(learnButtons[i], &QPushButton::clicked, this, [this, i] { learn(i); });
     connect(chkUnlockBox, &QCheckBox::toggled, TxtInstExten, &QPlainTextEdit::setReadOnly);
     connect(chkvidLock, &QCheckBox::toggled, txtVidExtentions, &QPlainTextEdit::setReadOnly);
     connect(cmdAddexten, &QPushButton::clicked, this, &frmOtp::cmdAddexten_Click);
@@ -153,8 +157,30 @@ void frmOtp::Command1_Click() {
         setText(txtVidExtentions, OptionRules::addVideo(txtVidExtentions->toPlainText(), row->text()));
 }
 
+// A learn button: the buttons held on the pad now become its action's code.
+void frmOtp::learn(int action) {
+    joyChanged_ = true;
+    JOYClass reader(host_->joystick());
+    const int code = reader.ButtonData();
+    JoystickAssignment::Captions captions;
+    for (int i = 0; i < kJoystickActionCount; ++i)
+        captions[i] = learnButtons[i]->text();
+    JoystickAssignment::ClearDuplicateButtons(captions, code);
+    captions[action] = QString::number(code);
+    for (int i = 0; i < kJoystickActionCount; ++i)
+        learnButtons[i]->setText(captions[i]);
+}
+
 void frmOtp::CmdSET_Click() {
-    // The assignment from the learn buttons is stored by the joystick tab's Set, which is not built yet.
+    if (!joyChanged_)
+        return;
+    JoystickAssignment::Captions captions;
+    for (int i = 0; i < kJoystickActionCount; ++i)
+        captions[i] = learnButtons[i]->text();
+    const JoystickAssignment::Codes codes = JoystickAssignment::codesFrom(captions);
+    std::copy(codes.begin(), codes.end(), c_.state.joystickCodes.begin());
+    host_->setJoystickPolling(c_.state.joystickUsed);
+    JoystickAssignment::store(c_.store, c_.table, c_.state.joystickUsed, codes);
 }
 
 OptionRules::Controls frmOtp::controls() const {
@@ -207,7 +233,9 @@ void frmOtp::cmdOK1_Click() {
     if (result.patterns.accepted)
         host_->setBrowserPattern(c_.state.patternList);
     setText(txtVidExtentions, result.videos.text);
-    host_->setJoystickPolling(host_->joystickYPosition() >= 20 && chkJoyState->isChecked());
+    // Polled whenever joystick use is on, so a pad plugged in later works (a tick without a pad does
+    // nothing).
+    host_->setJoystickPolling(chkJoyState->isChecked());
     if (c_.state.onTop)
         host_->pressOnTop();
     close();
