@@ -3,6 +3,7 @@
 #include "playback/ColourShow.h"
 #include "playback/TransportView.h"
 #include "ui/main/MainLayout.h"
+#include "ui/main/Panel.h"
 #include <QWidget>
 #include <array>
 
@@ -97,13 +98,14 @@ public:
     void focusSearchBox();
 
     // Panels.
-    QFrame *PicTopBox, *PicBottomBar, *PicFileStuff, *PicMediaList, *PicButtons;
+    Panel *PicTopBox, *PicBottomBar, *PicFileStuff, *PicMediaList, *PicButtons;
     // Top panel.
     QLabel* lblName;
     QPushButton *cmdShowScreen, *cmdSizeFix;
     std::array<QListView*, 3> lstFull{};
     // Bottom panel.
-    QFrame *Pictimer, *linePoint, *Line1, *lnHappyLine;
+    Panel *Pictimer, *linePoint;
+    QFrame *Line1, *lnHappyLine;
     QLineEdit* txtNameBox;
     QPushButton *CmdSmallPlay, *CMDSmallStop, *CMDFileinfo, *cmdCommandExpand;
     QScrollBar* hsVolume;
@@ -122,7 +124,8 @@ public:
     FileList* filePlayer;
     QLineEdit* TxtSearch;
     QPushButton* CmdSearch;
-    QFrame *picRoomLeftBar, *lineRoom, *picBtnHldr2;
+    Panel *picRoomLeftBar, *picBtnHldr2;
+    QFrame* lineRoom;
     QPushButton *cmdPlayerClear, *cmdDelete, *cmdTransfer, *cmdListOrFiles;
     QLabel *LblTime, *lblRorL;
     // Button column.
@@ -139,6 +142,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -209,12 +213,14 @@ private:
     bool handleDrop(QObject* watched, QEvent* event);
     bool handleDisplayClick(QObject* watched, QEvent* event);
 
-    LifecycleContext lifecycle() const;
+    LifecycleContext lifecycle(KeyState& keys) const;
 
     Form1Context c_;
     Transport* transport_ = nullptr;
     ColourShow colourShow_;
     bool onTop_ = false;
     bool unloaded_ = false;
+    bool exitWithShift_ = false; // closed by Alt+Shift+X
+    QColor backColour_;          // the window's own background
     bool inResize_ = false;
 };
