@@ -165,3 +165,19 @@ TEST(FileBrowser, MouseClicksSelectAndDoubleClicksOpen) {
     ASSERT_EQ(activated.count(), 1);
     EXPECT_EQ(activated.at(0).at(1).toString(), "b.mp3");
 }
+
+TEST(FileBrowser, DriveListReadsTheVolumesAgainWhenItOpens) {
+    TempDir stick;
+    QStringList mounted{"/"};
+    DriveList drives(nullptr, [&] { return mounted; });
+    drives.setDrive("/");
+    QSignalSpy changes(&drives, &DriveList::driveChanged);
+    EXPECT_FALSE(drives.drives().contains(stick.path()));
+
+    mounted << stick.path(); // plugged in after the start
+    drives.showPopup();
+    EXPECT_TRUE(drives.drives().contains(stick.path()));
+    EXPECT_EQ(drives.drive(), "/");
+    EXPECT_EQ(changes.count(), 0);
+    drives.hidePopup();
+}

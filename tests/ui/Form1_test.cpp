@@ -1,7 +1,10 @@
+#include "support/QtPrint.h"
 #include "support/WaitUntil.h"
 #include "ui/Form1Fixture.h"
 #include <QApplication>
 #include <QCheckBox>
+#include <QFile>
+#include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -26,10 +29,9 @@ TEST_F(Form1Test, OpensWithTheDesignState) {
     EXPECT_EQ(form->cmdSizeFix->text(), QStringLiteral("A"));
     for (int i = 0; i < 10; ++i)
         EXPECT_EQ(form->CmdPreset[i]->text(), QString::number(i + 1));
-    for (QWidget* panel :
+    for (Panel* panel :
          {form->PicTopBox, form->PicBottomBar, form->PicFileStuff, form->PicMediaList, form->PicButtons})
-        EXPECT_EQ(panel->palette().color(QPalette::Window), QColor(0xC0, 0xC0, 0xC0))
-            << panel->objectName().toStdString();
+        EXPECT_EQ(panel->backColour(), QColor(0xC0, 0xC0, 0xC0)) << panel->objectName().toStdString();
     EXPECT_TRUE(form->lstName[0]->isVisible());
     EXPECT_FALSE(form->lstName[1]->isVisible());
     for (int i = 0; i < 3; ++i)
@@ -103,6 +105,110 @@ TEST_F(Form1Test, OnTopFollowsTheButtonsAndEveryResize) {
     EXPECT_FALSE(form->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     EXPECT_FALSE(state.onTop);
     EXPECT_TRUE(form->isVisible());
+}
+
+TEST_F(Form1Test, AltShiftXClosesWithoutTouchingTheAutoSave) {
+    store.write("Presets", "PlayList on Exit", "1");
+    store.write("Presets", "Auto Save Path", dir.file("auto.KVPL"));
+    open();
+    playlists.at(0).append(QStringLiteral("a.mp3"), dir.write("a.mp3", "x"));
+    QApplication::setActiveWindow(form.get());
+    // Shift may be up again by the time the window closes: the keys pressed count.
+    QTest::keyClick(form.get(), Qt::Key_X, Qt::AltModifier | Qt::ShiftModifier);
+    ASSERT_TRUE(waitUntil([&] { return !form->isVisible(); }));
+    EXPECT_FALSE(QFile::exists(dir.file("auto.KVPL")));
+    EXPECT_EQ(store.read("OtherSettings", "EorR", {}), QStringLiteral("E"));
+}
+
+TEST_F(Form1Test, DockedPanelsStayAboveTheButtonColumnInTheStrip) {
+    open();
+    for (bool ctrl : {false, true}) {
+        keys.ctrl = ctrl;
+        form->cmdSizeFix->click(); // the strip, or the strip with the command bar
+        ASSERT_NEAR(heightTwips(), ctrl ? 2125 : 1125, 7);
+        const QRect overlap = form->PicBottomBar->geometry() & form->PicButtons->geometry();
+        ASSERT_FALSE(overlap.isEmpty());
+        QStringList covered;
+        for (int x = overlap.left(); x <= overlap.right(); x += 4)
+            for (int y = overlap.top(); y <= overlap.bottom(); y += 4) {
+                QWidget* hit = form->childAt(x, y);
+                if (hit != form->PicBottomBar && !form->PicBottomBar->isAncestorOf(hit))
+                    covered
+                        << QStringLiteral("%1,%2 %3").arg(x).arg(y).arg(hit ? hit->objectName() : "window");
+            }
+        EXPECT_EQ(covered, QStringList{}) << (ctrl ? "with the command bar" : "strip");
+        const QPoint timeBar = form->Pictimer->mapTo(form.get(), QPoint(0, 2)) +
+                               QPoint(form->PicButtons->geometry().center().x(), 0);
+        QWidget* hit = form->childAt(timeBar);
+        EXPECT_TRUE(hit == form->Pictimer || hit == form->linePoint);
+        keys.ctrl = false;
+        form->cmdSizeFix->click();
+    }
+}
+
+TEST_F(Form1Test, OnlyTheNamedClicksSwitchTheTimeModeAndTheColourShow) {
+    open();
+    // The time: a left click on either label switches it.
+    QTest::mouseClick(form->LblTime, Qt::RightButton);
+    EXPECT_EQ(form->lblRorL->text(), QStringLiteral("E"));
+    QTest::mouseClick(form->LblTime, Qt::LeftButton);
+    EXPECT_EQ(form->lblRorL->text(), QStringLiteral("R"));
+    EXPECT_FALSE(fields.elapsedMode);
+    QTest::mouseClick(form->lblRorL, Qt::LeftButton);
+    EXPECT_EQ(form->lblRorL->text(), QStringLiteral("E"));
+    EXPECT_TRUE(fields.elapsedMode);
+
+    // The time bar (a right click there seeks), other panels and right clicks
+    // leave the colour show alone.
+    for (Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton})
+        QTest::mouseClick(form->Pictimer, button, {}, QPoint(40, 5));
+    for (QWidget* w : {static_cast<QWidget*>(form->PicBottomBar), static_cast<QWidget*>(form->PicFileStuff),
+                       static_cast<QWidget*>(form->PicButtons)})
+        QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(1, 1));
+    for (QWidget* w : {static_cast<QWidget*>(form->lblName), static_cast<QWidget*>(form->LblQueueNum)})
+        QTest::mouseClick(w, Qt::RightButton);
+    EXPECT_FALSE(form->Timer1->isActive());
+
+    // The song name, the count, the top panel and the window's own background do.
+    QTest::mouseClick(form->lblName, Qt::LeftButton);
+    EXPECT_TRUE(form->Timer1->isActive());
+    QTest::mouseClick(form->LblQueueNum, Qt::LeftButton);
+    EXPECT_FALSE(form->Timer1->isActive());
+    QTest::mouseClick(form->PicTopBox, Qt::LeftButton, {}, QPoint(1, 1));
+    EXPECT_TRUE(form->Timer1->isActive());
+    QPoint background(-1, -1);
+    for (int y = 0; y < form->height() && background.x() < 0; y += 2)
+        for (int x = 0; x < form->width() && background.x() < 0; x += 2)
+            if (!form->childAt(x, y))
+                background = QPoint(x, y);
+    ASSERT_GE(background.x(), 0);
+    QTest::mouseClick(form.get(), Qt::RightButton, {}, background);
+    EXPECT_TRUE(form->Timer1->isActive());
+    QTest::mouseClick(form.get(), Qt::LeftButton, {}, background);
+    EXPECT_FALSE(form->Timer1->isActive());
+}
+
+TEST_F(Form1Test, DeviceTabRedrawsTheFreeSpaceBar) {
+    store.write("OtherSettings", "DeviceTab", "1");
+    store.write("OtherSettings", "DevicePath", dir.path());
+    open();
+    const int height = form->picRoomLeftBar->height();
+    ASSERT_LT(form->lineRoom->height(), height - 1); // the temporary folder's disk has room
+    // The device is gone when tab C is next shown: no free space, a full bar.
+    state.devicePath = dir.file("unplugged");
+    form->ssTab->setCurrentIndex(2);
+    EXPECT_GE(form->lineRoom->height(), height - 1);
+}
+
+TEST_F(Form1Test, JoystickTimerRunsOnlyWhenJoystickUseIsOn) {
+    open();
+    EXPECT_FALSE(form->tmrJoy->isActive());
+    form.reset();
+    // On even with no pad plugged in: one plugged in later is found at the next tick.
+    store.write("JoyStick", "JoyStick Used", "T");
+    open();
+    EXPECT_TRUE(state.joystickUsed);
+    EXPECT_TRUE(form->tmrJoy->isActive());
 }
 
 } // namespace

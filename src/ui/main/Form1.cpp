@@ -14,6 +14,7 @@
 #include <QListView>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QStyle>
 #include <QTabBar>
 #include <QTimer>
@@ -37,6 +38,9 @@ Form1::Form1(Form1Context context, QWidget* parent) : QWidget(parent), c_(contex
     PicFileStuff = panel(this, QStringLiteral("PicFileStuff"));
     PicMediaList = panel(this, QStringLiteral("PicMediaList"));
     PicButtons = panel(this, QStringLiteral("PicButtons"));
+    // The docked panels lie above the button column: in the strip the bottom
+    // bar covers it.
+    PicButtons->lower();
     createTopBox();
     createBottomBar();
     createFileStuff();
@@ -81,7 +85,7 @@ void Form1::createBottomBar() {
     Pictimer = panel(PicBottomBar, QStringLiteral("Pictimer"));
     Pictimer->setToolTip(tr("Right-click to jump to a place in the track"));
     place(Pictimer, 0, 0, 6000, 240);
-    linePoint = line(Pictimer, QStringLiteral("linePoint"), true);
+    linePoint = panel(Pictimer, QStringLiteral("linePoint"));
     place(linePoint, 0, 0, 30, 240);
     txtNameBox = new QLineEdit(PicBottomBar);
     txtNameBox->setObjectName(QStringLiteral("txtNameBox"));
@@ -124,6 +128,7 @@ void Form1::createBottomBar() {
     lblVolume = new QLabel(QStringLiteral("(-)    Volume    (+)"), PicBottomBar);
     lblVolume->setObjectName(QStringLiteral("lblVolume"));
     lblVolume->setAlignment(Qt::AlignCenter);
+    lblVolume->setAutoFillBackground(true); // the panel colour is not its own
     place(lblVolume, 0, 885, 6000, 150);
     hsVolume = new QScrollBar(Qt::Horizontal, PicBottomBar);
     hsVolume->setObjectName(QStringLiteral("hsVolume"));
@@ -221,10 +226,12 @@ void Form1::createMediaList() {
     lblRorL = new QLabel(QStringLiteral("E"), PicMediaList);
     lblRorL->setObjectName(QStringLiteral("lblRorL"));
     lblRorL->setAlignment(Qt::AlignCenter);
+    lblRorL->setAutoFillBackground(true);
     place(lblRorL, 0, 0, d.timeModeWidth, d.timeHeight);
     LblTime = new QLabel(QStringLiteral("00:00"), PicMediaList);
     LblTime->setObjectName(QStringLiteral("LblTime"));
     LblTime->setAlignment(Qt::AlignCenter);
+    LblTime->setAutoFillBackground(true);
     place(LblTime, d.timeModeWidth - 20, 0, 2000, d.timeHeight);
     cmdSavePlayList[0]->raise();
 }
@@ -288,6 +295,13 @@ void Form1::wireEvents() {
     connect(cmdNoontop, &QPushButton::clicked, this, &Form1::cmdNoontop_Click);
     connect(cmdExit, &QPushButton::clicked, this, &Form1::cmdExit_Click);
     connect(CmdOptions, &QPushButton::clicked, this, &Form1::CmdOptions_Click);
+    // Alt+Shift+X closes as the close box does with Shift held: the auto-save
+    // is left alone even when Shift is up by the time the window closes.
+    auto* exitWithShift = new QShortcut(QKeySequence(Qt::ALT | Qt::SHIFT | Qt::Key_X), this);
+    connect(exitWithShift, &QShortcut::activated, this, [this] {
+        exitWithShift_ = true;
+        cmdExit_Click();
+    });
     connect(ssTab, &QTabBar::currentChanged, this, [this](int tab) { c_.playlists.setShown(tab); });
     connect(&c_.playlists, &Playlists::shownChanged, this, [this](int previous, int current) {
         if (ssTab->currentIndex() != current)
@@ -313,6 +327,8 @@ void Form1::ssTab_Click(int previousTab) {
     const bool device = tab == Playlists::kDevice;
     picBtnHldr2->setVisible(device);
     picRoomLeftBar->setVisible(device);
+    if (device)
+        UpdateRoomLeftBar();
     filePlayer->setVisible(device && cmdListOrFiles->text() == QLatin1String("List"));
     showCountOfShown();
 }

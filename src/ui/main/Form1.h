@@ -5,6 +5,7 @@
 #include "playback/ColourShow.h"
 #include "playback/TransportView.h"
 #include "ui/main/MainLayout.h"
+#include "ui/main/Panel.h"
 #include <QWidget>
 #include <array>
 #include <memory>
@@ -108,13 +109,14 @@ public:
     void focusSearchBox();
 
     // Panels.
-    QFrame *PicTopBox, *PicBottomBar, *PicFileStuff, *PicMediaList, *PicButtons;
+    Panel *PicTopBox, *PicBottomBar, *PicFileStuff, *PicMediaList, *PicButtons;
     // Top panel.
     QLabel* lblName;
     QPushButton *cmdShowScreen, *cmdSizeFix;
     std::array<QListView*, 3> lstFull{};
     // Bottom panel.
-    QFrame *Pictimer, *linePoint, *Line1, *lnHappyLine;
+    Panel *Pictimer, *linePoint;
+    QFrame *Line1, *lnHappyLine;
     QLineEdit* txtNameBox;
     QPushButton *CmdSmallPlay, *CMDSmallStop, *CMDFileinfo, *cmdCommandExpand;
     QScrollBar* hsVolume;
@@ -133,7 +135,8 @@ public:
     FileList* filePlayer;
     QLineEdit* TxtSearch;
     QPushButton* CmdSearch;
-    QFrame *picRoomLeftBar, *lineRoom, *picBtnHldr2;
+    Panel *picRoomLeftBar, *picBtnHldr2;
+    QFrame* lineRoom;
     QPushButton *cmdPlayerClear, *cmdDelete, *cmdTransfer, *cmdListOrFiles;
     QLabel *LblTime, *lblRorL;
     // Button column.
@@ -150,6 +153,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -220,7 +224,7 @@ private:
     bool handleDrop(QObject* watched, QEvent* event);
     bool handleDisplayClick(QObject* watched, QEvent* event);
 
-    LifecycleContext lifecycle() const;
+    LifecycleContext lifecycle(KeyState& keys) const;
 
     Form1Context c_;
     Transport* transport_ = nullptr;
@@ -238,5 +242,7 @@ private:
     ColourShow colourShow_;
     bool onTop_ = false;
     bool unloaded_ = false;
+    bool exitWithShift_ = false; // closed by Alt+Shift+X
+    QColor backColour_;          // the window's own background
     bool inResize_ = false;
 };

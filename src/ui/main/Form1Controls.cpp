@@ -1,5 +1,7 @@
 #include "ui/main/Form1Controls.h"
 #include "ui/main/MainLayout.h"
+#include "ui/main/Panel.h"
+#include <QApplication>
 #include <QFrame>
 #include <QPalette>
 #include <QPushButton>
@@ -32,11 +34,10 @@ double heightOf(const QWidget* w) {
     return double(w->height()) * kTwipsPerPixel;
 }
 
-QFrame* panel(QWidget* parent, const QString& name) {
-    auto* frame = new QFrame(parent);
-    frame->setObjectName(name);
-    frame->setAutoFillBackground(true);
-    return frame;
+Panel* panel(QWidget* parent, const QString& name) {
+    auto* p = new Panel(parent);
+    p->setObjectName(name);
+    return p;
 }
 
 QPushButton* button(QWidget* parent, const QString& name, const QString& caption) {
@@ -60,6 +61,16 @@ void setBackground(QWidget* w, const QColor& colour) {
     p.setColor(QPalette::Button, colour);
     w->setPalette(p);
     w->setAutoFillBackground(true);
+    for (QWidget* child : w->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (child->testAttribute(Qt::WA_SetPalette))
+            continue; // a colour of its own, or already kept
+        const QPalette system = QApplication::palette(child);
+        QPalette own = child->palette();
+        for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+            for (QPalette::ColorRole role : {QPalette::Window, QPalette::Button})
+                own.setColor(group, role, system.color(group, role));
+        child->setPalette(own);
+    }
 }
 
 } // namespace Form1Controls

@@ -2,6 +2,7 @@
 #include "browser/BrowserPaths.h"
 #include "core/AppState.h"
 #include "core/MainWindowState.h"
+#include "platform/KeyState.h"
 #include "playlist/Playlists.h"
 #include "ui/main/Form1.h"
 #include "ui/main/Form1Controls.h"
@@ -13,18 +14,32 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
 #include <QTabBar>
 #include <QTimer>
 
 using namespace Form1Controls;
 
-LifecycleContext Form1::lifecycle() const {
-    return {c_.store, c_.table, c_.keys, c_.dialogs, c_.state, c_.fields, c_.playlists};
+namespace {
+// The key state with Shift counted as held.
+class ShiftHeld : public KeyState {
+public:
+    explicit ShiftHeld(const KeyState& keys) : keys_(keys) {}
+    bool shiftHeld() const override { return true; }
+    bool ctrlHeld() const override { return keys_.ctrlHeld(); }
+
+private:
+    const KeyState& keys_;
+};
+} // namespace
+
+LifecycleContext Form1::lifecycle(KeyState& keys) const {
+    return {c_.store, c_.table, keys, c_.dialogs, c_.state, c_.fields, c_.playlists};
 }
 
 QStringList Form1::Form_Load(const QString& commandLine) {
-    LifecycleContext context = lifecycle();
+    LifecycleContext context = lifecycle(c_.keys);
     return runStartup(context, *this, c_.state.loginName, commandLine);
 }
 
@@ -45,7 +60,8 @@ void Form1::Form_Unload() {
         return;
     unloaded_ = true;
     c_.host.closeScreen();
-    LifecycleContext context = lifecycle();
+    ShiftHeld shift(c_.keys);
+    LifecycleContext context = lifecycle(exitWithShift_ ? static_cast<KeyState&>(shift) : c_.keys);
     runShutdown(context, lblRorL->text());
 }
 
@@ -83,11 +99,22 @@ void Form1::setPresetCaption(int index, const QString& caption) {
     CmdPreset.at(index)->setText(caption);
 }
 
+// The window, its panels and the time bar paint the colour; the few controls
+// that take it besides get it in their palettes, which their children do not share.
 void Form1::applyPanelColour(const QColor& colour) {
-    for (QWidget* w :
-         std::initializer_list<QWidget*>{this, lblName, chkRandom, LblQueueNum, Pictimer, PicFileStuff,
-                                         PicMediaList, PicTopBox, PicBottomBar, PicButtons, ssTab})
+    if (backColour_ != colour) {
+        backColour_ = colour;
+        update();
+    }
+    for (Panel* p : {Pictimer, PicFileStuff, PicMediaList, PicTopBox, PicBottomBar, PicButtons})
+        p->setBackColour(colour);
+    for (QWidget* w : std::initializer_list<QWidget*>{lblName, chkRandom, LblQueueNum, ssTab})
         setBackground(w, colour);
+}
+
+void Form1::paintEvent(QPaintEvent*) {
+    if (backColour_.isValid())
+        QPainter(this).fillRect(rect(), backColour_);
 }
 
 void Form1::openStartFolder(const QString& autoSavePath) {
@@ -113,7 +140,7 @@ void Form1::fitSmallButtons() {
 }
 
 void Form1::setMarkerColour(const QColor& colour) {
-    setBackground(linePoint, colour);
+    linePoint->setBackColour(colour);
 }
 
 void Form1::showCount(int count) {

@@ -67,6 +67,12 @@ bool Form1::handleDisplayClick(QObject* watched, QEvent* event) {
     }
     if (event->type() != QEvent::MouseButtonRelease)
         return false;
+    // The time and the colour show answer left clicks only (the right button
+    // is the time bar's, to seek).
+    const bool display = watched == LblTime || watched == lblRorL || watched == lblName ||
+                         watched == LblQueueNum || watched == PicTopBox;
+    if (display && static_cast<QMouseEvent*>(event)->button() != Qt::LeftButton)
+        return true;
     if (watched == LblTime || watched == lblRorL)
         LblTime_Click();
     else if (watched == lblName || watched == LblQueueNum || watched == PicTopBox)
@@ -84,10 +90,13 @@ void Form1::changeEvent(QEvent* event) {
         hideNamePanel();
 }
 
-// A click on the window's own background toggles the colour show too.
+// A click on the window's own background toggles the colour show too. Clicks
+// that no control takes (on the time bar, on a label, on a panel) come here as
+// well: they are not on the background.
 void Form1::mouseReleaseEvent(QMouseEvent* event) {
     QWidget::mouseReleaseEvent(event);
-    toggleColourShow();
+    if (event->button() == Qt::LeftButton && !childAt(event->position().toPoint()))
+        toggleColourShow();
 }
 
 void Form1::lstName_Click(int list) {

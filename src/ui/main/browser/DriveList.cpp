@@ -12,7 +12,15 @@ bool usable(const QStorageInfo& volume) {
 
 } // namespace
 
-DriveList::DriveList(QWidget* parent) : QComboBox(parent) {
+QStringList DriveList::mountedVolumes() {
+    QStringList roots;
+    for (const QStorageInfo& volume : QStorageInfo::mountedVolumes())
+        if (usable(volume))
+            roots << volume.rootPath();
+    return roots;
+}
+
+DriveList::DriveList(QWidget* parent, Volumes volumes) : QComboBox(parent), volumes_(std::move(volumes)) {
     setEditable(false);
     refreshDrives();
     connect(this, &QComboBox::currentIndexChanged, this, [this](int index) {
@@ -23,10 +31,8 @@ DriveList::DriveList(QWidget* parent) : QComboBox(parent) {
 
 void DriveList::refreshDrives() {
     const QString previous = drive();
-    QStringList roots;
-    for (const QStorageInfo& volume : QStorageInfo::mountedVolumes())
-        if (usable(volume) && !roots.contains(volume.rootPath()))
-            roots << volume.rootPath();
+    QStringList roots = volumes_();
+    roots.removeDuplicates();
     const QString home = QStorageInfo(QDir::homePath()).rootPath();
     if (!home.isEmpty() && !roots.contains(home))
         roots << home;
@@ -39,6 +45,11 @@ void DriveList::refreshDrives() {
     if (current < 0)
         current = findText(home);
     setCurrentIndex(current);
+}
+
+void DriveList::showPopup() {
+    refreshDrives();
+    QComboBox::showPopup();
 }
 
 QStringList DriveList::drives() const {

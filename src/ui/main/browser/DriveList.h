@@ -1,14 +1,22 @@
 #pragma once
 #include <QComboBox>
 #include <QStringList>
+#include <functional>
 
 // The drive list of the file browser: the mounted volumes that can be read,
 // shown by their root paths ("/", "/media/usb", ...), always with the volume
-// of the home folder among them.
+// of the home folder among them. The volumes are read again each time the
+// list opens, so that one mounted since appears.
 class DriveList : public QComboBox {
     Q_OBJECT
 public:
-    explicit DriveList(QWidget* parent = nullptr);
+    // The root paths of the mounted volumes that can be read.
+    using Volumes = std::function<QStringList()>;
+    static QStringList mountedVolumes();
+
+    explicit DriveList(QWidget* parent = nullptr, Volumes volumes = mountedVolumes);
+
+    void showPopup() override;
 
     // Re-reads the mounted volumes; the current one stays current while it
     // is still mounted, else the home folder's volume becomes current.
@@ -24,4 +32,7 @@ public:
 signals:
     // The current volume changed, by the user or by setDrive.
     void driveChanged(const QString& root);
+
+private:
+    Volumes volumes_;
 };
