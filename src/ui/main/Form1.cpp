@@ -48,6 +48,7 @@ Form1::Form1(Form1Context context, QWidget* parent) : QWidget(parent), c_(contex
     wireTransport();
     wireBrowser();
     wireEditing();
+    wireKeys();
     setWindowSizeTwips(6470, 4800);
 }
 
