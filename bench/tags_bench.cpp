@@ -80,10 +80,18 @@ BENCHMARK(BM_SetTagsOnAThousand5MbMp3s)
     ->Repetitions(5)
     ->ReportAggregatesOnly(true);
 
+// The offscreen platform warns about every box it shows.
+void quietOffscreenWarnings(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+    if (!text.contains(QLatin1String("propagateSizeHints")))
+        qt_message_output(type, context, text);
+}
+
 // Shows every message in a real message box, which closes itself as soon as
 // the event loop has shown it.
 struct ShownMessages : NoDialogs {
     int shown = 0;
+    ShownMessages() { qInstallMessageHandler(quietOffscreenWarnings); }
+    ~ShownMessages() { qInstallMessageHandler(nullptr); }
     void message(const QString& text, const QString& title) override {
         QTimer::singleShot(0, [this] {
             if (QWidget* box = QApplication::activeModalWidget()) {

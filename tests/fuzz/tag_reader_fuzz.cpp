@@ -1,5 +1,6 @@
 #include "tags/clsID3.h"
 #include <QByteArray>
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <cstddef>
@@ -11,8 +12,12 @@
 // widths, and writing a tag back must leave every byte it did not edit.
 namespace {
 
+// In memory where there is a memory file system: rewriting a file on disk
+// many thousand times a second would make the disk the bottleneck.
 QString inputPath() {
-    static QTemporaryDir dir;
+    const QString memory = QStringLiteral("/dev/shm");
+    static QTemporaryDir dir((QDir(memory).exists() ? memory : QDir::tempPath()) +
+                             QStringLiteral("/kivo-tag-fuzz-XXXXXX"));
     static const QString path = dir.filePath(QStringLiteral("input.mp3"));
     return path;
 }
