@@ -48,9 +48,10 @@ bench: deps build
 fuzz: deps
 	CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	    -DKIVO_FUZZ=ON -DKIVO_BENCH=OFF -DKIVO_SANITIZED_TESTS=OFF
-	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target playlist_reader_fuzz
-	mkdir -p $(FUZZ_BUILD)/corpus
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target playlist_reader_fuzz tag_reader_fuzz
+	mkdir -p $(FUZZ_BUILD)/corpus $(FUZZ_BUILD)/tag_corpus
 	./$(FUZZ_BUILD)/tests/fuzz/playlist_reader_fuzz -max_total_time=30 $(FUZZ_BUILD)/corpus tests/fuzz/seeds
+	./$(FUZZ_BUILD)/tests/fuzz/tag_reader_fuzz -max_total_time=30 $(FUZZ_BUILD)/tag_corpus tests/fuzz/tag_seeds
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

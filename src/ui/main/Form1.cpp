@@ -53,6 +53,7 @@ Form1::Form1(Form1Context context, QWidget* parent) : QWidget(parent), c_(contex
     wireBrowser();
     wireEditing();
     wireDeviceTab();
+    wireKeys();
     setWindowSizeTwips(6470, 4800);
 }
 

@@ -108,6 +108,11 @@ public:
     void saveShownPlaylistAs();
     void focusSearchBox();
 
+    // Function keys, released anywhere in the window; true for the keys the
+    // window answers. The track information button.
+    bool Form_KeyUp(int key);
+    void CMDFileinfo_Click();
+
     // Panels.
     Panel *PicTopBox, *PicBottomBar, *PicFileStuff, *PicMediaList, *PicButtons;
     // Top panel.
@@ -215,6 +220,8 @@ private:
     void wireTransport();
     void wireBrowser();
     void wireEditing();
+    void wireKeys();
+    void showPlayingTrackInfo();
     int selectedPosition() const;
     bool handleListEvent(QObject* watched, QEvent* event);
     bool handleSearchBoxEvent(QEvent* event);

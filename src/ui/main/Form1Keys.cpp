@@ -1,0 +1,68 @@
+// The main window's function keys and the track information button.
+#include "core/AppState.h"
+#include "platform/Dialogs.h"
+#include "playback/Transport.h"
+#include "playlist/Playlists.h"
+#include "tags/TrackInfo.h"
+#include "ui/main/Form1.h"
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListView>
+#include <QPushButton>
+
+namespace {
+// The window sees every key released inside it before the control that has
+// the focus; a key the window answers goes no further.
+class KeyPreview : public QObject {
+public:
+    explicit KeyPreview(Form1* window) : QObject(window), window_(window) { qApp->installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::KeyRelease)
+            return false;
+        auto* key = static_cast<QKeyEvent*>(event);
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (key->isAutoRepeat() || !widget || (widget != window_ && !window_->isAncestorOf(widget)))
+            return false;
+        return window_->Form_KeyUp(key->key());
+    }
+
+private:
+    Form1* window_;
+};
+} // namespace
+
+void Form1::wireKeys() {
+    new KeyPreview(this);
+    connect(CMDFileinfo, &QPushButton::clicked, this, &Form1::CMDFileinfo_Click);
+}
+
+bool Form1::Form_KeyUp(int key) {
+    switch (key) {
+    case Qt::Key_F2:
+        showPlayingTrackInfo();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void Form1::CMDFileinfo_Click() {
+    c_.dialogs.message(BuildTrackInfo(c_.state.selectedPath, txtNameBox->text()), kTrackInfoTitle);
+}
+
+// The playing entry comes into view, selected, before its sheet is shown.
+void Form1::showPlayingTrackInfo() {
+    const int list = c_.state.playingPlaylist;
+    if (!transport_->playing() || list < 0 || list >= c_.playlists.tabCount())
+        return;
+    c_.playlists.setShown(list);
+    const PlaylistModel& model = c_.playlists.at(list);
+    const int entry = c_.state.currentEntry;
+    if (entry < 0 || entry >= model.count())
+        return;
+    lstName[list]->setCurrentIndex(model.index(entry));
+    c_.dialogs.message(BuildTrackInfo(model.path(entry), model.name(entry)), kTrackInfoTitle);
+}
