@@ -10,6 +10,7 @@
 #include "playlist/Playlists.h"
 #include "settings/SettingsExport.h"
 #include "settings/SettingsTable.h"
+#include "tags/SetTags.h"
 #include "ui/options/OptionsHost.h"
 #include "ui/options/frmOtp.h"
 #include <QCheckBox>
@@ -57,6 +58,12 @@ void frmOtp::wireEvents() {
     connect(ChkDeviceTab, &QCheckBox::toggled, this, &frmOtp::ChkDeviceTab_Click);
     connect(CmdColor, &QPushButton::clicked, this, &frmOtp::CmdColor_Click);
     connect(CmdSET, &QPushButton::clicked, this, &frmOtp::CmdSET_Click);
+    connect(cmdMP3TagInfo, &QPushButton::clicked, this, [this] {
+        setTags(c_.playlists.at(Playlists::kB),
+                {TxtMp3TabInfo[0]->text(), TxtMp3TabInfo[1]->text(), TxtMp3TabInfo[2]->text(),
+                 TxtMp3TabInfo[3]->text()},
+                c_.dialogs);
+    });
     for (int i = 0; i < kJoystickActionCount; ++i)
         connect(learnButtons[i], &QPushButton::clicked, this, [this, i] { learn(i); });
     connect(chkUnlockBox, &QCheckBox::toggled, TxtInstExten, &QPlainTextEdit::setReadOnly);
