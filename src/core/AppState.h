@@ -34,6 +34,10 @@ struct AppState {
     // Playback.
     int playingPlaylist = 0;
     int currentEntry = 0;
+    // The id of the entry playing, which Skip and the end of the track take
+    // out wherever edits have put it; 0 when what plays is no entry (a file
+    // played from the browser).
+    quint64 playingEntry = 0;
     QString selectedPath;
     bool stopped = false;
     bool ignoreEnd = false;

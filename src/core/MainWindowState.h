@@ -16,4 +16,9 @@ struct MainWindowState {
     // The entry last clicked in a playlist or in the file browser.
     int selectedIndex = -1;
     QString selectedName;
+    // What the name box shows, for small play and Enter: a playlist entry, by
+    // its id (found again wherever it has moved since), or a file of the
+    // browser (its path; the entry id is then 0).
+    quint64 nameBoxEntry = 0;
+    QString nameBoxFile;
 };

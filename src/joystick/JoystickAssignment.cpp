@@ -55,8 +55,9 @@ bool copyPlayingToOther(Playlists& playlists, const AppState& state, bool playin
     if (!playing)
         return false;
     const PlaylistModel& from = playlists.at(state.playingPlaylist);
-    if (state.currentEntry < 0 || state.currentEntry >= from.count())
-        return false;
+    const int entry = from.positionOf(state.playingEntry);
+    if (entry < 0)
+        return false; // a browser file plays, or the entry has gone
     int to = Playlists::other(state.playingPlaylist);
     if (playlists.tabCount() == 3) {
         if (playlists.shownIndex() == Playlists::kDevice)
@@ -65,7 +66,7 @@ bool copyPlayingToOther(Playlists& playlists, const AppState& state, bool playin
     }
     if (to == state.playingPlaylist)
         return false;
-    playlists.at(to).append(from.name(state.currentEntry), from.path(state.currentEntry));
+    playlists.at(to).append(from.name(entry), from.path(entry));
     return true;
 }
 

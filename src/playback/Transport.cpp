@@ -75,11 +75,14 @@ void Transport::CmdPLAY_Click() {
     c_.view.setPlayShown(false, true);
     engine().setVolume(c_.fields.volume);
 
-    const int shown = c_.playlists.shownIndex();
-    if (shown != Playlists::kDevice && c_.playlists.shown().isEmpty())
-        c_.playlists.setShown(Playlists::other(shown));
-    c_.state.playingPlaylist = c_.playlists.shownIndex();
-    PlaylistModel& list = c_.playlists.at(c_.state.playingPlaylist);
+    int playlist = c_.playlists.shownIndex();
+    if (playlist != Playlists::kDevice && c_.playlists.shown().isEmpty())
+        playlist = Playlists::other(playlist);
+    // The playing playlist is set before the tab changes to it, so that the
+    // tab switch finds it playing and keeps "&Clear All" off there.
+    c_.state.playingPlaylist = playlist;
+    c_.playlists.setShown(playlist);
+    PlaylistModel& list = c_.playlists.at(playlist);
 
     auto stopEmpty = [this] {
         c_.state.stopped = true;
@@ -110,6 +113,7 @@ void Transport::CmdPLAY_Click() {
             choosePosition(k);
     }
     c_.state.currentEntry = k;
+    c_.state.playingEntry = list.id(k);
 
     const QString path = list.path(k);
     engine().setMedia(path);
@@ -195,7 +199,7 @@ void Transport::cmdSkip_Click() {
         return;
     c_.view.hideNamePanel();
     engine().stop();
-    c_.playlists.at(c_.state.playingPlaylist).removeAt(c_.state.currentEntry);
+    removePlayedEntry();
     CmdPLAY_Click();
     clearPause();
 }
@@ -215,22 +219,51 @@ void Transport::CmdPreSkip_Click() {
     c_.state.ignoreEnd = false;
 }
 
+void Transport::removePlayedEntry() {
+    const quint64 played = c_.state.playingEntry;
+    if (played == 0)
+        return; // a browser file played: no entry was taken for it
+    PlaylistModel& list = c_.playlists.at(c_.state.playingPlaylist);
+    const int at = list.id(c_.state.currentEntry) == played ? c_.state.currentEntry : list.positionOf(played);
+    list.removeAt(at);
+}
+
+Transport::NameBoxItem Transport::nameBoxItem() const {
+    NameBoxItem item;
+    if (c_.fields.nameBoxEntry == 0) {
+        item.path = c_.fields.nameBoxFile;
+        item.playlist = c_.playlists.shownIndex();
+        return item;
+    }
+    for (int playlist = 0; playlist < 3; ++playlist) {
+        const PlaylistModel& list = c_.playlists.at(playlist);
+        if (const int at = list.positionOf(c_.fields.nameBoxEntry); at >= 0)
+            return {playlist, at, list.path(at)};
+    }
+    return item; // the entry has left every playlist
+}
+
 void Transport::CmdSmallPlay_Click() {
     const QString name = c_.view.nameBoxText();
     if (name.isEmpty())
         return;
+    // What the name box shows plays from where it is now.
+    const NameBoxItem item = nameBoxItem();
+    if (item.path.isEmpty())
+        return;
     CmdSTOP_Click();
     c_.state.stopped = false;
     c_.view.hideSmallButtons();
-    c_.state.currentEntry = c_.fields.selectedIndex;
+    c_.state.currentEntry = item.position;
+    c_.state.playingEntry = c_.playlists.at(item.playlist).id(item.position);
     c_.state.ignoreEnd = true;
     c_.clock.stop();
     c_.view.setMarkerX(1);
     c_.view.setClearAllEnabled(false);
     playing_ = true;
     c_.view.setPlayShown(false, false);
-    c_.state.playingPlaylist = c_.playlists.shownIndex();
-    const QString path = c_.state.selectedPath;
+    c_.state.playingPlaylist = item.playlist;
+    const QString path = item.path;
     engine().setMedia(path);
     c_.view.setTitle(name);
     engine().play();

@@ -64,6 +64,17 @@ public:
     void setRandom(bool on) { random_ = on; }
 
 private:
+    // Where the name box's entry is now (position -1 for a browser file, and
+    // an empty path when the entry has left every playlist).
+    struct NameBoxItem {
+        int playlist = 0;
+        int position = -1;
+        QString path;
+    };
+    NameBoxItem nameBoxItem() const;
+    // Skip and the end of a track take out the entry that played, found by
+    // its id wherever edits have moved it in the playing playlist.
+    void removePlayedEntry();
     MediaPlayer& engine();
     void showClockStopped();
     void clearPause();

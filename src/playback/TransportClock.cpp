@@ -50,7 +50,7 @@ void Transport::endOfPlayback() {
     if (s.stopped)
         return;
     if (s.playingPlaylist != Playlists::kDevice) {
-        c_.playlists.at(s.playingPlaylist).removeAt(s.currentEntry);
+        removePlayedEntry();
         CmdPLAY_Click();
         c_.view.showCount(c_.playlists.shown().count());
     }

@@ -60,10 +60,9 @@ EntryEdit moveSelectedToOther(Playlists& playlists, AppState& state, bool playin
             --state.currentEntry;
         }
     }
-    const QString name = shown.name(selected);
-    const QString path = shown.path(selected);
+    const PlaylistEntry entry = shown.entries()[selected];
     shown.removeAt(selected);
-    target.append(name, path);
+    target.appendMoved({entry});
 
     edit.selectionUsed = true;
     edit.changed = true;
@@ -90,12 +89,20 @@ TabMove moveWholePlaylist(int button, Playlists& playlists, AppState& state) {
         return move;
 
     const int formerTargetCount = target.count();
-    target.appendEntries(source.entries());
-    if (button == MoveAToB || button == MoveBToA)
+    const bool moving = button == MoveAToB || button == MoveBToA;
+    if (moving) {
+        target.appendMoved(source.entries());
         source.clear();
+    } else {
+        target.appendEntries(source.entries());
+    }
 
-    if (state.playingPlaylist == sourceIndex)
+    // Nothing to follow while a browser file plays (no current entry).
+    if (state.playingPlaylist == sourceIndex && state.currentEntry >= 0) {
         state.currentEntry += formerTargetCount;
+        // After a copy the entry to leave at the end is the copy.
+        state.playingEntry = target.id(state.currentEntry);
+    }
     if (state.playingPlaylist == Playlists::kA || state.playingPlaylist == Playlists::kB)
         state.playingPlaylist = targetIndex;
 

@@ -56,8 +56,9 @@ struct TabMove {
 // Appends the whole source playlist to the target in one step (entries
 // arrive unchecked), emptying the source for the two Move buttons. A playing
 // playlist A or B becomes the target whatever the play state; the index grows
-// by the target's former count when the source was playing. A playing device
-// list stays as it is.
+// by the target's former count when the source was playing (and then, after
+// a copy, the copy is the entry playing). A playing device list, or a source
+// playing a browser file (no current entry), stays as it is.
 TabMove moveWholePlaylist(int button, Playlists& playlists, AppState& state);
 
 } // namespace PlaylistEditing

@@ -1,5 +1,12 @@
 #include "playlist/PlaylistModel.h"
 
+namespace {
+quint64 newId() {
+    static quint64 last = 0; // the user-interface thread's alone
+    return ++last;
+}
+} // namespace
+
 QString PlaylistModel::name(int position) const {
     return valid(position) ? entries_[position].name : QString();
 }
@@ -12,22 +19,43 @@ bool PlaylistModel::checked(int position) const {
     return valid(position) && entries_[position].checked;
 }
 
+quint64 PlaylistModel::id(int position) const {
+    return valid(position) ? entries_[position].id : 0;
+}
+
+int PlaylistModel::positionOf(quint64 id) const {
+    if (id == 0)
+        return -1;
+    for (int i = 0; i < count(); ++i)
+        if (entries_[i].id == id)
+            return i;
+    return -1;
+}
+
 void PlaylistModel::append(const QString& name, const QString& path) {
     const int row = count();
     beginInsertRows({}, row, row);
-    entries_.push_back({name, path, false});
+    entries_.push_back({name, path, false, newId()});
     endInsertRows();
     emit countChanged(count());
 }
 
 void PlaylistModel::appendEntries(const std::vector<PlaylistEntry>& entries) {
+    appendRecords(entries, false);
+}
+
+void PlaylistModel::appendMoved(const std::vector<PlaylistEntry>& entries) {
+    appendRecords(entries, true);
+}
+
+void PlaylistModel::appendRecords(const std::vector<PlaylistEntry>& entries, bool keepIds) {
     if (entries.empty())
         return;
     const int first = count();
     beginInsertRows({}, first, first + static_cast<int>(entries.size()) - 1);
     entries_.reserve(entries_.size() + entries.size());
     for (const PlaylistEntry& entry : entries)
-        entries_.push_back({entry.name, entry.path, false});
+        entries_.push_back({entry.name, entry.path, false, keepIds && entry.id != 0 ? entry.id : newId()});
     endInsertRows();
     emit countChanged(count());
 }

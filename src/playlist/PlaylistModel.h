@@ -3,12 +3,15 @@
 #include <QString>
 #include <vector>
 
-// One entry of a playlist: what the user sees, the file to play, and whether
-// it is checked into the play queue.
+// One entry of a playlist: what the user sees, the file to play, whether it
+// is checked into the play queue, and an id no other entry of the run has
+// (0: none yet), by which the entry playing or shown in the name box is found
+// again wherever edits have moved it.
 struct PlaylistEntry {
     QString name;
     QString path;
     bool checked = false;
+    quint64 id = 0;
 };
 
 // One playlist: an ordered list of entries, position = insertion order = play
@@ -25,11 +28,16 @@ public:
     QString name(int position) const;
     QString path(int position) const;
     bool checked(int position) const;
+    quint64 id(int position) const;   // 0 outside the list
+    int positionOf(quint64 id) const; // -1 when no entry has it
     const std::vector<PlaylistEntry>& entries() const { return entries_; }
 
-    // Entries always arrive unchecked.
+    // Entries always arrive unchecked, each with a new id.
     void append(const QString& name, const QString& path);
     void appendEntries(const std::vector<PlaylistEntry>& entries);
+    // Entries taken out of another playlist: they stay the same entries, so
+    // they keep their ids (and still arrive unchecked).
+    void appendMoved(const std::vector<PlaylistEntry>& entries);
     void removeAt(int position);
     // Removes the given positions (ascending, each once) in one model change:
     // a plain row removal when they form one run, a reset otherwise. Positions
@@ -52,5 +60,6 @@ signals:
 
 private:
     bool valid(int position) const { return position >= 0 && position < count(); }
+    void appendRecords(const std::vector<PlaylistEntry>& entries, bool keepIds);
     std::vector<PlaylistEntry> entries_;
 };

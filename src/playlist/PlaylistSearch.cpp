@@ -102,11 +102,11 @@ Result searchMove(Playlists& playlists, AppState& state, bool playing, const Mat
         const int lastOriginal = order.back();
         const int lastPosition = lastOriginal >= start ? lastOriginal - (takenFirstPass - 1)
                                                        : lastOriginal - (takenSecondPass - 1);
-        lastClick = LastClick{lastPosition, last.name, last.path};
+        lastClick = LastClick{lastPosition, last.name, last.path, last.id};
     }
 
     // Everything that can fail is done; the models change in one step each.
-    other.appendEntries(arriving);
+    other.appendMoved(arriving);
     shown.removePositions(leaving);
     state.playingPlaylist = playingPlaylist;
     state.currentEntry = currentEntry;

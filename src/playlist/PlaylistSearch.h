@@ -57,6 +57,7 @@ struct LastClick {
     int index = -1; // the position it was selected at
     QString name;
     QString path;
+    quint64 id = 0; // the entry's id, which it keeps in the other playlist
 };
 
 struct Result {

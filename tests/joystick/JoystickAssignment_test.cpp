@@ -59,6 +59,7 @@ TEST(JoystickCopyToOther, GoesToTheOtherListOrToTheDeviceList) {
     lists.at(Playlists::kA).append(QStringLiteral("two.mp3"), QStringLiteral("/m/two.mp3"));
     state.playingPlaylist = Playlists::kA;
     state.currentEntry = 1;
+    state.playingEntry = lists.at(Playlists::kA).id(1);
     EXPECT_FALSE(copyPlayingToOther(lists, state, false)); // nothing plays
     EXPECT_TRUE(copyPlayingToOther(lists, state, true));
     ASSERT_EQ(lists.at(Playlists::kB).count(), 1);
@@ -70,7 +71,7 @@ TEST(JoystickCopyToOther, GoesToTheOtherListOrToTheDeviceList) {
     EXPECT_EQ(lists.at(Playlists::kDevice).count(), 1);
     lists.setShown(Playlists::kDevice);
     EXPECT_FALSE(copyPlayingToOther(lists, state, true));
-    state.currentEntry = 7; // an entry that is gone
+    state.playingEntry = 0; // a browser file plays
     lists.setShown(Playlists::kA);
     EXPECT_FALSE(copyPlayingToOther(lists, state, true));
     EXPECT_EQ(lists.at(Playlists::kDevice).count(), 1);

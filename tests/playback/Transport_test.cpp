@@ -223,8 +223,7 @@ TEST_F(TransportTest, EndOfATrackOfAWhileTheDeviceTabIsShown) {
 TEST_F(TransportTest, SmallPlayAndDoubleClick) {
     fill(Playlists::kA, {"e0", "e1", "e2"});
     view.nameBox = "e2";
-    fields.selectedIndex = 2;
-    state.selectedPath = "/m/e2";
+    fields.nameBoxEntry = playlists.at(Playlists::kA).id(2);
     transport.CmdSmallPlay_Click();
     EXPECT_TRUE(transport.playing());
     EXPECT_EQ(state.currentEntry, 2);
@@ -237,8 +236,7 @@ TEST_F(TransportTest, SmallPlayAndDoubleClick) {
     // Ctrl+double-click: the playing entry stays, one above it goes.
     transport.CmdSTOP_Click();
     view.nameBox = "e1";
-    fields.selectedIndex = 1;
-    state.selectedPath = "/m/e1";
+    fields.nameBoxEntry = playlists.at(Playlists::kA).id(1);
     transport.CmdSmallPlay_Click();
     keys.ctrl = true;
     transport.lstName_DblClick(1);
@@ -249,8 +247,6 @@ TEST_F(TransportTest, SmallPlayAndDoubleClick) {
     EXPECT_EQ(view.count, 1);
 
     keys.ctrl = false;
-    view.nameBox = "e1";
-    fields.selectedIndex = 0;
     transport.lstName_DblClick(0);
     EXPECT_EQ(host.fake.media, "/m/e1");
     EXPECT_FALSE(view.namePanelShown);
@@ -314,6 +310,57 @@ TEST_F(TransportTest, StopBeforeAnyPlayLeavesTheEngineUnstarted) {
     fill(Playlists::kA, {"e0"});
     transport.CmdPLAY_Click();
     EXPECT_EQ(host.fake.volume, -2500);
+}
+
+// Skip and the end of a track take out the entry that played, wherever it
+// is now, and nothing when it has gone or when no entry played.
+TEST_F(TransportTest, OnlyTheEntryThatPlayedLeaves) {
+    fill(Playlists::kA, {"e0", "e1", "e2"});
+    transport.CmdPLAY_Click();
+    state.currentEntry = 2; // an edit that lost track of the position
+    transport.cmdSkip_Click();
+    EXPECT_EQ(names(Playlists::kA), (QStringList{"e1", "e2"}));
+    EXPECT_EQ(view.title, "e1");
+
+    playlists.at(Playlists::kA).clear(); // the entry playing is gone
+    fill(Playlists::kA, {"n0", "n1"});
+    host.fake.finish();
+    EXPECT_EQ(names(Playlists::kA), (QStringList{"n0", "n1"}));
+    EXPECT_EQ(host.fake.media, "/m/n0");
+}
+
+TEST_F(TransportTest, SmallPlayPlaysWhatTheNameBoxShowsFromWhereItIs) {
+    fill(Playlists::kA, {"a0", "a1"});
+    fill(Playlists::kB, {"b0", "b1"});
+    view.nameBox = "b1"; // an entry of B while A is shown
+    fields.nameBoxEntry = playlists.at(Playlists::kB).id(1);
+    transport.CmdSmallPlay_Click();
+    EXPECT_EQ(host.fake.media, "/m/b1");
+    EXPECT_EQ(state.playingPlaylist, Playlists::kB);
+    EXPECT_EQ(state.currentEntry, 1);
+    host.fake.finish();
+    EXPECT_EQ(names(Playlists::kB), QStringList{"b0"});
+    EXPECT_EQ(names(Playlists::kA), (QStringList{"a0", "a1"}));
+    EXPECT_EQ(host.fake.media, "/m/a0"); // the queue goes on in the shown playlist
+
+    // A browser file: no entry is taken for it.
+    view.nameBox = "song.wav";
+    fields.nameBoxEntry = 0;
+    fields.nameBoxFile = "/x/song.wav";
+    transport.CmdSmallPlay_Click();
+    EXPECT_EQ(host.fake.media, "/x/song.wav");
+    EXPECT_EQ(view.title, "song.wav");
+    transport.cmdSkip_Click();
+    EXPECT_EQ(names(Playlists::kA), (QStringList{"a0", "a1"}));
+    EXPECT_EQ(host.fake.media, "/m/a0");
+
+    // An entry that has left every playlist does not play.
+    view.nameBox = "b1";
+    fields.nameBoxEntry = 999999;
+    host.fake.takeLog();
+    transport.CmdSmallPlay_Click();
+    EXPECT_TRUE(host.fake.log.isEmpty());
+    EXPECT_TRUE(transport.playing());
 }
 
 } // namespace

@@ -257,4 +257,45 @@ TEST_F(PlaylistEditingTest, APlayingDeviceListIsLeftAloneByTheWholePlaylistButto
     EXPECT_FALSE(moveWholePlaylist(-1, playlists, state).done);
 }
 
+// The entry playing is followed by its id: moves keep it, copies are new
+// entries, and after a whole-playlist copy the copy is the one playing.
+TEST_F(PlaylistEditingTest, EntryIdsSurviveMovesButNotCopies) {
+    PlaylistModel& a = playlists.at(Playlists::kA);
+    PlaylistModel& b = playlists.at(Playlists::kB);
+    fill(a, "a", 3);
+    fill(b, "b", 2);
+    EXPECT_NE(a.id(0), 0u);
+    EXPECT_NE(a.id(0), a.id(1));
+    EXPECT_EQ(a.id(3), 0u);
+    EXPECT_EQ(a.positionOf(0), -1);
+
+    const quint64 a1 = a.id(1);
+    moveSelectedToOther(playlists, state, true, 1); // F12
+    EXPECT_EQ(b.positionOf(a1), 2);
+    EXPECT_EQ(a.positionOf(a1), -1);
+    copySelectedToOther(playlists, 0); // F11: a new entry
+    EXPECT_EQ(b.positionOf(a.id(0)), -1);
+
+    play(Playlists::kA, 1);
+    state.playingEntry = a.id(1);
+    const quint64 a2 = a.id(1);
+    moveWholePlaylist(CopyAToB, playlists, state);
+    EXPECT_EQ(state.playingPlaylist, Playlists::kB);
+    EXPECT_EQ(b.name(state.currentEntry), "a2");
+    EXPECT_EQ(state.playingEntry, b.id(state.currentEntry));
+    EXPECT_NE(state.playingEntry, a2);
+    const quint64 copy = state.playingEntry;
+    moveWholePlaylist(MoveBToA, playlists, state);
+    EXPECT_EQ(a.id(state.currentEntry), copy);
+}
+
+TEST_F(PlaylistEditingTest, WholePlaylistButtonsFollowNoEntryWhileABrowserFilePlays) {
+    fill(playlists.at(Playlists::kA), "a", 2);
+    fill(playlists.at(Playlists::kB), "b", 3);
+    play(Playlists::kA, -1);
+    moveWholePlaylist(CopyAToB, playlists, state);
+    EXPECT_EQ(state.currentEntry, -1);
+    EXPECT_EQ(state.playingEntry, 0u);
+}
+
 } // namespace

@@ -26,7 +26,6 @@ protected:
         dir.write("Music/S2/s2.mp3", "x");
         dir.write("Music/S1/Deep/deep.mp3", "x");
     }
-    QStringList names(int playlist) const { return entryNames(playlists.at(playlist)); }
 };
 
 TEST_F(Form1BrowserTest, FolderDrivesTheFileListUnderThePatterns) {

@@ -16,14 +16,12 @@ namespace {
 
 class Form1EditingTest : public Form1Test {
 protected:
-    void fill(int playlist, const QStringList& names) {
-        for (const QString& name : names)
-            playlists.at(playlist).append(name, "/music/" + name);
-    }
-    QStringList names(int playlist) const { return entryNames(playlists.at(playlist)); }
+    // A real click on the entry, as only the user's pick selects one.
     void select(int list, int row) {
-        form->lstName[list]->setCurrentIndex(playlists.at(list).index(row));
-        form->lstName[list]->setFocus();
+        QListView* view = form->lstName[list];
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                          view->visualRect(playlists.at(list).index(row)).center());
+        view->setFocus();
     }
     void key(int list, Qt::Key k, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
         QTest::keyClick(form->lstName[list], k, modifiers);

@@ -4,6 +4,7 @@
 #include "platform/MemorySettingsStore.h"
 #include "playlist/Playlists.h"
 #include "settings/SettingsTable.h"
+#include "support/EntryNames.h"
 #include "support/FakeSeams.h"
 #include "support/TempDir.h"
 #include "support/TransportFakes.h"
@@ -34,4 +35,10 @@ protected:
         form->show();
     }
     int heightTwips() const { return form->height() * 15; }
+    // Entries named as given, each playing "/music/<name>".
+    void fill(int playlist, const QStringList& names) {
+        for (const QString& name : names)
+            playlists.at(playlist).append(name, "/music/" + name);
+    }
+    QStringList names(int playlist) const { return entryNames(playlists.at(playlist)); }
 };

@@ -5,6 +5,7 @@
 #include "ui/main/Form1Controls.h"
 #include "ui/main/MainLayout.h"
 #include "ui/main/PathListProxy.h"
+#include "ui/main/PlaylistView.h"
 #include "ui/main/browser/DriveList.h"
 #include "ui/main/browser/FileList.h"
 #include "ui/main/browser/FolderList.h"
@@ -182,7 +183,7 @@ void Form1::createMediaList() {
     ssTab->setExpanding(true);
     place(ssTab, 0, 0, 2500, d.tabHeight);
     for (int i = 0; i < 3; ++i) {
-        lstName[i] = new QListView(PicMediaList);
+        lstName[i] = new PlaylistView(PicMediaList);
         lstName[i]->setObjectName(QStringLiteral("lstName(%1)").arg(i));
         lstName[i]->setModel(&c_.playlists.at(i));
         lstName[i]->setUniformItemSizes(true);

@@ -25,6 +25,7 @@ class QTimer;
 class Dialogs;
 class KeyState;
 class Playlists;
+class PlaylistView;
 class SettingsStore;
 class SettingsTable;
 class Shell;
@@ -222,12 +223,15 @@ private:
     void wireEditing();
     void wireKeys();
     void showPlayingTrackInfo();
+    // The playlist's list, whose selected position is the user's pick.
+    PlaylistView* playlistView(int list) const;
     int selectedPosition() const;
     bool handleListEvent(QObject* watched, QEvent* event);
     bool handleSearchBoxEvent(QEvent* event);
     void lstName_MouseMove(QMouseEvent* event);
     void setSearchMode(PlaylistSearch::Mode mode);
-    void showNameBoxFor(const QString& name);
+    // Shows a playlist entry in the name box.
+    void showNameBoxFor(const QString& name, quint64 entry);
     bool handleDrop(QObject* watched, QEvent* event);
     bool handleDisplayClick(QObject* watched, QEvent* event);
 

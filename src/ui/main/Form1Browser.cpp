@@ -77,6 +77,8 @@ void Form1::dirFolders_Change(const QString& path) {
 void Form1::FileBox_Click(int index, const QString& name) {
     c_.fields.selectedIndex = index;
     c_.fields.selectedName = name;
+    c_.fields.nameBoxEntry = 0;
+    c_.fields.nameBoxFile = browserFilePath(FileBox->path(), name);
     txtNameBox->setText(name);
     QPalette p = txtNameBox->palette();
     p.setColor(QPalette::Base, kNameBoxBrowser);

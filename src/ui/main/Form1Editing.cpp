@@ -12,6 +12,7 @@
 #include "settings/SettingsTable.h"
 #include "ui/main/Form1.h"
 #include "ui/main/Form1Controls.h"
+#include "ui/main/PlaylistView.h"
 #include "ui/main/browser/FolderList.h"
 #include <QApplication>
 #include <QKeyEvent>
@@ -42,9 +43,12 @@ void Form1::wireEditing() {
     });
 }
 
+PlaylistView* Form1::playlistView(int list) const {
+    return static_cast<PlaylistView*>(lstName[list]);
+}
+
 int Form1::selectedPosition() const {
-    const QModelIndex current = lstName[c_.playlists.shownIndex()]->currentIndex();
-    return current.isValid() ? current.row() : -1;
+    return playlistView(c_.playlists.shownIndex())->selectedPosition();
 }
 
 bool Form1::handleListEvent(QObject* watched, QEvent* event) {
@@ -172,16 +176,13 @@ void Form1::CmdSearch_Click() {
     const PlaylistSearch::Result result = PlaylistSearch::search(
         mode, TxtSearch->text(), c_.playlists, c_.state, transport_->playing(), selectedPosition());
     QApplication::restoreOverrideCursor();
-    QListView* list = lstName[c_.playlists.shownIndex()];
-    if (result.select >= 0) {
-        list->setCurrentIndex(list->model()->index(result.select, 0));
-        lstName_Click(c_.playlists.shownIndex());
-    }
+    if (result.select >= 0)
+        playlistView(c_.playlists.shownIndex())->selectPosition(result.select);
     if (result.lastClick) {
         c_.fields.selectedIndex = result.lastClick->index;
         c_.fields.selectedName = result.lastClick->name;
         c_.state.selectedPath = result.lastClick->path;
-        showNameBoxFor(result.lastClick->name);
+        showNameBoxFor(result.lastClick->name, result.lastClick->id);
     }
     if (result.updateCountLabel)
         showCountOfShown();

@@ -5,6 +5,7 @@
 #include "playlist/Playlists.h"
 #include "tags/TrackInfo.h"
 #include "ui/main/Form1.h"
+#include "ui/main/PlaylistView.h"
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -60,9 +61,9 @@ void Form1::showPlayingTrackInfo() {
         return;
     c_.playlists.setShown(list);
     const PlaylistModel& model = c_.playlists.at(list);
-    const int entry = c_.state.currentEntry;
-    if (entry < 0 || entry >= model.count())
+    const int entry = model.positionOf(c_.state.playingEntry);
+    if (entry < 0)
         return;
-    lstName[list]->setCurrentIndex(model.index(entry));
+    playlistView(list)->selectPosition(entry);
     c_.dialogs.message(BuildTrackInfo(model.path(entry), model.name(entry)), kTrackInfoTitle);
 }

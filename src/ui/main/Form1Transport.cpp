@@ -6,6 +6,7 @@
 #include "playlist/Playlists.h"
 #include "ui/main/Form1.h"
 #include "ui/main/Form1Controls.h"
+#include "ui/main/PlaylistView.h"
 #include "ui/main/browser/DriveList.h"
 #include "ui/main/browser/FileList.h"
 #include "ui/main/browser/FolderList.h"
@@ -48,9 +49,7 @@ void Form1::wireTransport() {
     connect(tmrTime, &QTimer::timeout, t, &Transport::tmrTime_Timer);
     connect(Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
     for (int i = 0; i < 3; ++i) {
-        connect(lstName[i], &QListView::clicked, this, [this, i] { lstName_Click(i); });
-        connect(lstName[i]->selectionModel(), &QItemSelectionModel::currentChanged, this,
-                [this, i] { lstName_Click(i); });
+        connect(playlistView(i), &PlaylistView::picked, this, [this, i] { lstName_Click(i); });
         connect(lstName[i], &QListView::doubleClicked, this,
                 [this](const QModelIndex& index) { transport_->lstName_DblClick(index.row()); });
     }
@@ -103,7 +102,7 @@ void Form1::lstName_Click(int list) {
     if (list != c_.playlists.shownIndex())
         return;
     const PlaylistModel& model = c_.playlists.at(list);
-    const int row = lstName[list]->currentIndex().isValid() ? lstName[list]->currentIndex().row() : -1;
+    const int row = playlistView(list)->selectedPosition();
     c_.fields.selectedIndex = row;
     c_.fields.selectedName = model.name(row);
     c_.state.selectedPath = model.path(row);
@@ -111,10 +110,12 @@ void Form1::lstName_Click(int list) {
         hideNamePanel();
         return;
     }
-    showNameBoxFor(c_.fields.selectedName);
+    showNameBoxFor(c_.fields.selectedName, model.id(row));
 }
 
-void Form1::showNameBoxFor(const QString& name) {
+void Form1::showNameBoxFor(const QString& name, quint64 entry) {
+    c_.fields.nameBoxEntry = entry;
+    c_.fields.nameBoxFile.clear();
     txtNameBox->setText(name);
     QPalette p = txtNameBox->palette();
     p.setColor(QPalette::Base, kNameBoxPlaylist);
