@@ -18,7 +18,9 @@ protected:
         return path;
     }
     void click(int list, int row) {
-        form->lstName[list]->setCurrentIndex(playlists.at(list).index(row));
+        QListView* view = form->lstName[list];
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                          view->visualRect(playlists.at(list).index(row)).center());
         form->CMDFileinfo->click();
     }
     FakeDialogs::Message lastMessage() const {
