@@ -10,11 +10,7 @@ if [ -z "${DISPLAY:-}" ]; then
     exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$PLAYER"
 fi
 source "$(dirname "$0")/lib.bash"
-WORK=$(mktemp -d /tmp/kivo-mem.XXXXXX)
-trap 'rm -rf "$WORK"' EXIT
-export HOME=$WORK XDG_CONFIG_HOME=$WORK/.config XDG_RUNTIME_DIR=$WORK/run KIVO_MPV_AO=null
-mkdir -p "$XDG_CONFIG_HOME/Quelba Kivo Player" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
-ffmpeg -loglevel error -f lavfi -i "sine=frequency=440:duration=20" -c:a libmp3lame -b:a 192k "$WORK/song.mp3"
+private_home mem
 {
     printf 'song.mp3*%s\r\n' "$WORK/song.mp3"
     for i in $(seq 1 1999); do printf 'Track %d.mp3*%s/Track %d.mp3\r\n' "$i" "$WORK" "$i"; done

@@ -16,3 +16,14 @@ start_and_play() {
 }
 
 median() { printf '%s\n' "$@" | sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
+
+# private_home NAME: a temporary HOME with its settings folder, removed at exit, and the 20-second MP3 the
+# benchmarks play in it ($WORK/song.mp3).
+private_home() {
+    WORK=$(mktemp -d "/tmp/kivo-$1.XXXXXX")
+    trap 'rm -rf "$WORK"' EXIT
+    export HOME=$WORK XDG_CONFIG_HOME=$WORK/.config XDG_RUNTIME_DIR=$WORK/run KIVO_MPV_AO=null
+    mkdir -p "$XDG_CONFIG_HOME/Quelba Kivo Player" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+    ffmpeg -loglevel error -f lavfi -i "sine=frequency=440:duration=20" -c:a libmp3lame -b:a 192k \
+        "$WORK/song.mp3"
+}
