@@ -51,3 +51,9 @@ QString containingFolder(const QString& path) {
         folder += path.at(cut);
     return folder;
 }
+
+std::optional<QString> presetFolderOf(const QString& chosenFile) {
+    if (lastSeparator(chosenFile) < 0)
+        return std::nullopt;
+    return containingFolder(chosenFile);
+}

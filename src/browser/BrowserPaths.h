@@ -1,5 +1,6 @@
 #pragma once
 #include <QString>
+#include <optional>
 
 // Path rules of the file browser. They accept "\" as well as "/" as the
 // separator, so paths written in either style behave alike.
@@ -24,6 +25,11 @@ QString browserFilePath(const QString& folder, const QString& name);
 // "c:" gets back the separator it lost. A path without any separator gives
 // "/".
 QString containingFolder(const QString& path);
+
+// The preset folder "choose" makes of a file picked in its dialog: the
+// file's folder (containingFolder). Nothing for an empty text or one without
+// a separator, which names no folder: the preset keeps its value.
+std::optional<QString> presetFolderOf(const QString& chosenFile);
 
 // The folder the browser opens at start-up for the auto-save playlist file.
 inline QString autoSaveStartFolder(const QString& autoSavePath) {

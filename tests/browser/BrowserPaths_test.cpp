@@ -49,3 +49,11 @@ TEST(ContainingFolder, DropsTheNameAndKeepsRootsWhole) {
     EXPECT_EQ(containingFolder("song.mp3"), "/");
     EXPECT_EQ(autoSaveStartFolder("/home/user/Lists/TempSave.KVPL"), "/home/user/Lists");
 }
+
+TEST(PresetFolderOf, IsTheChosenFilesFolderOrNothing) {
+    EXPECT_EQ(presetFolderOf("/home/u/Music/Rock/song.mp3"), "/home/u/Music/Rock");
+    EXPECT_EQ(presetFolderOf("/song.mp3"), "/"); // never an empty preset that recalls nowhere
+    EXPECT_EQ(presetFolderOf("C:\\Music\\Rock\\song.mp3"), "C:\\Music\\Rock");
+    EXPECT_EQ(presetFolderOf(""), std::nullopt);
+    EXPECT_EQ(presetFolderOf("song.mp3"), std::nullopt);
+}

@@ -1,7 +1,10 @@
 #include "settings/SettingsExport.h"
 #include "ui/Form1Fixture.h"
+#include "ui/main/browser/FolderList.h"
 #include "ui/options/frmOtp.h"
 #include <QCheckBox>
+#include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -173,6 +176,64 @@ TEST_F(frmOtpTest, CopyButtonsActOnTheMainWindowsPlaylists) {
     EXPECT_EQ(playlists.at(Playlists::kA).count(), 2);
     EXPECT_EQ(playlists.at(Playlists::kB).count(), 0);
     EXPECT_TRUE(options->isVisible()); // the window stays open
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(frmOtpTest, PlaylistButtonsSaveLoadAndChooseTheAutoSaveFile) {
+    const QString music = dir.mkdir("Music");
+    const QString song = dir.write("Music/song.mp3", "x");
+    playlists.at(0).append("song.mp3", song);
+    write(table.devicePath(), QStringLiteral("/mnt/")); // so that opening changes nothing
+    open();
+    ASSERT_TRUE(form->dirFolders->setPath(music));
+    openOptions();
+    ASSERT_FALSE(options->changed());
+
+    dialogs.fileAnswers.push_back(dir.file("mine")); // saved as mine.KVPL
+    options->cmdSavePlaylist->click();
+    ASSERT_FALSE(dialogs.requests.empty());
+    EXPECT_EQ(dialogs.requests.back().folder, music);
+    EXPECT_EQ(readAll(dir.file("mine.KVPL")), "song.mp3*" + song.toUtf8() + "\r\n!@#$%\r\n");
+
+    dialogs.fileAnswers.push_back(dir.file("mine.KVPL"));
+    options->cmdLoadPlaylist->click();
+    EXPECT_EQ(names(0), (QStringList{"song.mp3", "song.mp3"}));
+    EXPECT_EQ(form->LblQueueNum->text(), "2");
+
+    dialogs.fileAnswers.push_back(std::nullopt); // cancelled: the path stays
+    const QString before = state.autoSavePath;
+    options->CMDGetSavePath->click();
+    EXPECT_EQ(state.autoSavePath, before);
+    EXPECT_FALSE(options->changed());
+    dialogs.fileAnswers.push_back(dir.file("exit"));
+    options->CMDGetSavePath->click();
+    EXPECT_EQ(state.autoSavePath, dir.file("exit.KVPL"));
+    EXPECT_FALSE(QFileInfo::exists(dir.file("exit.KVPL"))); // nothing written until shut-down
+    EXPECT_TRUE(options->changed());
+    QTest::mouseClick(options->cmdOK1, Qt::LeftButton);
+    EXPECT_EQ(stored(table.autoSavePath()), dir.file("exit.KVPL"));
+}
+
+TEST_F(frmOtpTest, PresetButtonsTakeTheFolderOfTheChosenFile) {
+    const QString rock = dir.mkdir("Music/Rock");
+    open();
+    openOptions();
+    dialogs.fileAnswers.push_back(rock + "/song.mp3");
+    options->cmdPresetSet[3]->click();
+    EXPECT_EQ(dialogs.requests.back().title, "Select Folder");
+    EXPECT_EQ(state.presetFolders[3], rock);
+    form->CmdPreset[3]->click(); // the main window's button sees it before OK
+    EXPECT_EQ(form->dirFolders->path(), rock);
+
+    dialogs.fileAnswers.push_back(std::nullopt);
+    options->cmdPresetSet[3]->click();
+    EXPECT_EQ(state.presetFolders[3], rock);
+    EXPECT_TRUE(options->changed());
+    QTest::mouseClick(options->cmdOK1, Qt::LeftButton);
+    EXPECT_EQ(stored(table.preset(3)), rock);
 }
 
 } // namespace

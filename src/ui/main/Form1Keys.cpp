@@ -6,6 +6,7 @@
 #include "tags/TrackInfo.h"
 #include "ui/main/Form1.h"
 #include "ui/main/PlaylistView.h"
+#include "ui/main/browser/FileList.h"
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -13,6 +14,21 @@
 #include <QPushButton>
 
 namespace {
+const QString kHelpTitle = QStringLiteral("Quelba Kivo Player Help!");
+const QString kHelpText =
+    QStringLiteral("F1  Help!\r\n"
+                   "F2 Current Song Information\r\n"
+                   "F3  Set and select search box  (arrow keys Up and Down got hrough list)\r\n"
+                   "F4  Toggles Time button Same as clicking on Time label\r\n"
+                   "F5  Refresh file listbox Same as +\r\n"
+                   "F6\r\n"
+                   "F7\r\n"
+                   "F8\r\n"
+                   "F9  Toggles Tabs\r\n"
+                   "F10 Toggles the Screen\r\n"
+                   "F11 Copies the Selected File (Must have focus) to Other Playlist\r\n"
+                   "F12 MOVES the Selected file (must have focus) to other playlist");
+
 // The window sees every key released inside it before the control that has
 // the focus; a key the window answers goes no further.
 class KeyPreview : public QObject {
@@ -42,8 +58,30 @@ void Form1::wireKeys() {
 
 bool Form1::Form_KeyUp(int key) {
     switch (key) {
+    case Qt::Key_F1:
+        c_.dialogs.message(kHelpText, kHelpTitle);
+        return true;
     case Qt::Key_F2:
         showPlayingTrackInfo();
+        return true;
+    case Qt::Key_F3:
+        focusSearchBox();
+        return true;
+    case Qt::Key_F4:
+        LblTime_Click();
+        return true;
+    case Qt::Key_F5:
+        FileBox->refresh();
+        return true;
+    case Qt::Key_F6:
+    case Qt::Key_F7:
+    case Qt::Key_F8:
+        return true;
+    case Qt::Key_F9:
+        c_.playlists.setShown(c_.playlists.shownIndex() == Playlists::kB ? Playlists::kA : Playlists::kB);
+        return true;
+    case Qt::Key_F10:
+        cmdShowScreen->click();
         return true;
     default:
         return false;

@@ -1,6 +1,7 @@
 // Opening the options window.
 #include "core/AppState.h"
 #include "ui/main/Form1.h"
+#include "ui/main/browser/FolderList.h"
 #include "ui/options/OptionsHost.h"
 #include "ui/options/frmOtp.h"
 #include <QPushButton>
@@ -21,6 +22,8 @@ void Form1::CmdOptions_Click() {
         void pressOnTop() override { f_.CmdONtop_Click(); }
         void moveWholePlaylist(int button) override { f_.cmdTabMove_Click(button); }
         JoystickDevice& joystick() override { return f_.joystickDevice(); }
+        QString browserFolder() const override { return f_.dirFolders->path(); }
+        void showPlaylistCount() override { f_.showCountOfShown(); }
 
     private:
         Form1& f_;

@@ -17,6 +17,10 @@ public:
     virtual void pressOnTop() = 0;
     // One of the four whole-playlist buttons (PlaylistEditing::TabMoveButton).
     virtual void moveWholePlaylist(int button) = 0;
+    // The folder the file browser shows, where the save dialogs start.
+    virtual QString browserFolder() const = 0;
+    // The count under the lists shows the shown playlist's length again.
+    virtual void showPlaylistCount() = 0;
     // The game pad the learn buttons read.
     virtual JoystickDevice& joystick() = 0;
 };

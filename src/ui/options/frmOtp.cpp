@@ -79,6 +79,7 @@ frmOtp::frmOtp(OptionsContext context, std::unique_ptr<OptionsHost> host, QWidge
     TmrOption->setInterval(25);
     TmrOption->start();
     wireEvents();
+    wireFileButtons();
     Form_Load();
 }
 

@@ -45,6 +45,10 @@ public:
     void Command1_Click();
     void cmdExportSettings_Click();
     void cmdImportSettingFile_Click();
+    void CMDGetSavePath_Click();
+    void cmdLoadPlaylist_Click();
+    void cmdSavePlaylist_Click();
+    void cmdPresetSet_Click(int index);
     // The joystick assignment; the learning itself comes with the joystick tab's buttons.
     void CmdSET_Click();
 
@@ -99,6 +103,7 @@ private:
     QWidget* createScreenSetup();
     QWidget* createSettings();
     void wireEvents();
+    void wireFileButtons();
     void Form_Load();
     void ChkDeviceTab_Click(bool checked);
     void learn(int action);
