@@ -59,3 +59,29 @@ wait_clean_exit() {
     wait "$(cat "$WORK/player.pid")" || status=$?
     [ "$status" = 0 ] || fail "the player ended with status $status"
 }
+
+# The options window opens from "Options" (no key of its own); its place in
+# the main window at the default size. Going on and off the top layer gives
+# the main window a new id, so it is looked up each time.
+open_options() {
+    # One that was just closed may still be mapped.
+    for _ in $(seq 1 100); do
+        xdotool search --onlyvisible --name "^Kivo Player Options V7.01256\$" >/dev/null 2>&1 || break
+        sleep 0.05
+    done
+    xdotool mousemove --window "$(wait_window "Kivo Player!")" 213 218 click 1
+    wait_window "Kivo Player Options V7.01256"
+}
+# From the first tab, Ctrl+Tab eight times reaches "Settings"; Tab then
+# reaches its buttons in order: Import, Export.
+settings_button() {
+    local id=$1 presses=$2
+    send_keys "$id" $(printf 'ctrl+Tab %.0s' $(seq 8)) $(printf 'Tab %.0s' $(seq "$presses")) space
+}
+# Types a path into the file dialog that has just opened.
+answer_dialog() {
+    sleep 0.5
+    xdotool key --delay 30 ctrl+a
+    xdotool type --delay 20 "$1"
+    xdotool key Return
+}

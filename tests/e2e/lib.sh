@@ -32,7 +32,7 @@ write_ini() {
 # Runs a scenario script inside a virtual display with a window manager. The
 # scenario gets the helpers below through the environment.
 in_display() {
-    export PLAYER WORK
+    export PLAYER WORK INI
     # A random first display number keeps runs that start together apart.
     xvfb-run -a -n $((100 + RANDOM % 800)) -s "-screen 0 1280x1024x24" \
         bash -euo pipefail -c "source '$E2E_DIR/display.sh'; start_window_manager; $1"

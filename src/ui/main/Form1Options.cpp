@@ -38,5 +38,5 @@ void Form1::CmdOptions_Click() {
     }
     auto* options = new frmOtp(OptionsContext{c_.state, c_.store, c_.table, c_.dialogs, c_.playlists},
                                std::make_unique<Host>(*this), this);
-    options->show();
+    options->showOver(this);
 }

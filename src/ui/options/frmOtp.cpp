@@ -16,6 +16,8 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -74,6 +76,9 @@ frmOtp::frmOtp(OptionsContext context, std::unique_ptr<OptionsHost> host, QWidge
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(SSTab1);
     layout->addLayout(buttons);
+    // Wide enough that all nine tab captions show without scrolling.
+    const int tabsWidth = SSTab1->tabBar()->sizeHint().width() + 2 * layout->contentsMargins().left() + 8;
+    resize(qMax(sizeHint().width(), tabsWidth), sizeHint().height());
     // The window's timer runs from the start and has nothing to do.
     TmrOption = named(new QTimer(this), "TmrOption");
     TmrOption->setInterval(25);
@@ -84,6 +89,19 @@ frmOtp::frmOtp(OptionsContext context, std::unique_ptr<OptionsHost> host, QWidge
 }
 
 frmOtp::~frmOtp() = default;
+
+void frmOtp::showOver(const QWidget* owner) {
+    QRect frame(QPoint(), size());
+    frame.moveCenter(owner->frameGeometry().center());
+    if (const QScreen* screen = owner->screen()) {
+        // Kept whole on the owner's screen, title bar included.
+        const QRect free = screen->availableGeometry().adjusted(0, 32, 0, 0);
+        frame.moveLeft(qBound(free.left(), frame.left(), qMax(free.left(), free.right() - frame.width())));
+        frame.moveTop(qBound(free.top(), frame.top(), qMax(free.top(), free.bottom() - frame.height())));
+    }
+    move(frame.topLeft());
+    show();
+}
 
 QWidget* frmOtp::createSetup() {
     auto* page = new QWidget;

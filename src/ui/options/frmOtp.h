@@ -35,6 +35,9 @@ public:
     frmOtp(OptionsContext context, std::unique_ptr<OptionsHost> host, QWidget* parent = nullptr);
     ~frmOtp() override;
 
+    // Shows the window centred over the owner and whole on its screen.
+    void showOver(const QWidget* owner);
+
     bool changed() const { return changed_; }
     bool joystickChanged() const { return joyChanged_; }
 
