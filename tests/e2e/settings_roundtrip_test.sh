@@ -10,14 +10,19 @@ write_ini "[Presets]" "PreName%200=Rock" "Preset%200=$HOME/media" "Close%20On%20
 
 
 in_display '
-    start_player
-    id=$(wait_window "Kivo Player!")
-    sleep 0.3
-    oid=$(open_options)
-    settings_button "$oid" 2
-    answer_dialog "$HOME/first"
-    for _ in $(seq 50); do [ -f "$HOME/first.KVPS" ] && break; sleep 0.1; done
-    [ -f "$HOME/first.KVPS" ] || fail "no settings file exported"
+    # Starts the player and exports its settings to $1.KVPS; the options
+    # window stays open with "Export Settings" focused.
+    start_and_export() {
+        start_player
+        wait_window "Kivo Player!" >/dev/null
+        sleep 0.3
+        oid=$(open_options)
+        settings_button "$oid" 2
+        answer_dialog "$1"
+        for _ in $(seq 50); do [ -f "$1.KVPS" ] && break; sleep 0.1; done
+        [ -f "$1.KVPS" ] || fail "no settings file exported to $1.KVPS"
+    }
+    start_and_export "$HOME/first"
     send_keys "$oid" Tab Tab space  # past "Delete Settings" to OK!
     # Change a setting and store it: "Keep On Top" is the Setup tab'"'"'s first
     # control; OK! is three steps back from it.
@@ -34,13 +39,7 @@ in_display '
     send_keys "$(wait_window "Kivo Player!")" alt+x
     wait_clean_exit
 
-    start_player
-    id=$(wait_window "Kivo Player!")
-    sleep 0.3
-    oid=$(open_options)
-    settings_button "$oid" 2
-    answer_dialog "$HOME/second"
-    for _ in $(seq 50); do [ -f "$HOME/second.KVPS" ] && break; sleep 0.1; done
+    start_and_export "$HOME/second"
     send_keys "$(wait_window "Kivo Player!")" alt+x
     wait_clean_exit
 '
