@@ -3,6 +3,8 @@
 #include "platform/Dialogs.h"
 #include "platform/KeyState.h"
 #include "platform/Shell.h"
+#include "playback/TransportView.h"
+#include <cstdlib>
 #include <optional>
 
 struct NoDialogs : Dialogs {
@@ -17,4 +19,11 @@ struct NoKeys : KeyState {
 };
 struct NoShell : Shell {
     void openFolder(const QString&) override {}
+};
+// For windows whose benchmark never plays anything.
+struct NoEngine : PlayerHost {
+    MediaPlayer& player() override { std::abort(); }
+    VideoScreen& screen() override { std::abort(); }
+    bool started() const override { return false; }
+    QString silentClip() override { return {}; }
 };

@@ -17,13 +17,6 @@
 
 namespace {
 
-struct NoEngine : PlayerHost {
-    MediaPlayer& player() override { std::abort(); }
-    VideoScreen& screen() override { std::abort(); }
-    bool started() const override { return false; }
-    QString silentClip() override { return {}; }
-};
-
 struct MainWindow {
     MemorySettingsStore store;
     SettingsTable table{QStringLiteral("bench"), QDir::tempPath()};

@@ -36,6 +36,9 @@ QString settingsPath(const QString& loginName) {
 IniSettingsStore::IniSettingsStore(const QString& loginName) : path_(settingsPath(loginName)) {}
 
 QString IniSettingsStore::read(const QString& section, const QString& key, const QString& fallback) const {
+    for (auto w = pending_.rbegin(); w != pending_.rend(); ++w)
+        if (w->section == section && w->key == key)
+            return w->value;
     const FileRead file = readRegularFile(path_, kMaxFileBytes);
     if (file.status != FileReadStatus::Read)
         return fallback;
@@ -43,6 +46,28 @@ QString IniSettingsStore::read(const QString& section, const QString& key, const
 }
 
 void IniSettingsStore::write(const QString& section, const QString& key, const QString& value) {
+    if (batchDepth_ > 0) {
+        if (!value.contains(QLatin1Char('\n')) && !value.contains(QLatin1Char('\r')))
+            pending_.push_back({section, key, value});
+    } else {
+        writeAll({{section, key, value}});
+    }
+}
+
+void IniSettingsStore::beginBatch() {
+    ++batchDepth_;
+}
+
+void IniSettingsStore::endBatch() {
+    if (batchDepth_ == 0 || --batchDepth_ > 0)
+        return;
+    const std::vector<Write> writes = std::move(pending_);
+    pending_.clear();
+    if (!writes.empty())
+        writeAll(writes);
+}
+
+void IniSettingsStore::writeAll(const std::vector<Write>& writes) {
     if (!QDir().mkpath(QFileInfo(path_).absolutePath()))
         return;
     // The same lock file QSettings uses, so the file is changed by one writer
@@ -57,6 +82,9 @@ void IniSettingsStore::write(const QString& section, const QString& key, const Q
     if (file.status != FileReadStatus::Read && file.status != FileReadStatus::Missing)
         return;
     IniFile ini(file.bytes);
-    if (ini.setValue(section, key, value))
+    bool changed = false;
+    for (const Write& w : writes)
+        changed = ini.setValue(w.section, w.key, w.value) || changed;
+    if (changed)
         replaceRegularFile(path_, ini.bytes());
 }

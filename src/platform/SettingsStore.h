@@ -9,4 +9,21 @@ public:
     // The stored text, or `fallback` when the key or its section is missing.
     virtual QString read(const QString& section, const QString& key, const QString& fallback) const = 0;
     virtual void write(const QString& section, const QString& key, const QString& value) = 0;
+
+    // Writes made between the two land together; a store kept in a file
+    // changes the file once. Batches nest; reads see the batch's writes.
+    virtual void beginBatch() {}
+    virtual void endBatch() {}
+};
+
+// A batch for the guard's lifetime.
+class SettingsBatch {
+public:
+    explicit SettingsBatch(SettingsStore& store) : store_(store) { store_.beginBatch(); }
+    ~SettingsBatch() { store_.endBatch(); }
+    SettingsBatch(const SettingsBatch&) = delete;
+    SettingsBatch& operator=(const SettingsBatch&) = delete;
+
+private:
+    SettingsStore& store_;
 };

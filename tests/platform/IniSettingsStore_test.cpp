@@ -215,6 +215,30 @@ TEST_F(IniSettingsStoreTest, WritersAtTheSameTimeBothLand) {
     EXPECT_FALSE(QFile::exists(aliceFile() + ".lock"));
 }
 
+TEST_F(IniSettingsStoreTest, ABatchLandsInOneChangeAndKeepsWhatOthersWroteMeanwhile) {
+    IniSettingsStore store(QStringLiteral("alice"));
+    store.write("Presets", "On Top", "0");
+    {
+        const SettingsBatch outer(store);
+        store.write("Presets", "On Top", "1");
+        {
+            const SettingsBatch inner(store);
+            store.write("Presets", "Preset 0", "/music");
+            store.write("Presets", "Preset 1", "/a\nOn Top=0"); // refused as ever
+        }
+        EXPECT_EQ(readAll(aliceFile()), QByteArray("[Presets]\nOn%20Top=0\n")); // not before the end
+        EXPECT_EQ(store.read("Presets", "On Top", "-"), "1");                   // but seen by reads
+        EXPECT_EQ(store.read("Presets", "Preset 1", "-"), "-");
+        // Another player writes while the batch is open.
+        IniSettingsStore(QStringLiteral("alice")).write("Screen", "VStayOnTop", "1");
+        store.write("Presets", "On Top", "2");
+    }
+    EXPECT_EQ(readAll(aliceFile()), QByteArray("[Presets]\nOn%20Top=2\nPreset%200=/music\n\n"
+                                               "[Screen]\nVStayOnTop=1\n"));
+    store.write("Presets", "Preset 0", "/films"); // after the batch, writes land at once again
+    EXPECT_EQ(IniSettingsStore(QStringLiteral("alice")).read("Presets", "Preset 0", "-"), "/films");
+}
+
 } // namespace
 
 TEST(UserName, EmptyOrBlankNamesBecomeDefault) {

@@ -6,6 +6,7 @@
 #include "joystick/JoystickAssignment.h"
 #include "platform/Dialogs.h"
 #include "platform/RegularFile.h"
+#include "platform/SettingsStore.h"
 #include "playlist/PlaylistEditing.h"
 #include "playlist/Playlists.h"
 #include "settings/SettingsExport.h"
@@ -228,6 +229,8 @@ void frmOtp::fill(const OptionRules::Controls& v) {
 }
 
 void frmOtp::cmdOK1_Click() {
+    // Every setting lands in one change of the settings file.
+    const SettingsBatch batch(c_.store);
     CmdSET_Click();
     host_->applyStartColour(colourFromValue(c_.state.startColour));
     const OptionRules::Controls v = controls();
