@@ -14,11 +14,11 @@ JoystickPolling::JoystickPolling(JoystickDevice& device, JoystickTarget& target,
                                  const std::array<int, kJoystickActionCount>& codes)
     : device_(device), target_(target), codes_(codes) {}
 
-void JoystickPolling::tmrJoy_Timer() {
+bool JoystickPolling::tmrJoy_Timer() {
     // A pad unplugged while polling would read as zeros: the stick held left and forward for ever. The tick
     // fails instead, leaving everything as it was until the pad is back.
     if (!device_.position())
-        return;
+        return false;
     // A reader per tick, every property a read of its own, as the pad may change between them.
     JOYClass reader(device_);
     const int code = reader.ButtonData();
@@ -38,4 +38,5 @@ void JoystickPolling::tmrJoy_Timer() {
             }
     }
     previous_ = code;
+    return true;
 }

@@ -37,7 +37,8 @@ public:
     JoystickPolling(JoystickDevice& device, JoystickTarget& target,
                     const std::array<int, kJoystickActionCount>& codes);
 
-    void tmrJoy_Timer();
+    // False when no pad could be read: the tick then changes nothing.
+    bool tmrJoy_Timer();
     double previousCode() const { return previous_; }
 
 private:

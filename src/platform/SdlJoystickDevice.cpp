@@ -7,7 +7,12 @@ bool SdlJoystickDevice::startSdl() {
         // The pad works while another window has the focus; SIGTERM and SIGINT stay the program's own.
         SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
         SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-        return SDL_InitSubSystem(SDL_INIT_JOYSTICK) == 0;
+        if (SDL_InitSubSystem(SDL_INIT_JOYSTICK) != 0)
+            return false;
+        // The pad is read by state, never by SDL's events: nothing drains SDL's queue, which would otherwise
+        // fill with every button and stick movement.
+        SDL_JoystickEventState(SDL_IGNORE);
+        return true;
     }();
     return started;
 }

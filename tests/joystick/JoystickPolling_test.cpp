@@ -1,5 +1,7 @@
 #include "joystick/JoystickPolling.h"
+#include "joystick/JoystickPollingSwitch.h"
 #include "platform/JoystickDevice.h"
+#include "support/WaitUntil.h"
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -105,6 +107,64 @@ TEST_F(Polling, AnUnpluggedPadChangesNothingUntilItIsBack) {
     pad.attached = true;
     press(1);
     EXPECT_EQ(window.actions, std::vector<JoystickAction>{JoystickAction::PlayStop});
+}
+
+// The main window's switch: its polling timer, and the pad it looks for.
+struct Switching : ::testing::Test {
+    ScriptedPad pad;
+    Window window;
+    std::array<int, kJoystickActionCount> codes{-1, -2, -3, -4, -5, -6, -7, -8, -9};
+    QTimer tick;
+    JoystickPollingSwitch joystick{pad, window, codes, tick};
+    Switching() { tick.setInterval(100); }
+};
+
+TEST_F(Switching, WithoutAPadOnlyTheSlowCheckRunsUntilOneIsPluggedIn) {
+    codes[static_cast<int>(JoystickAction::Skip)] = 1;
+    pad.attached = false;
+    joystick.set(true);
+    EXPECT_FALSE(tick.isActive());
+    EXPECT_TRUE(joystick.watching());
+    joystick.check();
+    EXPECT_FALSE(tick.isActive());
+
+    pad.attached = true;
+    pad.state.buttons = 1;
+    joystick.check();
+    EXPECT_FALSE(joystick.watching());
+    ASSERT_TRUE(tick.isActive());
+    // The running timer drives the polling.
+    ASSERT_TRUE(waitUntil([&] { return !window.actions.empty(); }));
+
+    // Unplugged: the next tick finds no pad, changes nothing and hands over to the slow check.
+    pad.attached = false;
+    joystick.tick();
+    EXPECT_FALSE(tick.isActive());
+    EXPECT_TRUE(joystick.watching());
+    EXPECT_TRUE(window.tabs.empty());
+    // Plugged in again with the button still held: the same chord, no second run.
+    pad.attached = true;
+    joystick.check();
+    joystick.tick();
+    EXPECT_EQ(window.actions, std::vector<JoystickAction>{JoystickAction::Skip});
+}
+
+TEST_F(Switching, SwitchedOffNeitherPollsNorLooksForAPad) {
+    joystick.set(true);
+    ASSERT_TRUE(tick.isActive());
+    joystick.set(false);
+    EXPECT_FALSE(tick.isActive() || joystick.watching());
+    joystick.check(); // a look that was already due
+    EXPECT_FALSE(tick.isActive() || joystick.watching());
+
+    pad.attached = false;
+    joystick.set(true);
+    ASSERT_TRUE(joystick.watching());
+    joystick.set(false);
+    pad.attached = true;
+    joystick.check();
+    EXPECT_FALSE(tick.isActive() || joystick.watching());
+    EXPECT_FALSE(joystick.on());
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 // The joystick reader through the real SDL path, with a virtual game pad the test holds the buttons of.
 #include "joystick/JOYClass.h"
+#include "support/VirtualPad.h"
 #include <QStringList>
-#include <SDL.h>
 #include <gtest/gtest.h>
 
 namespace {
@@ -28,39 +28,6 @@ TEST(JoystickReader, WithoutADeviceEverythingIsZeroAndTheUserIsToldOnce) {
     EXPECT_FALSE(reader.HaveThisAxis(QStringLiteral("X")));
     EXPECT_FALSE(reader.HaveThisAxis(QStringLiteral("z")));
 }
-
-// A virtual pad of 6 axes, 20 buttons and a hat, attached for one test.
-class VirtualPad {
-public:
-    VirtualPad() {
-        SdlJoystickDevice::startSdl();
-        index_ = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, 6, 20, 1);
-        handle_ = index_ >= 0 ? SDL_JoystickOpen(index_) : nullptr;
-    }
-    ~VirtualPad() { detach(); }
-    bool ok() const { return handle_ != nullptr; }
-    void hold(std::initializer_list<int> buttons) {
-        for (int b = 0; b < 20; ++b)
-            SDL_JoystickSetVirtualButton(handle_, b, 0);
-        for (int b : buttons)
-            SDL_JoystickSetVirtualButton(handle_, b - 1, 1);
-    }
-    void axis(int index, Sint16 value) { SDL_JoystickSetVirtualAxis(handle_, index, value); }
-    void hat(Uint8 value) { SDL_JoystickSetVirtualHat(handle_, 0, value); }
-    void detach() {
-        if (handle_)
-            SDL_JoystickClose(handle_);
-        if (index_ >= 0)
-            SDL_JoystickDetachVirtual(index_);
-        handle_ = nullptr;
-        index_ = -1;
-        SDL_JoystickUpdate();
-    }
-
-private:
-    int index_ = -1;
-    SDL_Joystick* handle_ = nullptr;
-};
 
 TEST(JoystickReader, ReadsAVirtualPadThroughSdl) {
     SdlJoystickDevice device;
@@ -111,4 +78,19 @@ TEST(JoystickReader, ReadsAVirtualPadThroughSdl) {
     EXPECT_EQ(reader.ButtonData(), 2);
 }
 
+// Every movement of a pad used for hours must not pile up anywhere.
+TEST(JoystickReader, ReadingLeavesNothingQueuedInSdl) {
+    SdlJoystickDevice device;
+    JOYClass reader(device);
+    VirtualPad pad;
+    ASSERT_TRUE(pad.ok());
+    for (int i = 0; i < 50; ++i) {
+        pad.hold({1 + i % 3});
+        pad.axis(0, i % 2 ? 30000 : -30000);
+        reader.ButtonData();
+        reader.XPosition();
+    }
+    SDL_PumpEvents();
+    EXPECT_EQ(SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT), 0);
+}
 } // namespace

@@ -200,15 +200,4 @@ TEST_F(Form1Test, DeviceTabRedrawsTheFreeSpaceBar) {
     EXPECT_GE(form->lineRoom->height(), height - 1);
 }
 
-TEST_F(Form1Test, JoystickTimerRunsOnlyWhenJoystickUseIsOn) {
-    open();
-    EXPECT_FALSE(form->tmrJoy->isActive());
-    form.reset();
-    // On even with no pad plugged in: one plugged in later is found at the next tick.
-    store.write("JoyStick", "JoyStick Used", "T");
-    open();
-    EXPECT_TRUE(state.joystickUsed);
-    EXPECT_TRUE(form->tmrJoy->isActive());
-}
-
 } // namespace

@@ -1,7 +1,6 @@
 #include "settings/SettingsExport.h"
-#include "ui/Form1Fixture.h"
+#include "ui/frmOtpFixture.h"
 #include "ui/main/browser/FolderList.h"
-#include "ui/options/frmOtp.h"
 #include <QCheckBox>
 #include <QFileInfo>
 #include <QLabel>
@@ -14,22 +13,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-class frmOtpTest : public Form1Test {
-protected:
-    frmOtp* options = nullptr;
-
-    void openOptions() {
-        QTest::mouseClick(form->CmdOptions, Qt::LeftButton);
-        options = form->findChild<frmOtp*>();
-        ASSERT_NE(options, nullptr);
-    }
-    void write(const SettingDef& def, const QString& value) { store.write(def.section, def.key, value); }
-    bool has(const SettingDef& def) const { return store.contains(def.section, def.key); }
-    QString stored(const SettingDef& def) const {
-        return store.read(def.section, def.key, QStringLiteral("-"));
-    }
-};
 
 TEST_F(frmOtpTest, OpeningWithDefaultsCountsAsAChangeAndOkWritesEveryOption) {
     open();

@@ -1,6 +1,7 @@
 #include "ui/main/Form1.h"
 #include "core/AppState.h"
 #include "core/MainWindowState.h"
+#include "joystick/JoystickPollingSwitch.h"
 #include "playlist/Playlists.h"
 #include "ui/main/Form1Controls.h"
 #include "ui/main/MainLayout.h"

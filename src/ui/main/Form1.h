@@ -13,6 +13,7 @@
 class DriveList;
 class FileList;
 class FolderList;
+class JoystickPollingSwitch;
 class QCheckBox;
 class QFrame;
 class QLabel;
@@ -243,7 +244,9 @@ private:
     // The pad, made when polling is first switched on or a learn button first reads it.
     JoystickDevice& joystickDevice();
     std::unique_ptr<JoystickDevice> joystickDevice_;
-    std::unique_ptr<JoystickPolling> joystickPolling_;
+    std::unique_ptr<JoystickPollingSwitch> joystickSwitch_;
+    // Joystick use switched on: polling, or waiting for a pad to be plugged in.
+    bool joystickPolling() const;
     // JoystickTarget
     void selectTab(int index) override;
     bool fullSize() const override;

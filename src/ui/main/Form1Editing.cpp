@@ -20,7 +20,6 @@
 #include <QListView>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QTimer>
 
 using namespace Form1Controls;
 using PlaylistSearch::Mode;
@@ -140,17 +139,16 @@ void Form1::lstName_MouseMove(QMouseEvent* event) {
 }
 
 void Form1::saveShownPlaylistAs() {
-    const bool polling = tmrJoy->isActive();
+    // The pad rests while the dialog is open.
+    const bool polling = joystickPolling();
+    setJoystickPolling(false);
     const bool wasOnTop = c_.state.onTop;
     cmdNoontop_Click();
     cmdSavePlayList[0]->hide();
     savePlaylistAs(c_.playlists.shown(), dirFolders->path(), c_.dialogs);
     if (wasOnTop)
         CmdONtop_Click();
-    if (polling)
-        tmrJoy->start();
-    else
-        tmrJoy->stop();
+    setJoystickPolling(polling);
 }
 
 void Form1::CMdClearAll_Click() {

@@ -2,7 +2,7 @@
 #include "core/AppState.h"
 #include "core/MainWindowState.h"
 #include "joystick/JoystickAssignment.h"
-#include "joystick/JoystickPolling.h"
+#include "joystick/JoystickPollingSwitch.h"
 #include "playback/Transport.h"
 #include "playlist/Playlists.h"
 #include "ui/main/Form1.h"
@@ -12,19 +12,21 @@
 #include <QTimer>
 
 void Form1::setJoystickPolling(bool on) {
-    // With joystick use on the pad is polled even when none is plugged in yet: one plugged in later is found
-    // at the next tick, and a tick without a pad changes nothing.
-    if (!on) {
+    // The pad is first looked for when joystick use is first switched on.
+    if (!on && !joystickSwitch_) {
         tmrJoy->stop();
         return;
     }
-    if (!joystickPolling_) {
+    if (!joystickSwitch_) {
         JoystickTarget& target = *this;
-        joystickPolling_ =
-            std::make_unique<JoystickPolling>(joystickDevice(), target, c_.state.joystickCodes);
-        connect(tmrJoy, &QTimer::timeout, this, [this] { joystickPolling_->tmrJoy_Timer(); });
+        joystickSwitch_ = std::make_unique<JoystickPollingSwitch>(joystickDevice(), target,
+                                                                  c_.state.joystickCodes, *tmrJoy);
     }
-    tmrJoy->start();
+    joystickSwitch_->set(on);
+}
+
+bool Form1::joystickPolling() const {
+    return joystickSwitch_ && joystickSwitch_->on();
 }
 
 JoystickDevice& Form1::joystickDevice() {

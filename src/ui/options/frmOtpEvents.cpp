@@ -243,8 +243,7 @@ void frmOtp::cmdOK1_Click() {
     if (result.patterns.accepted)
         host_->setBrowserPattern(c_.state.patternList);
     setText(txtVidExtentions, result.videos.text);
-    // Polled whenever joystick use is on, so a pad plugged in later works (a tick without a pad does
-    // nothing).
+    // Without a pad attached the main window only waits for one to be plugged in.
     host_->setJoystickPolling(chkJoyState->isChecked());
     if (c_.state.onTop)
         host_->pressOnTop();
