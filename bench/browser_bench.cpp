@@ -105,3 +105,24 @@ void BM_DropOf5000Paths(benchmark::State& state) {
 BENCHMARK(BM_DropOf5000Paths)->Unit(benchmark::kMillisecond)->Repetitions(7)->ReportAggregatesOnly(true);
 
 } // namespace
+
+namespace {
+// A pattern list with many stars over a folder of long names that almost
+// match: a backtracking matcher takes seconds here.
+void BM_ManyStarPatternOver1000LongNames(benchmark::State& state) {
+    const PatternList patterns(QStringLiteral("*a*a*a*a*a*a*a*a*a*a*a*a*a*a*c"));
+    QStringList names;
+    for (int i = 0; i < 1000; ++i)
+        names << QString(200, u'a') + QString::number(i) + QStringLiteral(".mp3");
+    for (auto _ : state) {
+        int matched = 0;
+        for (const QString& name : names)
+            matched += patterns.matches(name);
+        benchmark::DoNotOptimize(matched);
+    }
+}
+BENCHMARK(BM_ManyStarPatternOver1000LongNames)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+} // namespace

@@ -7,24 +7,42 @@ bool hasWildcard(QStringView text) {
     return text.contains(u'*') || text.contains(u'?');
 }
 
-// "*" and "?" as in a file dialog; every other character stands for itself.
-QRegularExpression wildcardExpression(const QString& pattern) {
-    QString expression;
-    expression.reserve(pattern.size() * 2 + 4);
-    for (const QChar c : pattern) {
-        if (c == u'*')
-            expression += QStringLiteral(".*");
-        else if (c == u'?')
-            expression += u'.';
-        else
-            expression += QRegularExpression::escape(QString(c));
-    }
-    return QRegularExpression(QRegularExpression::anchoredPattern(expression),
-                              QRegularExpression::CaseInsensitiveOption |
-                                  QRegularExpression::DotMatchesEverythingOption);
+QString folded(QStringView text) {
+    QString out;
+    out.reserve(text.size());
+    for (const QChar c : text)
+        out += c.toCaseFolded();
+    return out;
 }
 
 } // namespace
+
+// "*" and "?" as in a file dialog; every other character stands for itself.
+// A mismatch after a "*" only moves that "*" on by one character, so a name
+// is walked at most once per pattern character: no pattern, however many
+// stars it holds, can make a long name slow.
+bool wildcardMatches(QStringView foldedPattern, QStringView name) {
+    const qsizetype patternEnd = foldedPattern.size();
+    qsizetype p = 0, n = 0;
+    qsizetype star = -1, resumeAt = 0;
+    while (n < name.size()) {
+        if (p < patternEnd && (foldedPattern[p] == u'?' || foldedPattern[p] == name[n].toCaseFolded())) {
+            ++p;
+            ++n;
+        } else if (p < patternEnd && foldedPattern[p] == u'*') {
+            star = p++;
+            resumeAt = n;
+        } else if (star >= 0) {
+            p = star + 1;
+            n = ++resumeAt;
+        } else {
+            return false;
+        }
+    }
+    while (p < patternEnd && foldedPattern[p] == u'*')
+        ++p;
+    return p == patternEnd;
+}
 
 PatternList::PatternList(const QString& text) : text_(text) {
     const QStringList parts = text.split(u';', Qt::SkipEmptyParts);
@@ -37,7 +55,7 @@ PatternList::PatternList(const QString& text) : text_(text) {
         } else if (pattern.startsWith(u"*.") && !hasWildcard(QStringView(pattern).mid(2))) {
             suffixes_.push_back(pattern.mid(1));
         } else {
-            others_.push_back(wildcardExpression(pattern));
+            others_.push_back(folded(pattern));
         }
     }
 }
@@ -48,8 +66,8 @@ bool PatternList::matches(QStringView fileName) const {
     for (const QString& suffix : suffixes_)
         if (fileName.endsWith(suffix, Qt::CaseInsensitive))
             return true;
-    for (const QRegularExpression& expression : others_)
-        if (expression.match(fileName).hasMatch())
+    for (const QString& pattern : others_)
+        if (wildcardMatches(pattern, fileName))
             return true;
     return false;
 }

@@ -1,5 +1,4 @@
 #pragma once
-#include <QRegularExpression>
 #include <QString>
 #include <QStringList>
 #include <QStringView>
@@ -23,8 +22,12 @@ private:
     QString text_;
     bool everything_ = false;
     std::vector<QString> suffixes_; // "*.ext" patterns, held as ".ext"
-    std::vector<QRegularExpression> others_;
+    std::vector<QString> others_; // other patterns, case-folded
 };
+
+// One wildcard pattern, already case-folded, against a name: "*" any run of
+// characters, "?" one. Time grows with the name's length times the pattern's.
+bool wildcardMatches(QStringView foldedPattern, QStringView name);
 
 // The regular files of a folder whose names match, in browser order; an empty
 // list when the folder cannot be read.

@@ -45,6 +45,48 @@ TEST(PatternList, GeneralWildcardsAndOddLists) {
     EXPECT_FALSE(PatternList(";;").matches(u"song.mp3"));
 }
 
+// The plain definition, tried every way: slow, but obviously right.
+bool referenceMatch(QStringView pattern, QStringView name) {
+    if (pattern.isEmpty())
+        return name.isEmpty();
+    if (pattern[0] == u'*')
+        return referenceMatch(pattern.mid(1), name) ||
+               (!name.isEmpty() && referenceMatch(pattern, name.mid(1)));
+    return !name.isEmpty() && (pattern[0] == u'?' || pattern[0] == name[0]) &&
+           referenceMatch(pattern.mid(1), name.mid(1));
+}
+
+TEST(WildcardMatch, AgreesWithThePlainDefinitionOnEveryShortCase) {
+    // Every pattern over {a, b, *, ?} up to 5 characters against every name
+    // over {a, b} up to 6.
+    auto all = [](const QString& alphabet, int longest) {
+        QStringList texts{QString()};
+        for (qsizetype from = 0; from < texts.size(); ++from)
+            if (texts[from].size() < longest)
+                for (QChar c : alphabet)
+                    texts << texts[from] + c;
+        return texts;
+    };
+    const QStringList patterns = all("ab*?", 5);
+    const QStringList names = all("ab", 6);
+    int mismatches = 0;
+    for (const QString& pattern : patterns)
+        for (const QString& name : names)
+            if (wildcardMatches(pattern, name) != referenceMatch(pattern, name) && ++mismatches < 5)
+                ADD_FAILURE() << pattern.toStdString() << " against " << name.toStdString();
+    EXPECT_EQ(mismatches, 0);
+}
+
+TEST(WildcardMatch, ManyStarsOverLongNamesGiveTheRightAnswer) {
+    const PatternList patterns("*a*a*a*a*a*a*a*a*a*a*a*a*a*a*c");
+    const QString name(300, u'a');
+    EXPECT_FALSE(patterns.matches(name));
+    EXPECT_TRUE(patterns.matches(name + u'c'));
+    EXPECT_TRUE(patterns.matches(QString(14, u'A') + u'C'));
+    EXPECT_FALSE(patterns.matches(QString(13, u'a') + u'c'));
+    EXPECT_TRUE(PatternList("Ä*.MP3").matches(u"äbc.mp3")); // letter case beyond ASCII
+}
+
 TEST(BrowserOrder, IgnoresCaseAndComparesNumbersByValue) {
     QStringList names{"track10.mp3", "Track2.mp3", "b.mp3", "A.mp3", "track02.mp3", "a.mp3", "Ä.mp3"};
     sortBrowserOrder(names);
