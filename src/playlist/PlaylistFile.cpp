@@ -85,8 +85,19 @@ PlaylistReadResult readPlaylist(QByteArrayView bytes, const PlaylistPathFilter& 
         const qsizetype nextStar = rest.indexOf(kFieldSeparator);
         if (nextStar >= 0)
             rest = rest.first(nextStar);
+        // Sizes past any real entry are turned down before a single character
+        // is decoded (a unit takes at most 3 bytes of UTF-8, or 9 of a URL).
+        if (star > 3 * kMaxEntryNameUnits || rest.size() > 9 * kMaxEntryPathUnits + 64) {
+            result.status = PlaylistReadStatus::LineTooLong;
+            return result;
+        }
         std::optional<QString> url = pathFromFileUrl(rest);
         QString path = url ? std::move(*url) : decode(rest);
+        QString name = decode(line.first(star));
+        if (name.size() > kMaxEntryNameUnits || path.size() > kMaxEntryPathUnits) {
+            result.status = PlaylistReadStatus::LineTooLong;
+            return result;
+        }
         if (take && !take(path)) {
             ++result.skipped;
             continue;
@@ -95,7 +106,7 @@ PlaylistReadResult readPlaylist(QByteArrayView bytes, const PlaylistPathFilter& 
             result.status = PlaylistReadStatus::PlaylistFull;
             return result;
         }
-        result.entries.push_back({decode(line.first(star)), std::move(path), false});
+        result.entries.push_back({std::move(name), std::move(path), false});
     }
     result.status = PlaylistReadStatus::NoEndMarker;
     return result;

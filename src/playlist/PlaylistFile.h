@@ -22,6 +22,7 @@ inline constexpr qint64 kMaxPlaylistFileBytes = 64LL * 1024 * 1024;
 enum class PlaylistReadStatus {
     Complete,        // the end marker was reached
     LineWithoutPath, // a line without "*" (an empty line too)
+    LineTooLong,     // a name or path longer than any file system allows
     NoEndMarker,     // the data ended before the end marker
     PlaylistFull,    // one more entry would pass the room given
     Unreadable,      // the file could not be opened or read
@@ -37,6 +38,12 @@ struct PlaylistReadResult {
     // Every entry line of a complete file was taken.
     bool whole() const { return complete() && skipped == 0; }
 };
+
+// No file system holds a longer file name (255 bytes, or a Windows long name
+// of 255 UTF-16 units) or path (4,096 bytes with its end): a line naming one
+// cannot be a real entry and is a bad line.
+inline constexpr qsizetype kMaxEntryNameUnits = 255;
+inline constexpr qsizetype kMaxEntryPathUnits = 4095;
 
 // Decides whether an entry line is taken, by its path; an empty function
 // takes every line.

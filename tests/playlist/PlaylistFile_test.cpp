@@ -113,6 +113,32 @@ TEST(PlaylistReader, TakesOnlyFilteredEntriesUpToTheRoomGiven) {
     EXPECT_EQ(readPlaylist("a*skip\r\n!@#$%\r\n", isKept, 0).status, Status::Complete);
 }
 
+TEST(PlaylistReader, NamesAndPathsLongerThanAnyFileSystemAllowsAreBadLines) {
+    // The longest real ones still load, written in any of the line's forms.
+    const QByteArray lookAlikes = QString(255, QChar(0x2217)).toUtf8(); // 255 look-alike stars, 765 bytes
+    const QByteArray longestPath = "/" + QByteArray(4094, 'p');
+    const QByteArray longestAsUrl = "file:///" + QByteArray(4094 / 3, 'p').replace("p", "%2A");
+    const auto fits = read("a*1\r\n" + lookAlikes + "*2\r\nb*" + longestPath + "\r\nc*" + longestAsUrl +
+                           "\r\n!@#$%\r\n");
+    EXPECT_EQ(fits.status, Status::Complete);
+    ASSERT_EQ(fits.entries.size(), 4u);
+    EXPECT_EQ(fits.entries[1].name.size(), 255);
+    EXPECT_EQ(fits.entries[2].path.size(), 4095);
+    EXPECT_EQ(fits.entries[3].path, "/" + QString(4094 / 3, u'*'));
+
+    const QByteArray tooLong[] = {
+        QByteArray(256, 'n') + "*/m/x.mp3",
+        QByteArray(16 * 1024 * 1024, 'n') + "*/m/x.mp3", // 16 MiB: turned down unread
+        "x*/" + QByteArray(4095, 'p'),
+        "x*file:///" + QByteArray(4095, 'p').replace("p", "%41"),
+    };
+    for (const QByteArray& line : tooLong) {
+        const auto result = read("a*1\r\n" + line + "\r\nb*2\r\n!@#$%\r\n");
+        EXPECT_EQ(result.status, Status::LineTooLong) << line.left(40).toStdString();
+        EXPECT_EQ(pairs(result), QStringList{"a|1"});
+    }
+}
+
 TEST(PlaylistFileReader, RefusesWhatCannotBeReadOrIsTooLarge) {
     TempDir dir;
     EXPECT_EQ(readPlaylistFile(dir.file("missing.KVPL")).status, Status::Unreadable);
