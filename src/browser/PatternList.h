@@ -22,7 +22,7 @@ private:
     QString text_;
     bool everything_ = false;
     std::vector<QString> suffixes_; // "*.ext" patterns, held as ".ext"
-    std::vector<QString> others_; // other patterns, case-folded
+    std::vector<QString> others_;   // other patterns, case-folded
 };
 
 // One wildcard pattern, already case-folded, against a name: "*" any run of

@@ -35,9 +35,10 @@ EntryEdit deleteSelected(Playlists& playlists, AppState& state, bool playing, in
 EntryEdit copySelectedToOther(Playlists& playlists, int selected) {
     EntryEdit edit;
     PlaylistModel& shown = playlists.shown();
-    if (!designatesEntry(shown, selected))
+    PlaylistModel& target = playlists.at(Playlists::other(playlists.shownIndex()));
+    if (!designatesEntry(shown, selected) || target.room() < 1)
         return edit;
-    playlists.at(Playlists::other(playlists.shownIndex())).append(shown.name(selected), shown.path(selected));
+    target.append(shown.name(selected), shown.path(selected));
     edit.selectionUsed = true;
     edit.changed = true;
     edit.hideNameBox = true;
@@ -51,6 +52,8 @@ EntryEdit moveSelectedToOther(Playlists& playlists, AppState& state, bool playin
         return edit;
     const int targetIndex = Playlists::other(playlists.shownIndex());
     PlaylistModel& target = playlists.at(targetIndex);
+    if (target.room() < 1)
+        return edit;
 
     if (playing && playlists.shownIndex() == state.playingPlaylist) {
         if (selected == state.currentEntry) {
@@ -85,7 +88,8 @@ TabMove moveWholePlaylist(int button, Playlists& playlists, AppState& state) {
     const int targetIndex = Playlists::other(sourceIndex);
     PlaylistModel& source = playlists.at(sourceIndex);
     PlaylistModel& target = playlists.at(targetIndex);
-    if (source.isEmpty())
+    // A whole list goes or none of it.
+    if (source.isEmpty() || target.room() < source.count())
         return move;
 
     const int formerTargetCount = target.count();

@@ -12,9 +12,6 @@
 // Names and paths that a line cannot hold as they are: PlaylistFields.h.
 
 inline constexpr char kPlaylistEndMarker[] = "!@#$%";
-// Far more than any real playlist (counts are not limited to 16 bits); a
-// bound that keeps a damaged or hostile file from exhausting memory.
-inline constexpr int kMaxPlaylistEntries = 1'000'000;
 // Larger files are refused unread: far beyond any real playlist, small
 // enough that reading one never threatens memory.
 inline constexpr qint64 kMaxPlaylistFileBytes = 64LL * 1024 * 1024;

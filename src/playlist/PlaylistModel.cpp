@@ -1,4 +1,7 @@
 #include "playlist/PlaylistModel.h"
+#include <algorithm>
+#include <climits>
+#include <span>
 
 namespace {
 quint64 newId() {
@@ -49,12 +52,14 @@ void PlaylistModel::appendMoved(const std::vector<PlaylistEntry>& entries) {
 }
 
 void PlaylistModel::appendRecords(const std::vector<PlaylistEntry>& entries, bool keepIds) {
-    if (entries.empty())
+    // Callers make room first; what would pass the bound is never taken.
+    const int arriving = std::min(static_cast<int>(std::min<std::size_t>(entries.size(), INT_MAX)), room());
+    if (arriving <= 0)
         return;
     const int first = count();
-    beginInsertRows({}, first, first + static_cast<int>(entries.size()) - 1);
-    entries_.reserve(entries_.size() + entries.size());
-    for (const PlaylistEntry& entry : entries)
+    beginInsertRows({}, first, first + arriving - 1);
+    entries_.reserve(entries_.size() + arriving);
+    for (const PlaylistEntry& entry : std::span(entries).first(arriving))
         entries_.push_back({entry.name, entry.path, false, keepIds && entry.id != 0 ? entry.id : newId()});
     endInsertRows();
     emit countChanged(count());

@@ -17,12 +17,19 @@ struct PlaylistEntry {
 // One playlist: an ordered list of entries, position = insertion order = play
 // order. The visible list shows the names with check boxes; the paths travel
 // in the same records, so names and paths can never drift apart.
+// Far more than any real playlist (counts are not limited to 16 bits); a
+// bound that keeps a damaged or hostile file from exhausting memory.
+inline constexpr int kMaxPlaylistEntries = 1'000'000;
+
 class PlaylistModel : public QAbstractListModel {
     Q_OBJECT
 public:
     using QAbstractListModel::QAbstractListModel;
 
     int count() const { return static_cast<int>(entries_.size()); }
+    // Entries that can still arrive. Every way a list grows asks first, so no
+    // list ever holds more than a playlist file may bring back.
+    int room() const { return kMaxPlaylistEntries - count(); }
     bool isEmpty() const { return entries_.empty(); }
     // Reading at or past the end (or before the start) gives empty texts.
     QString name(int position) const;

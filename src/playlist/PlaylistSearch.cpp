@@ -66,7 +66,10 @@ Result searchMove(Playlists& playlists, AppState& state, bool playing, const Mat
     PlaylistModel& shown = playlists.at(shownIndex);
     PlaylistModel& other = playlists.at(otherIndex);
 
-    const std::vector<int> order = movingOrder(shown, matcher, start);
+    std::vector<int> order = movingOrder(shown, matcher, start);
+    // The first matches that fit go; the others stay where they are.
+    if (order.size() > static_cast<std::size_t>(std::max(0, other.room())))
+        order.resize(std::max(0, other.room()));
 
     // Walk the matches as the scan meets them, one at a time, to follow the
     // current entry index. A match's position at that moment is its original

@@ -1,5 +1,6 @@
 #include "core/AppState.h"
 #include "playlist/PlaylistEditing.h"
+#include "playlist/PlaylistSearch.h"
 #include "playlist/Playlists.h"
 
 #include <gmock/gmock.h>
@@ -296,6 +297,42 @@ TEST_F(PlaylistEditingTest, WholePlaylistButtonsFollowNoEntryWhileABrowserFilePl
     moveWholePlaylist(CopyAToB, playlists, state);
     EXPECT_EQ(state.currentEntry, -1);
     EXPECT_EQ(state.playingEntry, 0u);
+}
+
+} // namespace
+
+namespace {
+
+// Every way an entry reaches a full list leaves it where it was; nothing is
+// lost and no list passes the bound a playlist file is read back with.
+TEST_F(PlaylistEditingTest, AFullListTakesNothingMoreAndTheSourceKeepsItsEntries) {
+    PlaylistModel& a = playlists.at(Playlists::kA);
+    PlaylistModel& b = playlists.at(Playlists::kB);
+    b.appendEntries(std::vector<PlaylistEntry>(kMaxPlaylistEntries - 1, PlaylistEntry{"x", "/x", false}));
+    fill(a, "a", 3);
+    a.append("a live", pathOf("a live"));
+    play(Playlists::kA, 1);
+
+    EXPECT_TRUE(copySelectedToOther(playlists, 0).changed); // the last place
+    EXPECT_EQ(b.count(), kMaxPlaylistEntries);
+    EXPECT_FALSE(copySelectedToOther(playlists, 0).changed);
+    EXPECT_FALSE(moveSelectedToOther(playlists, state, true, 1).changed);
+    EXPECT_FALSE(moveWholePlaylist(MoveAToB, playlists, state).done);
+    EXPECT_FALSE(moveWholePlaylist(CopyAToB, playlists, state).done);
+    const PlaylistSearch::Result found =
+        PlaylistSearch::search(PlaylistSearch::Mode::Move, "live", playlists, state, true, -1);
+    EXPECT_EQ(found.moved, 0);
+    EXPECT_THAT(names(a), ElementsAre("a0", "a1", "a2", "a live"));
+    EXPECT_EQ(playingPath(), pathOf("a1"));
+    EXPECT_EQ(b.count(), kMaxPlaylistEntries);
+    EXPECT_EQ(b.room(), 0);
+
+    // With room for one, a Move search takes the first match only.
+    b.removeAt(0);
+    a.append("b live", pathOf("b live"));
+    PlaylistSearch::search(PlaylistSearch::Mode::Move, "live", playlists, state, true, -1);
+    EXPECT_THAT(names(a), ElementsAre("a0", "a1", "a2", "b live"));
+    EXPECT_EQ(b.name(b.count() - 1), "a live");
 }
 
 } // namespace

@@ -118,8 +118,8 @@ TEST(PlaylistReader, NamesAndPathsLongerThanAnyFileSystemAllowsAreBadLines) {
     const QByteArray lookAlikes = QString(255, QChar(0x2217)).toUtf8(); // 255 look-alike stars, 765 bytes
     const QByteArray longestPath = "/" + QByteArray(4094, 'p');
     const QByteArray longestAsUrl = "file:///" + QByteArray(4094 / 3, 'p').replace("p", "%2A");
-    const auto fits = read("a*1\r\n" + lookAlikes + "*2\r\nb*" + longestPath + "\r\nc*" + longestAsUrl +
-                           "\r\n!@#$%\r\n");
+    const auto fits =
+        read("a*1\r\n" + lookAlikes + "*2\r\nb*" + longestPath + "\r\nc*" + longestAsUrl + "\r\n!@#$%\r\n");
     EXPECT_EQ(fits.status, Status::Complete);
     ASSERT_EQ(fits.entries.size(), 4u);
     EXPECT_EQ(fits.entries[1].name.size(), 255);
