@@ -1,7 +1,11 @@
 #include "Form1Fixture.h"
+#include "playback/Transport.h"
 #include "support/WaitUntil.h"
 #include <QDir>
+#include <QLabel>
 #include <QPushButton>
+#include <QTabBar>
+#include <QTimer>
 
 namespace {
 
@@ -40,6 +44,36 @@ TEST_F(Form1DeviceTest, TransferWorksOnlyOnTheDeviceTabAndEmptiesTheList) {
     EXPECT_EQ(QDir(device).entryList(QDir::Files),
               (QStringList{QStringLiteral("one.mp3"), QStringLiteral("two.mp3")}));
     EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(Form1DeviceTest, ADeviceTrackEndingBehindAnotherTabLeavesThePlayerStopped) {
+    openWithDevice(dir.file(QStringLiteral("player")));
+    fill(Playlists::kA, {"a0"});
+    fill(Playlists::kDevice, {"d0", "d1"});
+    form->ssTab->setCurrentIndex(Playlists::kDevice);
+    form->CmdPLAY->click();
+    ASSERT_EQ(host.fake.media, "/music/d0");
+    ASSERT_EQ(form->windowTitle(), "d0");
+    form->ssTab->setCurrentIndex(Playlists::kA);
+    host.fake.finish();
+
+    EXPECT_FALSE(form->transport().playing());
+    EXPECT_EQ(form->windowTitle(), "KIVO PLAYER!");
+    EXPECT_EQ(form->lblName->text(), "KIVO PLAYER!");
+    EXPECT_FALSE(form->CmdPLAY->isHidden());
+    EXPECT_FALSE(form->CMDButtonArray[0]->isHidden());
+    EXPECT_TRUE(form->CMDButtonArray[1]->isHidden()); // the Stop picture
+    EXPECT_FALSE(form->tmrTime->isActive());
+    EXPECT_TRUE(form->CMdClearAll->isEnabled());
+    EXPECT_EQ(host.fake.media, "/tmp/silence.wav");
+    // The device list plays each track once and keeps it; A is not started.
+    EXPECT_EQ(names(Playlists::kDevice), (QStringList{"d0", "d1"}));
+    EXPECT_EQ(names(Playlists::kA), QStringList{"a0"});
+    EXPECT_EQ(form->ssTab->currentIndex(), Playlists::kA);
+
+    // The next Play starts from the tab shown, as after any stop.
+    form->CmdPLAY->click();
+    EXPECT_EQ(host.fake.media, "/music/a0");
 }
 
 TEST_F(Form1DeviceTest, FilesShowsTheDeviceOnlyWhenItHoldsFiles) {
