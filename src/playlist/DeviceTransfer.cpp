@@ -13,8 +13,9 @@ constexpr double kMargin = 2000;
 // One copy at a time on a thread of its own; the result comes back to the user-interface thread.
 class DeviceTransfer::Worker : public QThread {
 public:
+    std::function<QString(const QString&, const QString&, const QString&)> copy;
     QString source, folder, name, error;
-    void run() override { error = copyIntoFolder(source, folder, name); }
+    void run() override { error = copy(source, folder, name); }
 };
 
 DeviceTransfer::DeviceTransfer(PlaylistModel& deviceList, Seams seams, QObject* parent)
@@ -27,6 +28,8 @@ DeviceTransfer::DeviceTransfer(PlaylistModel& deviceList, Seams seams, QObject* 
         seams_.fileSize = [](const QString& file) {
             return FileSize(file);
         };
+    if (!seams_.copy)
+        seams_.copy = copyIntoFolder;
 }
 
 DeviceTransfer::~DeviceTransfer() {
@@ -34,6 +37,12 @@ DeviceTransfer::~DeviceTransfer() {
         worker_->wait();
         delete worker_;
     }
+    if (copying_)
+        list_.setBusy(0);
+}
+
+int DeviceTransfer::copyingPosition() const {
+    return copying_ ? list_.positionOf(copyingId_) : -1;
 }
 
 void DeviceTransfer::start(const QString& deviceFolder, bool renaming) {
@@ -71,9 +80,10 @@ void DeviceTransfer::next() {
         if (!name)
             return finish();
         copying_ = true;
-        copyingName_ = list_.name(position_);
-        copyingPath_ = path;
+        copyingId_ = list_.id(position_);
+        list_.setBusy(copyingId_);
         worker_ = new Worker;
+        worker_->copy = seams_.copy;
         worker_->source = path;
         worker_->folder = folder_;
         worker_->name = *name;
@@ -90,19 +100,14 @@ void DeviceTransfer::next() {
 
 void DeviceTransfer::copied(const QString& error) {
     copying_ = false;
+    list_.setBusy(0);
     if (!error.isEmpty()) {
         emit failed(error);
         return finish();
     }
-    // The entry copied is taken off: at its position, or where edits elsewhere in the list moved it.
-    int at = position_;
-    if (at >= list_.count() || list_.path(at) != copyingPath_ || list_.name(at) != copyingName_) {
-        at = -1;
-        for (int i = 0; i < list_.count() && at < 0; ++i)
-            if (list_.path(i) == copyingPath_ && list_.name(i) == copyingName_)
-                at = i;
-    }
-    if (at >= 0) {
+    // The entry copied is taken off where edits elsewhere in the list have moved it; the next one has taken
+    // its place.
+    if (const int at = list_.positionOf(copyingId_); at >= 0) {
         list_.removeAt(at);
         position_ = at;
     }
