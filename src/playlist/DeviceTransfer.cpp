@@ -4,22 +4,15 @@
 #include "playlist/DeviceNames.h"
 #include "playlist/PlaylistModel.h"
 #include <QPointer>
-#include <QThread>
+#include <QThreadPool>
 
 namespace {
 constexpr double kMargin = 2000;
 }
 
-// One copy at a time on a thread of its own; the result comes back to the user-interface thread.
-class DeviceTransfer::Worker : public QThread {
-public:
-    std::function<QString(const QString&, const QString&, const QString&)> copy;
-    QString source, folder, name, error;
-    void run() override { error = copy(source, folder, name); }
-};
-
 DeviceTransfer::DeviceTransfer(PlaylistModel& deviceList, Seams seams, QObject* parent)
-    : QObject(parent), list_(deviceList), seams_(std::move(seams)) {
+    : QObject(parent), list_(deviceList), seams_(std::move(seams)), worker_(new QThreadPool(this)) {
+    worker_->setMaxThreadCount(1);
     if (!seams_.freeSpace)
         seams_.freeSpace = [](const QString& path) {
             return GetFreeSpaceOnDisk(path);
@@ -33,10 +26,8 @@ DeviceTransfer::DeviceTransfer(PlaylistModel& deviceList, Seams seams, QObject* 
 }
 
 DeviceTransfer::~DeviceTransfer() {
-    if (worker_) {
-        worker_->wait();
-        delete worker_;
-    }
+    // The copy under way ends first; its result, posted to this object, is dropped with it.
+    worker_->waitForDone();
     if (copying_)
         list_.setBusy(0);
 }
@@ -82,18 +73,12 @@ void DeviceTransfer::next() {
         copying_ = true;
         copyingId_ = list_.id(position_);
         list_.setBusy(copyingId_);
-        worker_ = new Worker;
-        worker_->copy = seams_.copy;
-        worker_->source = path;
-        worker_->folder = folder_;
-        worker_->name = *name;
-        connect(worker_, &QThread::finished, this, [this] {
-            const QString error = worker_->error;
-            delete worker_;
-            worker_ = nullptr;
-            copied(error);
+        // One copy at a time off the user-interface thread; the result comes back to it.
+        worker_->start([this, copy = seams_.copy, path, folder = folder_, name = *name] {
+            const QString error = copy(path, folder, name);
+            QMetaObject::invokeMethod(
+                this, [this, error] { copied(error); }, Qt::QueuedConnection);
         });
-        worker_->start();
         return;
     }
 }

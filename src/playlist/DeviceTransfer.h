@@ -4,6 +4,7 @@
 #include <functional>
 
 class PlaylistModel;
+class QThreadPool;
 
 // "Transfer" of the device tab: copies the device list's entries into the device folder one after another,
 // each on a worker thread so that the window keeps answering, and takes each copied entry off the list. A
@@ -48,6 +49,7 @@ private:
     bool copying_ = false;
     int position_ = 0;
     quint64 copyingId_ = 0;
-    class Worker;
-    Worker* worker_ = nullptr;
+    // One thread, kept for the whole transfer: starting a thread for each file would cost more than a
+    // small file's copy.
+    QThreadPool* worker_;
 };

@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QSemaphore>
+#include <QTemporaryDir>
 #include <deque>
 #include <gtest/gtest.h>
 
@@ -122,6 +123,40 @@ TEST_F(Transfer, AFailedCopyStopsWithItsEntryKeptAndNoPartialFile) {
     EXPECT_TRUE(failures[0].contains(QStringLiteral("fine.mp3")));
     EXPECT_EQ(list.count(), 1);
     EXPECT_TRUE(onDevice().isEmpty());
+}
+
+TEST(DeviceCopy, CopiesAreWholeWhicheverWayTheBytesGo) {
+    TempDir dir;
+    QByteArray song(600'001, '\0'); // more than one buffer of the way through this process, and a bit
+    for (qsizetype i = 0; i < song.size(); ++i)
+        song[i] = static_cast<char>(i * 31 / 7);
+    const QString source = dir.write(QStringLiteral("song.mp3"), song);
+    const QString empty = dir.write(QStringLiteral("empty.mp3"), QByteArray());
+    auto copyOf = [](const QString& folder, const QString& name) {
+        QFile file(QDir(folder).filePath(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("missing");
+    };
+
+    // On the same file system the kernel copies; onto another one (memory), the bytes pass through here.
+    QTemporaryDir elsewhere(QStringLiteral("/dev/shm/kivo-test-XXXXXX"));
+    QStringList folders{dir.mkdir(QStringLiteral("device"))};
+    if (elsewhere.isValid())
+        folders << elsewhere.path();
+    for (const QString& folder : folders) {
+        SCOPED_TRACE(folder.toStdString());
+        EXPECT_EQ(copyIntoFolder(source, folder, QStringLiteral("song.mp3")), QString());
+        EXPECT_EQ(copyOf(folder, QStringLiteral("song.mp3")), song);
+        EXPECT_EQ(copyIntoFolder(empty, folder, QStringLiteral("empty.mp3")), QString());
+        EXPECT_EQ(copyOf(folder, QStringLiteral("empty.mp3")), QByteArray());
+        EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden).size(), 2); // no temporary file left
+    }
+
+    // A file system that reports no length (the kernel copies nothing of it) still gives the whole file.
+    QFile mounts(QStringLiteral("/proc/self/mounts"));
+    if (mounts.open(QIODevice::ReadOnly)) {
+        EXPECT_EQ(copyIntoFolder(mounts.fileName(), folders[0], QStringLiteral("mounts")), QString());
+        EXPECT_EQ(copyOf(folders[0], QStringLiteral("mounts")), mounts.readAll());
+    }
 }
 
 // A transfer whose copies wait until the test lets each one finish, on the device list of the three
