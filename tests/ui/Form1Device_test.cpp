@@ -3,6 +3,7 @@
 #include "support/WaitUntil.h"
 #include <QDir>
 #include <QLabel>
+#include <QListView>
 #include <QPushButton>
 #include <QTabBar>
 #include <QTimer>
@@ -44,6 +45,33 @@ TEST_F(Form1DeviceTest, TransferWorksOnlyOnTheDeviceTabAndEmptiesTheList) {
     EXPECT_EQ(QDir(device).entryList(QDir::Files),
               (QStringList{QStringLiteral("one.mp3"), QStringLiteral("two.mp3")}));
     EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(Form1DeviceTest, TheFileBeingCopiedStaysInTheListUntilItsCopyIsDone) {
+    QDir().mkpath(dir.file(QStringLiteral("music")));
+    QDir().mkpath(dir.file(QStringLiteral("player")));
+    openWithDevice(dir.file(QStringLiteral("player")));
+    for (const char* name : {"one.mp3", "two.mp3", "three.mp3"})
+        addToDevice(QString::fromLatin1(name));
+    form->ssTab->setCurrentIndex(Playlists::kDevice);
+    QListView* list = form->lstName[Playlists::kDevice];
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualRect(list->model()->index(0, 0)).center());
+
+    // The end of a copy reaches the window through its event loop, which runs again only after these edits:
+    // "one.mp3" is being copied throughout.
+    button("cmdTransfer")->click();
+    QTest::keyClick(list, Qt::Key_Delete);
+    QTest::keyClick(list, Qt::Key_F12);
+    EXPECT_EQ(names(Playlists::kDevice), (QStringList{"one.mp3", "two.mp3", "three.mp3"}));
+    EXPECT_TRUE(names(Playlists::kA).isEmpty());
+    form->CMdClearAll->click();
+    EXPECT_EQ(names(Playlists::kDevice), QStringList{"one.mp3"});
+    EXPECT_EQ(form->LblQueueNum->text(), "1");
+
+    ASSERT_TRUE(waitUntil([&] { return button("cmdTransfer")->isEnabled(); }));
+    EXPECT_TRUE(playlists.at(Playlists::kDevice).isEmpty());
+    EXPECT_EQ(QDir(device).entryList(QDir::Files), QStringList{"one.mp3"});
 }
 
 TEST_F(Form1DeviceTest, ADeviceTrackEndingBehindAnotherTabLeavesThePlayerStopped) {
