@@ -67,7 +67,9 @@ void DeviceTransfer::next() {
             ++position_; // does not fit: stays in the list
             continue;
         }
-        const auto name = DeviceNames::destinationName(list_.name(position_), sLongName(path), renaming_);
+        // The folder names are looked up only for renaming: each costs a look at the disk.
+        const QString longPath = renaming_ ? sLongName(path) : QString();
+        const auto name = DeviceNames::destinationName(list_.name(position_), longPath, renaming_);
         if (!name)
             return finish();
         copying_ = true;
