@@ -1,10 +1,11 @@
 #include "browser/FileFunctions.h"
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
-#include <QStorageInfo>
 #include <QStringList>
 #include <algorithm>
 #include <optional>
+#include <sys/statvfs.h>
 
 namespace {
 
@@ -43,11 +44,12 @@ QString FileSize(const QString& file) {
 double GetFreeSpaceOnDisk(const QString& path) {
     if (path.isEmpty() || !QFileInfo::exists(path))
         return 0;
-    const QStorageInfo storage(path);
-    if (!storage.isValid() || !storage.isReady())
+    // What QStorageInfo::bytesAvailable() gives, without reading the whole mount table: the transfer to
+    // the device asks before and after every file.
+    struct statvfs volume {};
+    if (::statvfs(QFile::encodeName(path).constData(), &volume) != 0)
         return 0;
-    const qint64 available = storage.bytesAvailable();
-    return available > 0 ? static_cast<double>(available) : 0.0;
+    return static_cast<double>(volume.f_bavail) * static_cast<double>(volume.f_frsize);
 }
 
 QString sLongName(const QString& shortName) {

@@ -225,7 +225,8 @@ void Transport::removePlayedEntry() {
         return; // a browser file played: no entry was taken for it
     PlaylistModel& list = c_.playlists.at(c_.state.playingPlaylist);
     const int at = list.id(c_.state.currentEntry) == played ? c_.state.currentEntry : list.positionOf(played);
-    list.removeAt(at);
+    if (!list.busy(at)) // the entry being copied to the device stays
+        list.removeAt(at);
 }
 
 Transport::NameBoxItem Transport::nameBoxItem() const {

@@ -49,17 +49,22 @@ void Transport::endOfPlayback() {
     }
     if (s.stopped)
         return;
-    if (s.playingPlaylist != Playlists::kDevice) {
+    const bool deviceTrack = s.playingPlaylist == Playlists::kDevice;
+    if (!deviceTrack) {
         removePlayedEntry();
         CmdPLAY_Click();
         c_.view.showCount(c_.playlists.shown().count());
     }
-    if (c_.playlists.shownIndex() != Playlists::kDevice) {
+    const bool deviceShown = c_.playlists.shownIndex() == Playlists::kDevice;
+    if (!deviceShown) {
         if (c_.playlists.at(Playlists::kA).isEmpty())
             c_.playlists.setShown(Playlists::kB);
         if (c_.playlists.at(Playlists::kB).isEmpty())
             c_.playlists.setShown(Playlists::kA);
-    } else {
+    }
+    // A device-list track plays once, whichever tab is shown when it ends: nothing new starts, so the
+    // window has to show the player stopped.
+    if (deviceShown || deviceTrack) {
         CmdSTOP_Click();
         engine().setMedia(c_.host.silentClip());
     }

@@ -4,21 +4,15 @@
 #include "playlist/DeviceNames.h"
 #include "playlist/PlaylistModel.h"
 #include <QPointer>
-#include <QThread>
+#include <QThreadPool>
 
 namespace {
 constexpr double kMargin = 2000;
 }
 
-// One copy at a time on a thread of its own; the result comes back to the user-interface thread.
-class DeviceTransfer::Worker : public QThread {
-public:
-    QString source, folder, name, error;
-    void run() override { error = copyIntoFolder(source, folder, name); }
-};
-
 DeviceTransfer::DeviceTransfer(PlaylistModel& deviceList, Seams seams, QObject* parent)
-    : QObject(parent), list_(deviceList), seams_(std::move(seams)) {
+    : QObject(parent), list_(deviceList), seams_(std::move(seams)), worker_(new QThreadPool(this)) {
+    worker_->setMaxThreadCount(1);
     if (!seams_.freeSpace)
         seams_.freeSpace = [](const QString& path) {
             return GetFreeSpaceOnDisk(path);
@@ -27,13 +21,19 @@ DeviceTransfer::DeviceTransfer(PlaylistModel& deviceList, Seams seams, QObject* 
         seams_.fileSize = [](const QString& file) {
             return FileSize(file);
         };
+    if (!seams_.copy)
+        seams_.copy = copyIntoFolder;
 }
 
 DeviceTransfer::~DeviceTransfer() {
-    if (worker_) {
-        worker_->wait();
-        delete worker_;
-    }
+    // The copy under way ends first; its result, posted to this object, is dropped with it.
+    worker_->waitForDone();
+    if (copying_)
+        list_.setBusy(0);
+}
+
+int DeviceTransfer::copyingPosition() const {
+    return copying_ ? list_.positionOf(copyingId_) : -1;
 }
 
 void DeviceTransfer::start(const QString& deviceFolder, bool renaming) {
@@ -67,42 +67,34 @@ void DeviceTransfer::next() {
             ++position_; // does not fit: stays in the list
             continue;
         }
-        const auto name = DeviceNames::destinationName(list_.name(position_), sLongName(path), renaming_);
+        // The folder names are looked up only for renaming: each costs a look at the disk.
+        const QString longPath = renaming_ ? sLongName(path) : QString();
+        const auto name = DeviceNames::destinationName(list_.name(position_), longPath, renaming_);
         if (!name)
             return finish();
         copying_ = true;
-        copyingName_ = list_.name(position_);
-        copyingPath_ = path;
-        worker_ = new Worker;
-        worker_->source = path;
-        worker_->folder = folder_;
-        worker_->name = *name;
-        connect(worker_, &QThread::finished, this, [this] {
-            const QString error = worker_->error;
-            delete worker_;
-            worker_ = nullptr;
-            copied(error);
+        copyingId_ = list_.id(position_);
+        list_.setBusy(copyingId_);
+        // One copy at a time off the user-interface thread; the result comes back to it.
+        worker_->start([this, copy = seams_.copy, path, folder = folder_, name = *name] {
+            const QString error = copy(path, folder, name);
+            QMetaObject::invokeMethod(
+                this, [this, error] { copied(error); }, Qt::QueuedConnection);
         });
-        worker_->start();
         return;
     }
 }
 
 void DeviceTransfer::copied(const QString& error) {
     copying_ = false;
+    list_.setBusy(0);
     if (!error.isEmpty()) {
         emit failed(error);
         return finish();
     }
-    // The entry copied is taken off: at its position, or where edits elsewhere in the list moved it.
-    int at = position_;
-    if (at >= list_.count() || list_.path(at) != copyingPath_ || list_.name(at) != copyingName_) {
-        at = -1;
-        for (int i = 0; i < list_.count() && at < 0; ++i)
-            if (list_.path(i) == copyingPath_ && list_.name(i) == copyingName_)
-                at = i;
-    }
-    if (at >= 0) {
+    // The entry copied is taken off where edits elsewhere in the list have moved it; the next one has taken
+    // its place.
+    if (const int at = list_.positionOf(copyingId_); at >= 0) {
         list_.removeAt(at);
         position_ = at;
     }

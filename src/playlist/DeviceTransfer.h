@@ -4,17 +4,21 @@
 #include <functional>
 
 class PlaylistModel;
+class QThreadPool;
 
 // "Transfer" of the device tab: copies the device list's entries into the device folder one after another,
 // each on a worker thread so that the window keeps answering, and takes each copied entry off the list. A
 // file that does not fit (2,000 bytes stay free, measured again before each file) is skipped and stays. A
-// failed copy stops the transfer and leaves its entry in the list.
+// failed copy stops the transfer and leaves its entry in the list. The entry being copied is marked busy in
+// the list, so that edits leave it in place, and is found again by its id when the copy is done.
 class DeviceTransfer : public QObject {
     Q_OBJECT
 public:
     struct Seams {
         std::function<double(const QString& path)> freeSpace; // bytes free on the drive holding the path
         std::function<QString(const QString& file)> fileSize; // a file's length as text, empty when missing
+        // Runs on the worker thread; returns the reason of a failure, empty on success (copyIntoFolder).
+        std::function<QString(const QString& source, const QString& folder, const QString& name)> copy;
     };
 
     DeviceTransfer(PlaylistModel& deviceList, Seams seams, QObject* parent = nullptr);
@@ -23,7 +27,7 @@ public:
     void start(const QString& deviceFolder, bool renaming);
     bool running() const { return running_; }
     // The position of the entry being copied, -1 when none.
-    int copyingPosition() const { return copying_ ? position_ : -1; }
+    int copyingPosition() const;
 
 signals:
     // An entry was copied and taken off the list.
@@ -44,7 +48,8 @@ private:
     bool running_ = false;
     bool copying_ = false;
     int position_ = 0;
-    QString copyingName_, copyingPath_;
-    class Worker;
-    Worker* worker_ = nullptr;
+    quint64 copyingId_ = 0;
+    // One thread, kept for the whole transfer: starting a thread for each file would cost more than a
+    // small file's copy.
+    QThreadPool* worker_;
 };

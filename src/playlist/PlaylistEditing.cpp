@@ -2,6 +2,8 @@
 
 #include "core/AppState.h"
 #include "playlist/Playlists.h"
+#include <numeric>
+#include <vector>
 
 namespace PlaylistEditing {
 
@@ -23,6 +25,8 @@ EntryEdit deleteSelected(Playlists& playlists, AppState& state, bool playing, in
     const bool onPlayingList = playlists.shownIndex() == state.playingPlaylist;
     if (playing && onPlayingList && selected == state.currentEntry)
         return edit; // the entry playing stays
+    if (shown.busy(selected))
+        return edit;
 
     shown.removeAt(selected);
     if (playing && onPlayingList && selected < state.currentEntry)
@@ -50,6 +54,10 @@ EntryEdit moveSelectedToOther(Playlists& playlists, AppState& state, bool playin
     PlaylistModel& shown = playlists.shown();
     if (!designatesEntry(shown, selected))
         return edit;
+    if (shown.busy(selected)) {
+        edit.selectionUsed = true;
+        return edit;
+    }
     const int targetIndex = Playlists::other(playlists.shownIndex());
     PlaylistModel& target = playlists.at(targetIndex);
     if (target.room() < 1)
@@ -75,9 +83,18 @@ EntryEdit moveSelectedToOther(Playlists& playlists, AppState& state, bool playin
 
 bool clearShown(Playlists& playlists) {
     PlaylistModel& shown = playlists.shown();
-    const bool any = !shown.isEmpty();
-    shown.clear();
-    return any;
+    const int busy = shown.busyPosition();
+    if (busy < 0) {
+        const bool any = !shown.isEmpty();
+        shown.clear();
+        return any;
+    }
+    // Everything but the entry being copied.
+    std::vector<int> leaving(static_cast<size_t>(shown.count()));
+    std::iota(leaving.begin(), leaving.end(), 0);
+    leaving.erase(leaving.begin() + busy);
+    shown.removePositions(leaving);
+    return !leaving.empty();
 }
 
 TabMove moveWholePlaylist(int button, Playlists& playlists, AppState& state) {

@@ -17,6 +17,9 @@ struct AppState;
 // - the playing entry moved to another playlist makes that playlist the
 //   playing one, the index designating the entry there;
 // - the playing entry itself cannot be deleted.
+//
+// The entry being copied to the device (PlaylistModel::busy) is never
+// deleted, moved or cleared away.
 namespace PlaylistEditing {
 
 struct EntryEdit {

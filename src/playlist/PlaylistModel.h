@@ -54,6 +54,12 @@ public:
     void clear();
     void setChecked(int position, bool checked);
 
+    // The entry being copied to the device (0: none). The edits the user
+    // makes leave it where it is; the copy takes it off when it is done.
+    void setBusy(quint64 id) { busy_ = id; }
+    bool busy(int position) const { return busy_ != 0 && id(position) == busy_; }
+    int busyPosition() const { return positionOf(busy_); } // -1 when none
+
     // A list view asks for the index of every row on each relayout; this
     // answers without the general model's virtual row and column counts.
     QModelIndex index(int row, int column = 0, const QModelIndex& parent = {}) const override;
@@ -69,4 +75,5 @@ private:
     bool valid(int position) const { return position >= 0 && position < count(); }
     void appendRecords(const std::vector<PlaylistEntry>& entries, bool keepIds);
     std::vector<PlaylistEntry> entries_;
+    quint64 busy_ = 0;
 };

@@ -25,16 +25,16 @@ inline char16_t asciiUpper(char16_t c) {
 // runs from the start position to the end, wraps to the top and runs to the
 // end once more. Nothing it takes comes back, and the entries it passed over
 // in the first pass do not match, so the matches from the start position on
-// come first, then those above it.
+// come first, then those above it. The entry being copied to the device stays.
 std::vector<int> movingOrder(const PlaylistModel& shown, const Matcher& matcher, int start) {
     const std::vector<PlaylistEntry>& entries = shown.entries();
     const int n = shown.count();
     std::vector<int> order;
     for (int p = start; p < n; ++p)
-        if (matcher.matches(entries[p].name))
+        if (matcher.matches(entries[p].name) && !shown.busy(p))
             order.push_back(p);
     for (int p = 0; p < start; ++p)
-        if (matcher.matches(entries[p].name))
+        if (matcher.matches(entries[p].name) && !shown.busy(p))
             order.push_back(p);
     return order;
 }

@@ -206,6 +206,10 @@ TEST_F(TransportTest, DeviceListPlaysOneEntryAndStops) {
     transport.CmdPLAY_Click();
     transport.cmdSkip_Click(); // Skip does remove from the device list
     EXPECT_EQ(names(Playlists::kDevice), QStringList{"d1"});
+    // but not the entry being copied to the device.
+    playlists.at(Playlists::kDevice).setBusy(playlists.at(Playlists::kDevice).id(0));
+    transport.cmdSkip_Click();
+    EXPECT_EQ(names(Playlists::kDevice), QStringList{"d1"});
 }
 
 TEST_F(TransportTest, EndOfATrackOfAWhileTheDeviceTabIsShown) {

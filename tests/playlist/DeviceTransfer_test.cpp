@@ -1,10 +1,19 @@
+#include "core/AppState.h"
+#include "playlist/DeviceCopy.h"
 #include "playlist/DeviceNames.h"
 #include "playlist/DeviceTransfer.h"
+#include "playlist/PlaylistEditing.h"
 #include "playlist/PlaylistModel.h"
+#include "playlist/PlaylistSearch.h"
+#include "playlist/Playlists.h"
+#include "support/EntryNames.h"
 #include "support/TempDir.h"
 #include "support/WaitUntil.h"
 #include <QDir>
 #include <QFile>
+#include <QSemaphore>
+#include <QTemporaryDir>
+#include <deque>
 #include <gtest/gtest.h>
 
 namespace {
@@ -114,6 +123,125 @@ TEST_F(Transfer, AFailedCopyStopsWithItsEntryKeptAndNoPartialFile) {
     EXPECT_TRUE(failures[0].contains(QStringLiteral("fine.mp3")));
     EXPECT_EQ(list.count(), 1);
     EXPECT_TRUE(onDevice().isEmpty());
+}
+
+TEST(DeviceCopy, CopiesAreWholeWhicheverWayTheBytesGo) {
+    TempDir dir;
+    QByteArray song(600'001, '\0'); // more than one buffer of the way through this process, and a bit
+    for (qsizetype i = 0; i < song.size(); ++i)
+        song[i] = static_cast<char>(i * 31 / 7);
+    const QString source = dir.write(QStringLiteral("song.mp3"), song);
+    const QString empty = dir.write(QStringLiteral("empty.mp3"), QByteArray());
+    auto copyOf = [](const QString& folder, const QString& name) {
+        QFile file(QDir(folder).filePath(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("missing");
+    };
+
+    // On the same file system the kernel copies; onto another one (memory), the bytes pass through here.
+    QTemporaryDir elsewhere(QStringLiteral("/dev/shm/kivo-test-XXXXXX"));
+    QStringList folders{dir.mkdir(QStringLiteral("device"))};
+    if (elsewhere.isValid())
+        folders << elsewhere.path();
+    for (const QString& folder : folders) {
+        SCOPED_TRACE(folder.toStdString());
+        EXPECT_EQ(copyIntoFolder(source, folder, QStringLiteral("song.mp3")), QString());
+        EXPECT_EQ(copyOf(folder, QStringLiteral("song.mp3")), song);
+        EXPECT_EQ(copyIntoFolder(empty, folder, QStringLiteral("empty.mp3")), QString());
+        EXPECT_EQ(copyOf(folder, QStringLiteral("empty.mp3")), QByteArray());
+        EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden).size(), 2); // no temporary file left
+    }
+
+    // A file system that reports no length (the kernel copies nothing of it) still gives the whole file.
+    QFile mounts(QStringLiteral("/proc/self/mounts"));
+    if (mounts.open(QIODevice::ReadOnly)) {
+        EXPECT_EQ(copyIntoFolder(mounts.fileName(), folders[0], QStringLiteral("mounts")), QString());
+        EXPECT_EQ(copyOf(folders[0], QStringLiteral("mounts")), mounts.readAll());
+    }
+}
+
+// A transfer whose copies wait until the test lets each one finish, on the device list of the three
+// playlists.
+struct SlowTransfer : ::testing::Test {
+    TempDir dir;
+    Playlists playlists;
+    AppState state;
+    PlaylistModel& list = playlists.at(Playlists::kDevice);
+    QSemaphore go;
+    std::deque<double> freeSpace; // answered in turn, then plenty
+    DeviceTransfer transfer{list,
+                            {[this](const QString&) {
+                                 if (freeSpace.empty())
+                                     return 1e9;
+                                 const double free = freeSpace.front();
+                                 freeSpace.pop_front();
+                                 return free;
+                             },
+                             [](const QString&) { return QStringLiteral("5"); },
+                             [this](const QString& source, const QString& folder, const QString& name) {
+                                 go.acquire();
+                                 return copyIntoFolder(source, folder, name);
+                             }}};
+
+    void SetUp() override {
+        playlists.setTabCount(3);
+        playlists.setShown(Playlists::kDevice);
+        QDir().mkpath(dir.file(QStringLiteral("device")));
+    }
+    void TearDown() override { go.release(100); }
+    QString song(const QString& name) { return dir.write(name, "sound"); }
+    void add(const QString& name, const QString& path) { list.append(name, path); }
+    bool copyingAt(int position) {
+        return waitUntil([&] { return transfer.copyingPosition() == position; });
+    }
+    QStringList onDevice() { return QDir(dir.file(QStringLiteral("device"))).entryList(QDir::Files); }
+};
+
+TEST_F(SlowTransfer, TheEntryBeingCopiedCannotBeRemovedButTheOthersCan) {
+    for (const char* name : {"one", "two", "three", "four"})
+        add(QString::fromLatin1(name), song(QString::fromLatin1(name)));
+    transfer.start(dir.file(QStringLiteral("device")), false);
+    ASSERT_TRUE(copyingAt(0));
+
+    using namespace PlaylistEditing;
+    EXPECT_FALSE(deleteSelected(playlists, state, false, 0).changed);
+    EXPECT_FALSE(moveSelectedToOther(playlists, state, false, 0).changed);
+    EXPECT_TRUE(deleteSelected(playlists, state, false, 1).changed); // "two" goes
+    // A Move search for every entry takes all but the one being copied.
+    PlaylistSearch::search(PlaylistSearch::Mode::Move, QStringLiteral("o"), playlists, state, false, 0);
+    EXPECT_EQ(entryNames(list), (QStringList{"one", "three"}));
+    EXPECT_EQ(entryNames(playlists.at(Playlists::kA)), QStringList{"four"});
+    EXPECT_TRUE(clearShown(playlists));
+    EXPECT_EQ(entryNames(list), QStringList{"one"});
+    EXPECT_FALSE(clearShown(playlists));
+    EXPECT_EQ(list.count(), 1);
+
+    go.release();
+    ASSERT_TRUE(waitUntil([&] { return !transfer.running(); }));
+    EXPECT_TRUE(list.isEmpty());
+    EXPECT_EQ(onDevice(), QStringList{"one"});
+    // Once copied, nothing is held any more.
+    add(QStringLiteral("five"), song(QStringLiteral("five")));
+    EXPECT_TRUE(deleteSelected(playlists, state, false, 0).changed);
+}
+
+TEST_F(SlowTransfer, TheEntryCopiedLeavesAndNotALookAlike) {
+    // Three entries for one file under one name; the first does not fit when it is measured.
+    const QString path = song(QStringLiteral("same.mp3"));
+    for (int i = 0; i < 3; ++i)
+        add(QStringLiteral("same.mp3"), path);
+    const quint64 third = list.id(2);
+    freeSpace = {0, 1e9, 0};
+    transfer.start(dir.file(QStringLiteral("device")), false);
+    ASSERT_TRUE(copyingAt(1));
+
+    // The first goes while the second is copied: the third moves into the position the copy started at.
+    EXPECT_TRUE(PlaylistEditing::deleteSelected(playlists, state, false, 0).changed);
+    ASSERT_EQ(transfer.copyingPosition(), 0);
+    go.release();
+    ASSERT_TRUE(waitUntil([&] { return !transfer.running(); }));
+    ASSERT_EQ(list.count(), 1);
+    EXPECT_EQ(list.id(0), third); // it did not fit, so it stays
+    EXPECT_EQ(onDevice(), QStringList{"same.mp3"});
 }
 
 } // namespace

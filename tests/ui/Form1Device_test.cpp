@@ -1,7 +1,12 @@
 #include "Form1Fixture.h"
+#include "playback/Transport.h"
 #include "support/WaitUntil.h"
 #include <QDir>
+#include <QLabel>
+#include <QListView>
 #include <QPushButton>
+#include <QTabBar>
+#include <QTimer>
 
 namespace {
 
@@ -40,6 +45,63 @@ TEST_F(Form1DeviceTest, TransferWorksOnlyOnTheDeviceTabAndEmptiesTheList) {
     EXPECT_EQ(QDir(device).entryList(QDir::Files),
               (QStringList{QStringLiteral("one.mp3"), QStringLiteral("two.mp3")}));
     EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(Form1DeviceTest, TheFileBeingCopiedStaysInTheListUntilItsCopyIsDone) {
+    QDir().mkpath(dir.file(QStringLiteral("music")));
+    QDir().mkpath(dir.file(QStringLiteral("player")));
+    openWithDevice(dir.file(QStringLiteral("player")));
+    for (const char* name : {"one.mp3", "two.mp3", "three.mp3"})
+        addToDevice(QString::fromLatin1(name));
+    form->ssTab->setCurrentIndex(Playlists::kDevice);
+    QListView* list = form->lstName[Playlists::kDevice];
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualRect(list->model()->index(0, 0)).center());
+
+    // The end of a copy reaches the window through its event loop, which runs again only after these edits:
+    // "one.mp3" is being copied throughout.
+    button("cmdTransfer")->click();
+    QTest::keyClick(list, Qt::Key_Delete);
+    QTest::keyClick(list, Qt::Key_F12);
+    EXPECT_EQ(names(Playlists::kDevice), (QStringList{"one.mp3", "two.mp3", "three.mp3"}));
+    EXPECT_TRUE(names(Playlists::kA).isEmpty());
+    form->CMdClearAll->click();
+    EXPECT_EQ(names(Playlists::kDevice), QStringList{"one.mp3"});
+    EXPECT_EQ(form->LblQueueNum->text(), "1");
+
+    ASSERT_TRUE(waitUntil([&] { return button("cmdTransfer")->isEnabled(); }));
+    EXPECT_TRUE(playlists.at(Playlists::kDevice).isEmpty());
+    EXPECT_EQ(QDir(device).entryList(QDir::Files), QStringList{"one.mp3"});
+}
+
+TEST_F(Form1DeviceTest, ADeviceTrackEndingBehindAnotherTabLeavesThePlayerStopped) {
+    openWithDevice(dir.file(QStringLiteral("player")));
+    fill(Playlists::kA, {"a0"});
+    fill(Playlists::kDevice, {"d0", "d1"});
+    form->ssTab->setCurrentIndex(Playlists::kDevice);
+    form->CmdPLAY->click();
+    ASSERT_EQ(host.fake.media, "/music/d0");
+    ASSERT_EQ(form->windowTitle(), "d0");
+    form->ssTab->setCurrentIndex(Playlists::kA);
+    host.fake.finish();
+
+    EXPECT_FALSE(form->transport().playing());
+    EXPECT_EQ(form->windowTitle(), "KIVO PLAYER!");
+    EXPECT_EQ(form->lblName->text(), "KIVO PLAYER!");
+    EXPECT_FALSE(form->CmdPLAY->isHidden());
+    EXPECT_FALSE(form->CMDButtonArray[0]->isHidden());
+    EXPECT_TRUE(form->CMDButtonArray[1]->isHidden()); // the Stop picture
+    EXPECT_FALSE(form->tmrTime->isActive());
+    EXPECT_TRUE(form->CMdClearAll->isEnabled());
+    EXPECT_EQ(host.fake.media, "/tmp/silence.wav");
+    // The device list plays each track once and keeps it; A is not started.
+    EXPECT_EQ(names(Playlists::kDevice), (QStringList{"d0", "d1"}));
+    EXPECT_EQ(names(Playlists::kA), QStringList{"a0"});
+    EXPECT_EQ(form->ssTab->currentIndex(), Playlists::kA);
+
+    // The next Play starts from the tab shown, as after any stop.
+    form->CmdPLAY->click();
+    EXPECT_EQ(host.fake.media, "/music/a0");
 }
 
 TEST_F(Form1DeviceTest, FilesShowsTheDeviceOnlyWhenItHoldsFiles) {
