@@ -5,6 +5,7 @@
 #include <QRandomGenerator>
 #include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
 #include <unistd.h>
 #include <vector>
 
@@ -57,6 +58,9 @@ QString copyIntoFolder(const QString& source, const QString& folder, const QStri
     if (!out.isOpen())
         return QStringLiteral("%1 could not be written in %2").arg(fileName, folder);
     bool ok = copyContents(in.handle(), out.handle());
+    // A file about to be replaced is only given up for a copy that is on the device.
+    if (ok && QFileInfo::exists(target))
+        ok = ::fdatasync(out.handle()) == 0;
     out.close();
     ok = ok && out.error() == QFileDevice::NoError;
     // rename() replaces an existing destination in one step.
@@ -65,4 +69,12 @@ QString copyIntoFolder(const QString& source, const QString& folder, const QStri
         return {};
     QFile::remove(out.fileName());
     return QStringLiteral("%1 could not be copied to %2").arg(QFileInfo(source).fileName(), folder);
+}
+
+void syncFileSystemOf(const QString& folder) {
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    ::syncfs(fd);
+    ::close(fd);
 }

@@ -6,3 +6,7 @@
 // partial file is removed and the reason returned; an empty text means success. Blocks: run it off the
 // user-interface thread.
 QString copyIntoFolder(const QString& source, const QString& folder, const QString& fileName);
+
+// Writes back everything cached for the file system holding the folder, so that what was copied is on the
+// device before it may be unplugged. Blocks: run it off the user-interface thread.
+void syncFileSystemOf(const QString& folder);

@@ -47,9 +47,25 @@ void DeviceTransfer::start(const QString& deviceFolder, bool renaming) {
 }
 
 void DeviceTransfer::finish() {
-    running_ = false;
     copying_ = false;
-    emit finished();
+    if (!copiedAny_) {
+        running_ = false;
+        emit finished();
+        return;
+    }
+    // The transfer has finished when what it copied is on the device, so that a player unplugged then holds
+    // every file; until then Transfer stays unavailable.
+    copiedAny_ = false;
+    worker_->start([this, folder = folder_] {
+        syncFileSystemOf(folder);
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                running_ = false;
+                emit finished();
+            },
+            Qt::QueuedConnection);
+    });
 }
 
 void DeviceTransfer::next() {
@@ -94,6 +110,7 @@ void DeviceTransfer::copied(const QString& error) {
     }
     // The entry copied is taken off where edits elsewhere in the list have moved it; the next one has taken
     // its place.
+    copiedAny_ = true;
     if (const int at = list_.positionOf(copyingId_); at >= 0) {
         list_.removeAt(at);
         position_ = at;

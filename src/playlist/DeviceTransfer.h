@@ -47,6 +47,7 @@ private:
     bool renaming_ = false;
     bool running_ = false;
     bool copying_ = false;
+    bool copiedAny_ = false;
     int position_ = 0;
     quint64 copyingId_ = 0;
     // One thread, kept for the whole transfer: starting a thread for each file would cost more than a
