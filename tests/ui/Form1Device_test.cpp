@@ -122,3 +122,42 @@ TEST_F(Form1DeviceTest, FilesShowsTheDeviceOnlyWhenItHoldsFiles) {
 }
 
 } // namespace
+
+namespace {
+
+// Closing the window (what the desktop's SIGTERM does) in the middle of a
+// long transfer still runs the whole shut-down, and every file on the device
+// is a whole copy: the one under way is finished, nothing half-written stays.
+TEST_F(Form1DeviceTest, ClosingDuringATransferShutsDownNormallyAndLeavesOnlyWholeCopies) {
+    writeSetting(store, table.playlistOnExit(), QStringLiteral("1"));
+    writeSetting(store, table.autoSavePath(), dir.file(QStringLiteral("TempSave.KVPL")));
+    QDir().mkpath(dir.file(QStringLiteral("player")));
+    openWithDevice(dir.file(QStringLiteral("player")));
+    const QString kept = dir.write(QStringLiteral("music/kept.mp3"), "a");
+    playlists.at(Playlists::kA).append(QStringLiteral("kept.mp3"), kept);
+    std::vector<QByteArray> contents;
+    for (int i = 0; i < 8; ++i) {
+        contents.push_back(QByteArray(6 * 1024 * 1024, char('a' + i)));
+        playlists.at(Playlists::kDevice)
+            .append(QStringLiteral("big%1.mp3").arg(i),
+                    dir.write(QStringLiteral("music/big%1.mp3").arg(i), contents[i]));
+    }
+    playlists.setShown(Playlists::kDevice);
+    button("cmdTransfer")->click();
+    ASSERT_TRUE(waitUntil([&] { return playlists.at(Playlists::kDevice).count() < 8; }, 20000));
+
+    form->close();
+    form.reset();
+
+    EXPECT_EQ(readAll(dir.file(QStringLiteral("TempSave.KVPL"))),
+              "kept.mp3*" + kept.toUtf8() + "\r\n!@#$%\r\n");
+    const QStringList onDevice = QDir(device).entryList(QDir::Files | QDir::Hidden);
+    EXPECT_FALSE(onDevice.isEmpty());
+    for (const QString& name : onDevice) {
+        ASSERT_TRUE(name.startsWith(QLatin1String("big"))) << name.toStdString(); // no temporary file left
+        EXPECT_EQ(readAll(QDir(device).filePath(name)), contents[name.mid(3, 1).toInt()])
+            << name.toStdString();
+    }
+}
+
+} // namespace
