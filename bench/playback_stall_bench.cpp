@@ -3,6 +3,8 @@
 // Pause and Skip are pressed near the ends of tracks. A 10 ms timer probes the event loop; the longest
 // delay of a probe is the longest time the window could not answer.
 #include "BenchSeams.h"
+#include "QueueRun.h"
+#include "StallProbe.h"
 #include "core/AppState.h"
 #include "core/MainWindowState.h"
 #include "platform/MediaPlayer.h"
@@ -26,32 +28,6 @@
 namespace {
 
 constexpr int kClips = 20;
-
-// The longest gap between two ticks of a 10 ms timer, beyond the 10 ms.
-class StallProbe {
-public:
-    StallProbe() {
-        timer_.setTimerType(Qt::PreciseTimer);
-        QObject::connect(&timer_, &QTimer::timeout, [this] {
-            const qint64 now = clock_.nsecsElapsed();
-            longest_ = std::max(longest_, now - last_ - 10'000'000);
-            last_ = now;
-        });
-    }
-    void start() {
-        clock_.start();
-        last_ = 0;
-        longest_ = 0;
-        timer_.start(10);
-    }
-    double longestMs() const { return longest_ / 1e6; }
-
-private:
-    QTimer timer_;
-    QElapsedTimer clock_;
-    qint64 last_ = 0;
-    qint64 longest_ = 0;
-};
 
 struct PlayingWindow {
     QTemporaryDir dir;
@@ -149,20 +125,11 @@ void BM_EventLoopStallWhilePlayingAQueue(benchmark::State& run) {
 
         probe.start();
         presser.start();
-        QEventLoop loop;
-        QTimer done;
-        QObject::connect(&done, &QTimer::timeout, [&] {
-            if (window.playlists.at(Playlists::kA).isEmpty() && !window.form->transport().playing())
-                loop.quit();
-        });
-        done.start(50);
-        QTimer::singleShot(120'000, &loop, &QEventLoop::quit);
-        QElapsedTimer whole;
-        whole.start();
-        loop.exec();
+        const double queueSeconds =
+            playQueueDown(window.playlists.at(Playlists::kA), window.form->transport(), 120'000);
         run.counters["longest_stall_ms"] = probe.longestMs();
         run.counters["engine_start_ms"] = engineStartMs;
-        run.counters["queue_s"] = whole.elapsed() / 1000.0;
+        run.counters["queue_s"] = queueSeconds;
         run.counters["left_in_queue"] = window.playlists.at(Playlists::kA).count();
     }
 }
