@@ -15,9 +15,15 @@ namespace {
 // does), without passing every byte through this process; when it cannot (another file system, an old
 // kernel) or a file system says it copied nothing, the rest goes through a buffer small enough to stay in
 // the processor's cache.
-bool copyContents(int in, int out) {
+bool copyContents(int in, int out, const std::atomic<bool>* stop) {
+    const auto stopped = [stop] {
+        return stop && stop->load(std::memory_order_relaxed);
+    };
     for (;;) {
-        const ssize_t copied = ::copy_file_range(in, nullptr, out, nullptr, 1 << 30, 0);
+        if (stopped())
+            return false;
+        // In steps small enough that a stop is seen soon, large enough to cost nothing.
+        const ssize_t copied = ::copy_file_range(in, nullptr, out, nullptr, 8 << 20, 0);
         if (copied > 0)
             continue;
         if (copied < 0 && errno == EINTR)
@@ -26,6 +32,8 @@ bool copyContents(int in, int out) {
     }
     std::vector<char> buffer(256 * 1024);
     for (;;) {
+        if (stopped())
+            return false;
         const ssize_t got = ::read(in, buffer.data(), buffer.size());
         if (got < 0 && errno == EINTR)
             continue;
@@ -43,7 +51,8 @@ bool copyContents(int in, int out) {
 
 } // namespace
 
-QString copyIntoFolder(const QString& source, const QString& folder, const QString& fileName) {
+QString copyIntoFolder(const QString& source, const QString& folder, const QString& fileName,
+                       const std::atomic<bool>* stop) {
     QFile in(source);
     if (!QFileInfo(source).isFile() || !in.open(QIODevice::ReadOnly))
         return QStringLiteral("%1 could not be read").arg(source);
@@ -57,7 +66,7 @@ QString copyIntoFolder(const QString& source, const QString& folder, const QStri
     }
     if (!out.isOpen())
         return QStringLiteral("%1 could not be written in %2").arg(fileName, folder);
-    bool ok = copyContents(in.handle(), out.handle());
+    bool ok = copyContents(in.handle(), out.handle(), stop);
     // A file about to be replaced is only given up for a copy that is on the device.
     if (ok && QFileInfo::exists(target))
         ok = ::fdatasync(out.handle()) == 0;

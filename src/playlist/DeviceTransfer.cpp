@@ -22,11 +22,15 @@ DeviceTransfer::DeviceTransfer(PlaylistModel& deviceList, Seams seams, QObject* 
             return FileSize(file);
         };
     if (!seams_.copy)
-        seams_.copy = copyIntoFolder;
+        seams_.copy = [stop = &stopping_](const QString& source, const QString& folder, const QString& name) {
+            return copyIntoFolder(source, folder, name, stop);
+        };
 }
 
 DeviceTransfer::~DeviceTransfer() {
-    // The copy under way ends first; its result, posted to this object, is dropped with it.
+    // The copy under way is given up (its partial file removed) so that closing the window never waits for a
+    // large file; its result, posted to this object, is dropped with it.
+    stopping_ = true;
     worker_->waitForDone();
     if (copying_)
         list_.setBusy(0);

@@ -1,6 +1,7 @@
 #pragma once
 #include <QObject>
 #include <QString>
+#include <atomic>
 #include <functional>
 
 class PlaylistModel;
@@ -48,6 +49,7 @@ private:
     bool running_ = false;
     bool copying_ = false;
     bool copiedAny_ = false;
+    std::atomic<bool> stopping_{false};
     int position_ = 0;
     quint64 copyingId_ = 0;
     // One thread, kept for the whole transfer: starting a thread for each file would cost more than a

@@ -196,6 +196,28 @@ struct SlowTransfer : ::testing::Test {
     QStringList onDevice() { return QDir(dir.file(QStringLiteral("device"))).entryList(QDir::Files); }
 };
 
+// Closing the window ends a transfer without waiting for a large copy: the device then holds that file
+// whole or not at all, never a part of it.
+TEST_F(Transfer, EndingATransferMidCopyLeavesTheFileWholeOrAbsent) {
+    const QByteArray big(48 * 1024 * 1024, 'b');
+    list.append(QStringLiteral("big.mp3"), dir.write(QStringLiteral("music/big.mp3"), big));
+    {
+        DeviceTransfer transfer(list, {[](const QString&) { return 1e12; }, {}});
+        transfer.start(device(), false);
+        ASSERT_TRUE(transfer.running());
+    } // the window goes
+    const QStringList left = onDevice();
+    EXPECT_TRUE(left.isEmpty() || left == QStringList{QStringLiteral("big.mp3")})
+        << left.join(' ').toStdString();
+    if (!left.isEmpty())
+        EXPECT_EQ(readAll(QDir(device()).filePath(QStringLiteral("big.mp3"))), big);
+
+    const std::atomic<bool> stop{true};
+    EXPECT_FALSE(copyIntoFolder(list.path(0), device(), QStringLiteral("again.mp3"), &stop).isEmpty());
+    EXPECT_FALSE(onDevice().contains(QStringLiteral("again.mp3")));
+    EXPECT_EQ(onDevice(), left); // and no temporary file
+}
+
 TEST_F(SlowTransfer, TheEntryBeingCopiedCannotBeRemovedButTheOthersCan) {
     for (const char* name : {"one", "two", "three", "four"})
         add(QString::fromLatin1(name), song(QString::fromLatin1(name)));
