@@ -127,7 +127,7 @@ namespace {
 
 // Closing the window (what the desktop's SIGTERM does) in the middle of a
 // long transfer still runs the whole shut-down, and every file on the device
-// is a whole copy: the one under way is finished, nothing half-written stays.
+// is a whole copy: the one under way is given up, nothing half-written stays.
 TEST_F(Form1DeviceTest, ClosingDuringATransferShutsDownNormallyAndLeavesOnlyWholeCopies) {
     writeSetting(store, table.playlistOnExit(), QStringLiteral("1"));
     writeSetting(store, table.autoSavePath(), dir.file(QStringLiteral("TempSave.KVPL")));
