@@ -9,6 +9,7 @@
 #include "playlist/Playlists.h"
 #include <QRandomGenerator>
 #include <QTimer>
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -120,8 +121,24 @@ void Transport::CmdPLAY_Click() {
     c_.view.setTitle(list.name(k));
     c_.fields.trackLength = engine().duration();
     startScreenForPlay(path);
+    prepareVideoAhead(list, k);
     c_.view.showCount(c_.playlists.shown().count());
     c_.clock.start();
+}
+
+void Transport::prepareVideoAhead(const PlaylistModel& list, int playing) {
+    // A few entries ahead are enough for the preparation to finish in time; the whole list would cost a
+    // scan of up to a million names at every Play.
+    constexpr int kLookAhead = 20;
+    if (videoPrepared_)
+        return;
+    const int end = std::min(list.count(), playing + 1 + kLookAhead);
+    for (int p = playing; p < end; ++p)
+        if (isVideoFile(list.path(p), c_.state.videoList)) {
+            videoPrepared_ = true;
+            c_.host.prepareVideo();
+            return;
+        }
 }
 
 void Transport::startScreenForPlay(const QString& path) {

@@ -8,6 +8,7 @@ class KeyState;
 class MediaPlayer;
 class Playlists;
 class PlayerHost;
+class PlaylistModel;
 class QTimer;
 class TransportView;
 struct AppState;
@@ -80,6 +81,7 @@ private:
     void clearPause();
     void choosePosition(int& k);
     void startScreenForPlay(const QString& path);
+    void prepareVideoAhead(const PlaylistModel& list, int playing);
     void startScreenForSmallPlay(const QString& path);
 
     Context c_;
@@ -88,4 +90,5 @@ private:
     bool random_ = false;
     bool connected_ = false;
     bool fitScreenToVideo_ = false;
+    bool videoPrepared_ = false;
 };

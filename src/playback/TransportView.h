@@ -41,4 +41,8 @@ public:
     virtual QString silentClip() = 0;
     // The main window's unload closes the video window for good.
     virtual void closeScreen() {}
+    // A video is coming soon: what the video window needs to draw is made
+    // ready off the user-interface thread, so that showing it does not hold
+    // up the window. Asked at most once.
+    virtual void prepareVideo() {}
 };

@@ -283,6 +283,23 @@ TEST_F(TransportTest, VideoWindowFollowsTheFileKind) {
     EXPECT_FALSE(host.videoScreen.shown);
 }
 
+TEST_F(TransportTest, AVideoAFewTracksAheadHasItsWindowPreparedOnce) {
+    QStringList queue;
+    for (int i = 0; i < 30; ++i)
+        queue << QStringLiteral("song%1.mp3").arg(i);
+    queue[25] = "far.avi";
+    fill(Playlists::kA, queue);
+    transport.CmdPLAY_Click();
+    EXPECT_EQ(host.videoPreparations, 0); // beyond what is looked at: audio users load no graphics driver
+    for (int i = 0; i < 5; ++i)
+        host.fake.finish();
+    EXPECT_EQ(host.videoPreparations, 1); // now within reach
+    fill(Playlists::kA, {"next.mpg"});
+    for (int i = 0; i < 22; ++i)
+        host.fake.finish();
+    EXPECT_EQ(host.videoPreparations, 1);
+}
+
 TEST_F(TransportTest, ClockShowsElapsedOrRemainingTime) {
     fill(Playlists::kA, {"e0"});
     host.fake.lengthOnSetMedia = 200.7;

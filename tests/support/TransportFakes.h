@@ -61,4 +61,6 @@ struct FakeHost : PlayerHost {
     VideoScreen& screen() override { return videoScreen; }
     bool started() const override { return isStarted; }
     QString silentClip() override { return QStringLiteral("/tmp/silence.wav"); }
+    int videoPreparations = 0;
+    void prepareVideo() override { ++videoPreparations; }
 };

@@ -4,10 +4,13 @@
 #include "platform/SilentClip.h"
 #include "ui/screen/MpvVideoWidget.h"
 #include "ui/screen/frmScreen.h"
+#include <QOpenGLContext>
 
 ScreenHost::ScreenHost(AppState& state, Dialogs& dialogs) : state_(state), dialogs_(dialogs) {}
 
 ScreenHost::~ScreenHost() {
+    if (videoPreparation_.joinable())
+        videoPreparation_.join();
     // The surface frees its render context while the engine still runs.
     screen_.reset();
     player_.reset();
@@ -39,6 +42,18 @@ VideoScreen& ScreenHost::screen() {
 
 QString ScreenHost::silentClip() {
     return silentClipPath();
+}
+
+void ScreenHost::prepareVideo() {
+    // The first OpenGL context of the run loads the graphics driver (with a software renderer, a compiler
+    // too): a fifth of a second that would otherwise fall on the window's thread when the video window
+    // first shows. A context made and dropped here, on a thread of its own, leaves the driver loaded.
+    if (videoPreparation_.joinable() || !QOpenGLContext::supportsThreadedOpenGL())
+        return;
+    videoPreparation_ = std::thread([] {
+        QOpenGLContext context;
+        context.create();
+    });
 }
 
 void ScreenHost::closeScreen() {

@@ -1,6 +1,7 @@
 #pragma once
 #include "playback/TransportView.h"
 #include <memory>
+#include <thread>
 
 class Dialogs;
 class MpvPlayer;
@@ -21,6 +22,7 @@ public:
     QString silentClip() override;
 
     void closeScreen() override;
+    void prepareVideo() override;
     frmScreen* window() const { return screen_.get(); }
 
 private:
@@ -30,4 +32,6 @@ private:
     Dialogs& dialogs_;
     std::unique_ptr<MpvPlayer> player_;
     std::unique_ptr<frmScreen> screen_;
+    // Loads the system's OpenGL driver ahead of the first video.
+    std::thread videoPreparation_;
 };
