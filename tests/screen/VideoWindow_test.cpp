@@ -35,6 +35,8 @@ TEST(VideoWindow, ShowsAVideoAndClosesCleanly) {
         MediaPlayer& player = host->player();
         QSize size;
         QObject::connect(&player, &MediaPlayer::videoSizeChanged, [&](QSize s) { size = s; });
+        if (round == 1)
+            host->prepareVideo(); // the driver loads on its thread while the window makes its own context
         host->screen().show();
         player.setMedia(video);
         ASSERT_TRUE(waitUntil([&] { return player.currentPosition() > 0.5; }, 20000));
@@ -43,6 +45,16 @@ TEST(VideoWindow, ShowsAVideoAndClosesCleanly) {
             host->closeScreen(); // the main window's unload first, as at shut-down
         host.reset();
     }
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST(VideoWindow, ClosingWhileTheVideoIsPreparedWaitsForIt) {
+    AppState state;
+    FakeDialogs dialogs;
+    auto host = std::make_unique<ScreenHost>(state, dialogs);
+    host->prepareVideo();
+    host->prepareVideo(); // asked again: nothing more
+    host.reset();
     EXPECT_TRUE(dialogs.messages.empty());
 }
 
