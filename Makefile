@@ -45,13 +45,26 @@ bench: deps build
 	./$(BUILD)/kivo_bench
 	@for script in bench/*.sh; do [ -f "$$script" ] && bash "$$script" ./$(BUILD)/kivo-player; done; true
 
+FUZZERS := playlist_reader_fuzz tag_reader_fuzz settings_file_fuzz settings_export_fuzz command_line_fuzz drop_fuzz
+FUZZ_TIME ?= 30
+
+# Each fuzz target for FUZZ_TIME seconds, starting from the inputs kept in
+# tests/fuzz/corpus; what it finds grows $(FUZZ_BUILD)/corpus. An input that
+# breaks a target is written to $(FUZZ_BUILD)/found: copy it into the
+# target's folder in tests/fuzz/corpus once the fault is fixed, and the
+# ordinary test run replays it from then on.
 fuzz: deps
 	CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	    -DKIVO_FUZZ=ON -DKIVO_BENCH=OFF -DKIVO_SANITIZED_TESTS=OFF
-	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target playlist_reader_fuzz tag_reader_fuzz
-	mkdir -p $(FUZZ_BUILD)/corpus $(FUZZ_BUILD)/tag_corpus
-	./$(FUZZ_BUILD)/tests/fuzz/playlist_reader_fuzz -max_total_time=30 $(FUZZ_BUILD)/corpus tests/fuzz/seeds
-	./$(FUZZ_BUILD)/tests/fuzz/tag_reader_fuzz -max_total_time=30 $(FUZZ_BUILD)/tag_corpus tests/fuzz/tag_seeds
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target $(FUZZERS)
+	mkdir -p $(FUZZ_BUILD)/found
+	set -e; for f in $(FUZZERS); do \
+	    mkdir -p $(FUZZ_BUILD)/corpus/$$f; \
+	    echo "== $$f"; \
+	    ./$(FUZZ_BUILD)/tests/fuzz/$$f -max_total_time=$(FUZZ_TIME) -timeout=1 -rss_limit_mb=2048 \
+	        -artifact_prefix=$(FUZZ_BUILD)/found/$$f- -print_final_stats=1 \
+	        $(FUZZ_BUILD)/corpus/$$f tests/fuzz/corpus/$$f; \
+	done
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

@@ -1,4 +1,5 @@
 #include "app/Startup.h"
+#include "app/CommandLine.h"
 #include "core/AppState.h"
 #include "core/MainWindowState.h"
 #include "core/StartColour.h"
@@ -28,21 +29,7 @@ private:
     QStringList failed_;
 };
 
-QString commandLinePath(const QString& commandLine) {
-    if (!commandLine.contains(QLatin1Char('"')))
-        return commandLine;
-    return commandLine.mid(1, commandLine.size() - 2);
-}
-
-bool endsWithPlaylistExtension(const QString& path) {
-    return path.right(5).toUpper() == QLatin1String(".KVPL");
-}
-
 } // namespace
-
-QString joinCommandLine(const QStringList& arguments) {
-    return arguments.join(QLatin1Char(' '));
-}
 
 QStringList runStartup(LifecycleContext& c, StartupView& view, const QString& loginName,
                        const QString& commandLine) {
@@ -126,12 +113,12 @@ QStringList runStartup(LifecycleContext& c, StartupView& view, const QString& lo
     step("device path", [&] { s.devicePath = read(c.table.devicePath()); });
     step("search mode", [&] { c.fields.searchSingle = true; });
     step("hidden switch", [&] {
-        if (commandLine.toUpper().contains(QLatin1String("/QXVTR")))
+        if (commandLineListsEveryFile(commandLine))
             view.setBrowserPattern(QStringLiteral("*.*"));
     });
     step("command-line playlist", [&] {
-        const QString path = commandLinePath(commandLine);
-        if (!endsWithPlaylistExtension(path))
+        const QString path = commandLinePlaylist(commandLine);
+        if (path.isEmpty())
             return;
         if (!c.playlists.at(Playlists::kA).isEmpty())
             c.playlists.setShown(Playlists::kB);

@@ -51,6 +51,3 @@ QStringList runStartup(LifecycleContext& context, StartupView& view, const QStri
 // The main window's unload, after the video window is gone: stores the time
 // display mode and writes (or deletes) the auto-save playlist.
 void runShutdown(LifecycleContext& context, const QString& timeModeText);
-
-// The command line as one text: the program's arguments joined by blanks.
-QString joinCommandLine(const QStringList& arguments);

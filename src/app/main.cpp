@@ -1,3 +1,4 @@
+#include "app/CommandLine.h"
 #include "app/EndSignals.h"
 #include "app/Startup.h"
 #include "core/AppState.h"

@@ -26,12 +26,14 @@ bool wildcardMatches(QStringView foldedPattern, QStringView name) {
     qsizetype p = 0, n = 0;
     qsizetype star = -1, resumeAt = 0;
     while (n < name.size()) {
-        if (p < patternEnd && (foldedPattern[p] == u'?' || foldedPattern[p] == name[n].toCaseFolded())) {
-            ++p;
-            ++n;
-        } else if (p < patternEnd && foldedPattern[p] == u'*') {
+        // A "*" of the pattern is a wildcard even where the name holds a "*".
+        if (p < patternEnd && foldedPattern[p] == u'*') {
             star = p++;
             resumeAt = n;
+        } else if (p < patternEnd &&
+                   (foldedPattern[p] == u'?' || foldedPattern[p] == name[n].toCaseFolded())) {
+            ++p;
+            ++n;
         } else if (star >= 0) {
             p = star + 1;
             n = ++resumeAt;

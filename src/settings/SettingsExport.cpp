@@ -12,6 +12,14 @@ const std::array<QString, 9> kJoystickKeys = {
 
 namespace {
 
+// Where the first CR or LF of a text stands, or -1.
+qsizetype firstLineBreak(const QString& text) {
+    for (qsizetype i = 0; i < text.size(); ++i)
+        if (text[i] == QLatin1Char('\r') || text[i] == QLatin1Char('\n'))
+            return i;
+    return -1;
+}
+
 QString switchText(bool on) {
     return numberText(on ? 1 : 0);
 }
@@ -76,10 +84,15 @@ QString fileNameFor(const QString& chosen) {
 
 QByteArray write(const Values& v) {
     QString text;
+    // A value holding a line break (a Linux folder name may) cannot stand on
+    // one line: its line is left out, so that an import leaves that setting
+    // alone instead of reading the rest of the value as another key.
     auto line = [&text](const QString& key, const QString& value) {
+        if (firstLineBreak(value) >= 0)
+            return;
         text += key + kSeparator + value + QStringLiteral("\r\n");
     };
-    line(kHeaderKey, v.caption);
+    text += kHeaderKey + kSeparator + v.caption.left(firstLineBreak(v.caption)) + QStringLiteral("\r\n");
     for (int i = 0; i < 10; ++i)
         line(QStringLiteral("Preset%1").arg(i), v.presets[i]);
     for (int i = 0; i < 10; ++i)

@@ -1,3 +1,4 @@
+#include "app/CommandLine.h"
 #include "app/Startup.h"
 #include "core/AppState.h"
 #include "core/MainWindowState.h"
@@ -171,6 +172,25 @@ TEST_F(StartupTest, CommandLinePlaylistGoesToAOrToBWhenAIsFilled) {
     EXPECT_EQ(other.at(Playlists::kB).count(), 3);
     EXPECT_EQ(other.shownIndex(), Playlists::kB);
     EXPECT_EQ(otherView.count, 3);
+}
+
+TEST_F(StartupTest, CommandLineNamesHoldingQuotesAndRunsOfBlanks) {
+    // A Linux file name may hold quotes: only quotes around the whole line
+    // are taken off, so such a name loads as it is.
+    const QString quoteInside = playlistFile("say \"hi\" list.KVPL", 2, "q");
+    start(quoteInside);
+    EXPECT_EQ(playlists.at(Playlists::kA).count(), 2);
+
+    const QString quoteAtEnd = playlistFile("\"best\" of.kvpl", 1, "b");
+    EXPECT_EQ(commandLinePlaylist(quoteAtEnd), quoteAtEnd);
+    EXPECT_EQ(commandLinePlaylist(QStringLiteral("\"%1\"").arg(quoteAtEnd)), quoteAtEnd);
+
+    // Arguments split at blanks by the shell come back whole, blanks and all.
+    const QString blanks = dir.file("two  blanks .KVPL");
+    EXPECT_EQ(commandLinePlaylist(joinCommandLine(blanks.split(QLatin1Char(' ')))), blanks);
+    for (const char* none : {"\"", "\"\"", ".KVPL.mp3", "list.KVP"})
+        EXPECT_TRUE(commandLinePlaylist(QString::fromLatin1(none)).isEmpty()) << none;
+    EXPECT_EQ(commandLinePlaylist(QStringLiteral(".kvpl")), QStringLiteral(".kvpl"));
 }
 
 TEST_F(StartupTest, MediaFilesAndTheHiddenSwitchOnTheCommandLine) {

@@ -1,3 +1,4 @@
+#include "FuzzCheck.h"
 #include "tags/clsID3.h"
 #include <QByteArray>
 #include <QDir>
@@ -29,14 +30,10 @@ QByteArray contentOf(const QString& path) {
     return file.readAll();
 }
 
-void check(bool condition) {
-    if (!condition)
-        std::abort();
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const InputClock clock;
     const QByteArray input(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     const QString path = inputPath();
     {
@@ -48,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     clsID3 tag;
     tag.setFilename(path);
-    check(tag.TagFound() == hasTag);
+    fuzzCheck(tag.TagFound() == hasTag);
     if (!hasTag)
         return 0;
     for (const auto& [text, width] : {std::pair{tag.Title(), 30},
@@ -56,22 +53,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                                       {tag.Album(), 30},
                                       {tag.Comment(), 30},
                                       {tag.Year(), 4}})
-        check(text.size() <= width && !text.contains(QChar(0)));
-    check(tag.Genre() >= 0 && tag.Genre() <= 255);
+        fuzzCheck(text.size() <= width && !text.contains(QChar(0)));
+    fuzzCheck(tag.Genre() >= 0 && tag.Genre() <= 255);
 
     // Writing back what was loaded changes nothing; editing the title
     // changes only the title's bytes.
-    check(tag.SaveTag().isEmpty());
-    check(contentOf(path) == input);
+    fuzzCheck(tag.SaveTag().isEmpty());
+    fuzzCheck(contentOf(path) == input);
     if (input.size() > 128) {
         const QString title = tag.Title();
         tag.setTitle(title);
-        check(tag.SaveTag().isEmpty());
+        fuzzCheck(tag.SaveTag().isEmpty());
         QByteArray expected = input;
         QByteArray field = title.toLatin1();
         field.append(QByteArray(30 - field.size(), '\0'));
         expected.replace(input.size() - 128 + 3, 30, field);
-        check(contentOf(path) == expected);
+        fuzzCheck(contentOf(path) == expected);
     }
     return 0;
 }

@@ -63,6 +63,32 @@ TEST(SettingsExportFile, WhatIsWrittenReadsBackExceptAValueHoldingTheSeparator) 
     EXPECT_EQ(leadingNumber(value(QStringLiteral("COLORTOSTART"))), 12632256);
 }
 
+TEST(SettingsExportFile, AValueHoldingALineBreakIsLeftOutNotReadAsAnotherKey) {
+    // Folder names on Linux may hold line breaks; written as they are, the
+    // text after the break would import as a key of its own.
+    Values v = defaults();
+    v.presets[4] = QStringLiteral("/music/new\r\nONTOP\u00A9 1 ");
+    v.autoSavePath = QStringLiteral("/lists/a\nb.KVPL");
+    v.caption = QStringLiteral("Options\nPRESET0\u00A9/elsewhere");
+    v.onTop = 0;
+    const QByteArray bytes = write(v);
+    EXPECT_TRUE(bytes.startsWith(
+        "Quelba Kivo Player Settings Export\xC2\xA9Options\r\nPreset0\xC2\xA9/home/ann\r\n"));
+    QStringList keys;
+    for (const Line& line : read(bytes)) {
+        keys << line.key;
+        if (line.key == QLatin1String("ONTOP"))
+            EXPECT_EQ(leadingNumber(line.value), 0);
+        if (line.key == QLatin1String("PRESET0"))
+            EXPECT_EQ(line.value, QStringLiteral("/home/ann"));
+    }
+    EXPECT_FALSE(keys.contains(QStringLiteral("PRESET4")));
+    EXPECT_FALSE(keys.contains(QStringLiteral("AUTOSAVEPATH")));
+    EXPECT_EQ(keys.count(QStringLiteral("ONTOP")), 1);
+    EXPECT_EQ(keys.count(QStringLiteral("PRESET0")), 1);
+    EXPECT_EQ(keys.size(), 41 - 2);
+}
+
 TEST(SettingsExportFile, ReaderTakesAnyKeyCaseAnyLineEndAndWindowsFiles) {
     // Windows-1252: 0xA9 is the separator, 0xE9 an e with acute accent.
     const QByteArray windows = "Quelba Kivo Player Settings Export\xA9x\r\n"

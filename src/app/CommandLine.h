@@ -1,0 +1,18 @@
+#pragma once
+#include <QString>
+#include <QStringList>
+
+// The program's command line, as start-up reads it: one text, the arguments
+// joined by blanks, so that a playlist path holding blanks arrives whole.
+
+// The command line as one text: the program's arguments joined by blanks.
+QString joinCommandLine(const QStringList& arguments);
+
+// The playlist the command line names, or an empty text when it names none:
+// the whole command line, without the quotes around it when it stands in
+// quotes, when it ends with ".KVPL" in any letter case.
+QString commandLinePlaylist(const QString& commandLine);
+
+// The hidden switch "/QXVTR" (any letter case, anywhere in the command line)
+// makes the browser list every file.
+bool commandLineListsEveryFile(const QString& commandLine);

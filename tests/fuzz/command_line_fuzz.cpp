@@ -1,0 +1,35 @@
+#include "FuzzCheck.h"
+#include "app/CommandLine.h"
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <cstddef>
+#include <cstdint>
+
+// Arbitrary bytes cut at NULs into the program's arguments, decoded as the
+// application decodes its arguments: the playlist start-up loads must be the
+// command line itself or the command line without its surrounding quotes, and
+// must end with ".KVPL"; a single argument naming a playlist must arrive
+// whole, whatever it holds.
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const InputClock clock;
+    const QByteArray input(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    QStringList arguments;
+    for (const QByteArray& argument : input.split('\0'))
+        arguments << QString::fromLocal8Bit(argument);
+
+    const QString line = joinCommandLine(arguments);
+    fuzzCheck(line.size() == arguments.join(QString()).size() + arguments.size() - 1);
+    const QString playlist = commandLinePlaylist(line);
+    if (!playlist.isEmpty()) {
+        fuzzCheck(playlist.endsWith(QLatin1String(".kvpl"), Qt::CaseInsensitive));
+        fuzzCheck(playlist == line || QLatin1Char('"') + playlist + QLatin1Char('"') == line);
+    }
+    const QString& only = arguments.first();
+    if (arguments.size() == 1 && only.endsWith(QLatin1String(".KVPL"), Qt::CaseInsensitive) &&
+        !(only.startsWith(QLatin1Char('"')) && only.endsWith(QLatin1Char('"'))))
+        fuzzCheck(playlist == only);
+    fuzzCheck(commandLineListsEveryFile(line) == line.toUpper().contains(QLatin1String("/QXVTR")));
+    return 0;
+}
