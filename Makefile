@@ -3,13 +3,17 @@ BUILD    ?= build
 FUZZ_BUILD ?= build-fuzz
 JOBS     ?= 2
 ARGS     ?=
+# Where `make install` puts the player; DESTDIR stages it elsewhere (packaging).
+PREFIX   ?= /usr/local
+DESTDIR  ?=
 SUDO     := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 DEBS := cmake g++ ninja-build pkg-config qt6-base-dev libqt6opengl6-dev libmpv-dev libsdl2-dev \
         googletest libgtest-dev libgmock-dev libbenchmark-dev \
-        xvfb xauth xdotool openbox x11-utils imagemagick ffmpeg sox clang libclang-rt-14-dev
+        xvfb xauth xdotool openbox x11-utils imagemagick ffmpeg sox clang libclang-rt-14-dev \
+        desktop-file-utils libxml2-utils shared-mime-info dbus dbus-daemon
 
-.PHONY: all deps configure build run test bench fuzz format clean
+.PHONY: all deps configure build run test bench fuzz format clean install uninstall
 
 all: build
 
@@ -52,6 +56,14 @@ fuzz: deps
 	mkdir -p $(FUZZ_BUILD)/corpus $(FUZZ_BUILD)/tag_corpus
 	./$(FUZZ_BUILD)/tests/fuzz/playlist_reader_fuzz -max_total_time=30 $(FUZZ_BUILD)/corpus tests/fuzz/seeds
 	./$(FUZZ_BUILD)/tests/fuzz/tag_reader_fuzz -max_total_time=30 $(FUZZ_BUILD)/tag_corpus tests/fuzz/tag_seeds
+
+# The program, its launcher, icon and file types; the manifest of what was
+# written is $(BUILD)/install_manifest.txt, which `make uninstall` reads.
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
+
+uninstall:
+	DESTDIR="$(DESTDIR)" cmake -DMANIFEST="$(BUILD)/install_manifest.txt" -P cmake/Uninstall.cmake
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

@@ -4,6 +4,7 @@
 #include "core/StartColour.h"
 #include "platform/KeyState.h"
 #include "playlist/PlaylistFileOps.h"
+#include "playlist/PlaylistKinds.h"
 #include "playlist/Playlists.h"
 #include "settings/SettingValue.h"
 #include "settings/SettingsTable.h"
@@ -32,10 +33,6 @@ QString commandLinePath(const QString& commandLine) {
     if (!commandLine.contains(QLatin1Char('"')))
         return commandLine;
     return commandLine.mid(1, commandLine.size() - 2);
-}
-
-bool endsWithPlaylistExtension(const QString& path) {
-    return path.right(5).toUpper() == QLatin1String(".KVPL");
 }
 
 } // namespace
@@ -131,7 +128,7 @@ QStringList runStartup(LifecycleContext& c, StartupView& view, const QString& lo
     });
     step("command-line playlist", [&] {
         const QString path = commandLinePath(commandLine);
-        if (!endsWithPlaylistExtension(path))
+        if (!isLoadablePlaylist(path))
             return;
         if (!c.playlists.at(Playlists::kA).isEmpty())
             c.playlists.setShown(Playlists::kB);
