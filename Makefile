@@ -52,9 +52,10 @@ bench: deps build
 fuzz: deps
 	CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	    -DKIVO_FUZZ=ON -DKIVO_BENCH=OFF -DKIVO_SANITIZED_TESTS=OFF
-	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target playlist_reader_fuzz tag_reader_fuzz
-	mkdir -p $(FUZZ_BUILD)/corpus $(FUZZ_BUILD)/tag_corpus
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target playlist_reader_fuzz m3u_reader_fuzz tag_reader_fuzz
+	mkdir -p $(FUZZ_BUILD)/corpus $(FUZZ_BUILD)/m3u_corpus $(FUZZ_BUILD)/tag_corpus
 	./$(FUZZ_BUILD)/tests/fuzz/playlist_reader_fuzz -max_total_time=30 $(FUZZ_BUILD)/corpus tests/fuzz/seeds
+	./$(FUZZ_BUILD)/tests/fuzz/m3u_reader_fuzz -max_total_time=30 $(FUZZ_BUILD)/m3u_corpus tests/fuzz/m3u_seeds
 	./$(FUZZ_BUILD)/tests/fuzz/tag_reader_fuzz -max_total_time=30 $(FUZZ_BUILD)/tag_corpus tests/fuzz/tag_seeds
 
 # The program, its launcher, icon and file types; the manifest of what was

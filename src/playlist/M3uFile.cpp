@@ -75,8 +75,10 @@ QString cutToNameLimit(QString name) {
     return name;
 }
 
+// "." and ".." are taken out as written: the folder given holds no links
+// (readM3uFile passes the playlist's real folder), so that is where they lead.
 QString inFolder(const QString& folder, const QString& relative) {
-    return folder.endsWith(u'/') ? folder + relative : folder + u'/' + relative;
+    return QDir::cleanPath(folder + u'/' + relative);
 }
 
 QString fileNameOf(const QString& path) {
@@ -152,6 +154,8 @@ PlaylistReadResult readM3u(QByteArrayView bytes, M3uText text, const QString& fo
                 decode(entryInfo->title.first(std::min(entryInfo->title.size(), kTitleBytes))));
         if (name.isEmpty())
             name = fileNameOf(path);
+        if (name.isEmpty())
+            name = path; // a path ending in "/": no entry goes without a name
         result.entries.push_back(
             {playlistDisplayName(name), std::move(path), false, 0, entryInfo ? entryInfo->seconds : -1});
     }
@@ -168,7 +172,9 @@ PlaylistReadResult readM3uFile(const QString& path, const PlaylistPathFilter& ta
     if (read.status != FileReadStatus::Read)
         return failed;
     const M3uText text = isM3u8File(path) ? M3uText::Utf8 : M3uText::Utf8OrWindows1252;
-    return readM3u(read.bytes, text, QFileInfo(path).absolutePath(), take, room);
+    const QFileInfo info(path);
+    const QString folder = info.canonicalPath();
+    return readM3u(read.bytes, text, folder.isEmpty() ? info.absolutePath() : folder, take, room);
 }
 
 M3uSave m3u8Bytes(const PlaylistModel& playlist, const QString& baseFolder) {

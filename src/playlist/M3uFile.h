@@ -15,18 +15,17 @@ enum class M3uText {
 
 // Reads entries from M3U bytes. Lines end at CR LF, CR or LF; a byte order
 // mark is dropped. A relative path is taken inside `folder` (the playlist's
-// own folder), a file:// URL names the local path it encodes, other URLs
-// (http:, rtsp:, ...) are skipped, and so is every path the filter turns
-// down; each of those counts in `skipped`. An entry's display name is its
-// #EXTINF title when it has one, cut to kMaxEntryNameUnits, else its file
-// name; "*" and line breaks get look-alikes as for any added file. A path
+// own folder, without links), its "." and ".." taken out; a file:// URL names the local path it encodes,
+// other URLs (http:, rtsp:, ...) are skipped, and so is every path the filter turns down; each of those
+// counts in `skipped`. An entry's display name is its #EXTINF title when it has one, cut to
+// kMaxEntryNameUnits, else its file name; "*" and line breaks get look-alikes as for any added file. A path
 // line longer than any file system allows stops the read (LineTooLong), as
 // does one more entry than `room` (PlaylistFull); otherwise the read ends
 // Complete at the end of the data.
 PlaylistReadResult readM3u(QByteArrayView bytes, M3uText text, const QString& folder,
                            const PlaylistPathFilter& take = {}, int room = kMaxPlaylistEntries);
 // The same for a regular file of at most kMaxPlaylistFileBytes, its text rule
-// taken from its extension.
+// taken from its extension, relative paths from its real folder.
 PlaylistReadResult readM3uFile(const QString& path, const PlaylistPathFilter& take = {},
                                int room = kMaxPlaylistEntries);
 

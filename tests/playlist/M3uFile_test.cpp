@@ -1,7 +1,9 @@
 #include "playlist/ExistingFiles.h"
 #include "playlist/M3uFile.h"
 #include "support/TempDir.h"
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -46,7 +48,9 @@ TEST(M3uReader, AnyLineEndAByteOrderMarkAndCommentsAroundTheEntries) {
 
     EXPECT_EQ(read("").status, Status::Complete);
     EXPECT_TRUE(read("#EXTM3U\n#EXTINF:3,orphan title\n").entries.empty());
-    EXPECT_EQ(pairs(readM3u("x.mp3", M3uText::Utf8, "/")), QStringList{"x.mp3|/x.mp3"});
+    EXPECT_EQ(
+        pairs(readM3u("x.mp3\n../up.mp3\n./sub/../y.mp3\n.//z.mp3\n", M3uText::Utf8, "/lists/")),
+        (QStringList{"x.mp3|/lists/x.mp3", "up.mp3|/up.mp3", "y.mp3|/lists/y.mp3", "z.mp3|/lists/z.mp3"}));
 }
 
 TEST(M3uReader, TitlesBelongToTheNextPathOnly) {
@@ -160,9 +164,14 @@ TEST(M3uReader, WindowsSeparatorsAreTriedWhenTheNameAsWrittenIsNoFile) {
 
 TEST(M3uFileReader, ReadsRelativeToThePlaylistFolderAndRefusesWhatIsNoRegularFile) {
     TempDir dir;
+    const QString media = QFileInfo(dir.write("media/a.mp3")).canonicalFilePath();
     const QString list = dir.write("lists/mix.M3U8", "#EXTM3U\n../media/a.mp3\n");
-    const auto r = readM3uFile(list);
-    EXPECT_EQ(pairs(r), QStringList{"a.mp3|" + dir.file("lists") + "/../media/a.mp3"});
+    EXPECT_EQ(pairs(readM3uFile(list)), QStringList{"a.mp3|" + media});
+    // Through a link to the playlist's folder, ".." leads where the system
+    // takes it.
+    dir.mkdir("elsewhere");
+    ASSERT_TRUE(QFile::link(dir.file("lists"), dir.file("elsewhere/linked")));
+    EXPECT_EQ(pairs(readM3uFile(dir.file("elsewhere/linked/mix.M3U8"))), QStringList{"a.mp3|" + media});
 
     EXPECT_EQ(readM3uFile(dir.file("none.m3u")).status, Status::Unreadable);
     EXPECT_EQ(readM3uFile(dir.mkdir("folder.m3u")).status, Status::Unreadable);
