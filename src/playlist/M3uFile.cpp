@@ -92,7 +92,7 @@ PlaylistReadResult readM3u(QByteArrayView bytes, M3uText text, const QString& fo
         bytes = bytes.sliced(kUtf8Bom.size());
     const bool utf8 = text == M3uText::Utf8 || isValidUtf8(bytes);
     const auto decode = [utf8](QByteArrayView field) {
-        return utf8 ? QString::fromUtf8(field) : fromWindows1252(field);
+        return utf8 ? fromUtf8Field(field) : fromWindows1252(field);
     };
     const auto taken = [&take](const QString& path) {
         return !take || take(path);
@@ -150,14 +150,13 @@ PlaylistReadResult readM3u(QByteArrayView bytes, M3uText text, const QString& fo
         }
         QString name;
         if (entryInfo && !entryInfo->title.isEmpty())
-            name = cutToNameLimit(
-                decode(entryInfo->title.first(std::min(entryInfo->title.size(), kTitleBytes))));
+            name = decode(entryInfo->title.first(std::min(entryInfo->title.size(), kTitleBytes)));
         if (name.isEmpty())
             name = fileNameOf(path);
         if (name.isEmpty())
             name = path; // a path ending in "/": no entry goes without a name
-        result.entries.push_back(
-            {playlistDisplayName(name), std::move(path), false, 0, entryInfo ? entryInfo->seconds : -1});
+        result.entries.push_back({playlistDisplayName(cutToNameLimit(std::move(name))), std::move(path),
+                                  false, 0, entryInfo ? entryInfo->seconds : -1});
     }
     result.status = PlaylistReadStatus::Complete;
     return result;

@@ -134,6 +134,18 @@ TEST(M3uReader, PathsLongerThanAnyFileSystemAllowsAreBadLinesAndTitlesAreCut) {
     EXPECT_TRUE(name.back().isLowSurrogate());
 }
 
+TEST(M3uReader, NamesKeepALeadingByteOrderMarkAndAreCutWhenTakenFromTheFile) {
+    // Only the file's first bytes can be its byte order mark.
+    const auto marked = read("#EXTM3U\n#EXTINF:1,\xEF\xBB\xBFtitle\n/m/\xEF\xBB\xBF"
+                             "file.mp3\n/m/x\n");
+    const QChar mark(0xFEFF);
+    EXPECT_EQ(pairs(marked), (QStringList{mark + QString("title|/m/") + mark + "file.mp3", "x|/m/x"}));
+    const auto longName = read("/m/" + QByteArray(300, 'n') + "\n/m/folder/\n");
+    ASSERT_EQ(longName.entries.size(), 2u);
+    EXPECT_EQ(longName.entries[0].name, QString(kMaxEntryNameUnits, u'n'));
+    EXPECT_EQ(longName.entries[1].name, "/m/folder/"); // never an entry without a name
+}
+
 TEST(M3uReader, TakesOnlyFilteredEntriesUpToTheRoomGiven) {
     const QByteArray bytes = "keep1.mp3\ndrop.mp3\nkeep2.mp3\nkeep3.mp3\n";
     const PlaylistPathFilter keep = [](const QString& path) {
