@@ -60,7 +60,8 @@ fuzz: deps
 
 # The program, its launcher, icon and file types; the manifest of what was
 # written is $(BUILD)/install_manifest.txt, which `make uninstall` reads.
-install: build
+install: configure
+	cmake --build $(BUILD) -j $(JOBS) --target kivo-player
 	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
 
 uninstall:
