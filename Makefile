@@ -3,13 +3,17 @@ BUILD    ?= build
 FUZZ_BUILD ?= build-fuzz
 JOBS     ?= 2
 ARGS     ?=
+# Where `make install` puts the player; DESTDIR stages it elsewhere (packaging).
+PREFIX   ?= /usr/local
+DESTDIR  ?=
 SUDO     := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 DEBS := cmake g++ ninja-build pkg-config qt6-base-dev libqt6opengl6-dev libmpv-dev libsdl2-dev \
         googletest libgtest-dev libgmock-dev libbenchmark-dev \
-        xvfb xauth xdotool openbox x11-utils imagemagick ffmpeg sox clang libclang-rt-14-dev
+        xvfb xauth xdotool openbox x11-utils imagemagick ffmpeg sox clang libclang-rt-14-dev \
+        desktop-file-utils libxml2-utils shared-mime-info dbus dbus-daemon
 
-.PHONY: all deps configure build run test bench fuzz format clean
+.PHONY: all deps configure build run test bench fuzz format clean install uninstall
 
 all: build
 
@@ -45,7 +49,7 @@ bench: deps build
 	./$(BUILD)/kivo_bench
 	@for script in bench/*.sh; do [ -f "$$script" ] && bash "$$script" ./$(BUILD)/kivo-player; done; true
 
-FUZZERS := playlist_reader_fuzz tag_reader_fuzz settings_file_fuzz settings_export_fuzz command_line_fuzz drop_fuzz
+FUZZERS := playlist_reader_fuzz m3u_reader_fuzz tag_reader_fuzz settings_file_fuzz settings_export_fuzz command_line_fuzz drop_fuzz
 FUZZ_TIME ?= 30
 
 # Each fuzz target for FUZZ_TIME seconds, starting from the inputs kept in
@@ -65,6 +69,15 @@ fuzz: deps
 	        -artifact_prefix=$(FUZZ_BUILD)/found/$$f- -print_final_stats=1 \
 	        $(FUZZ_BUILD)/corpus/$$f tests/fuzz/corpus/$$f; \
 	done
+
+# The program, its launcher, icon and file types; the manifest of what was
+# written is $(BUILD)/install_manifest.txt, which `make uninstall` reads.
+install: configure
+	cmake --build $(BUILD) -j $(JOBS) --target kivo-player
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
+
+uninstall:
+	DESTDIR="$(DESTDIR)" cmake -DMANIFEST="$(BUILD)/install_manifest.txt" -P cmake/Uninstall.cmake
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

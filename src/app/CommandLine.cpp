@@ -1,4 +1,5 @@
 #include "app/CommandLine.h"
+#include "playlist/PlaylistKinds.h"
 
 QString joinCommandLine(const QStringList& arguments) {
     return arguments.join(QLatin1Char(' '));
@@ -10,9 +11,7 @@ QString commandLinePlaylist(const QString& commandLine) {
     const bool quoted = commandLine.size() >= 2 && commandLine.startsWith(QLatin1Char('"')) &&
                         commandLine.endsWith(QLatin1Char('"'));
     const QString path = quoted ? commandLine.mid(1, commandLine.size() - 2) : commandLine;
-    if (path.right(5).toUpper() != QLatin1String(".KVPL"))
-        return {};
-    return path;
+    return isLoadablePlaylist(path) ? path : QString();
 }
 
 bool commandLineListsEveryFile(const QString& commandLine) {

@@ -10,7 +10,7 @@ QString joinCommandLine(const QStringList& arguments);
 
 // The playlist the command line names, or an empty text when it names none:
 // the whole command line, without the quotes around it when it stands in
-// quotes, when it ends with ".KVPL" in any letter case.
+// quotes, when it names a playlist the player loads (.KVPL, .m3u, .m3u8).
 QString commandLinePlaylist(const QString& commandLine);
 
 // The hidden switch "/QXVTR" (any letter case, anywhere in the command line)

@@ -5,6 +5,7 @@
 #include "core/StartColour.h"
 #include "platform/KeyState.h"
 #include "playlist/PlaylistFileOps.h"
+#include "playlist/PlaylistKinds.h"
 #include "playlist/Playlists.h"
 #include "settings/SettingValue.h"
 #include "settings/SettingsTable.h"

@@ -3,6 +3,8 @@
 #include "app/Startup.h"
 #include "core/AppState.h"
 #include "core/MainWindowState.h"
+#include "mpris/MprisPlayer.h"
+#include "mpris/MprisService.h"
 #include "platform/Dialogs.h"
 #include "platform/IniSettingsStore.h"
 #include "platform/KeyState.h"
@@ -38,6 +40,8 @@ void reportWhenShown(QApplication& app) {
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kivo Player"));
+    // Ties the windows to the installed launcher, and so to its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("kivo-player"));
     // The playback engine reads numbers in the C locale.
     std::setlocale(LC_NUMERIC, "C");
     // Set up before anything else can claim the signals; a signal that comes
@@ -65,6 +69,11 @@ int main(int argc, char** argv) {
     });
     form.Form_Load(joinCommandLine(app.arguments().mid(1)));
     form.show();
+    // Media keys, the desktop's sound menu and playerctl, when there is a
+    // session bus.
+    MprisPlayer mprisPlayer(form.transport(), fields, form.mprisWindow());
+    MprisService mpris(mprisPlayer);
+    mpris.start();
     reportWhenShown(app);
     return app.exec();
 }

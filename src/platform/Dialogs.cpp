@@ -3,6 +3,7 @@
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QRegularExpression>
 
 namespace {
 QFileDialog* makeDialog(const Dialogs::FileRequest& request) {
@@ -13,6 +14,14 @@ QFileDialog* makeDialog(const Dialogs::FileRequest& request) {
         dialog->setNameFilter(request.filter);
     if (!request.defaultExtension.isEmpty())
         dialog->setDefaultSuffix(request.defaultExtension);
+    // With several filters ("Playlist (*.KVPL);;M3U8 (*.m3u8)") a name typed
+    // without an extension takes the chosen filter's.
+    if (request.filter.contains(QLatin1String(";;")))
+        QObject::connect(dialog, &QFileDialog::filterSelected, dialog, [dialog](const QString& filter) {
+            static const QRegularExpression firstExtension(QStringLiteral("\\*\\.([^ ;)]+)"));
+            if (const QRegularExpressionMatch match = firstExtension.match(filter); match.hasMatch())
+                dialog->setDefaultSuffix(match.captured(1));
+        });
     if (!request.fileName.isEmpty() && !request.fileName.contains(QLatin1Char('*')))
         dialog->selectFile(request.fileName);
     return dialog;

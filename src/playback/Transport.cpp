@@ -29,8 +29,10 @@ MediaPlayer& Transport::engine() {
     if (!connected_) {
         connected_ = true;
         connect(&player, &MediaPlayer::endOfPlayback, this, [this](int) { endOfPlayback(); });
-        connect(&player, &MediaPlayer::durationChanged, this,
-                [this](double seconds) { c_.fields.trackLength = seconds; });
+        connect(&player, &MediaPlayer::durationChanged, this, [this](double seconds) {
+            const ChangeNotice notice(*this);
+            c_.fields.trackLength = seconds;
+        });
         connect(&player, &MediaPlayer::videoSizeChanged, this, [this](QSize size) {
             if (fitScreenToVideo_ && c_.host.screen().isShown())
                 c_.host.screen().fitToVideo(size);
@@ -68,7 +70,12 @@ void Transport::choosePosition(int& k) {
     c_.state.currentEntry = k;
 }
 
+double Transport::position() {
+    return c_.host.started() ? engine().currentPosition() : 0;
+}
+
 void Transport::CmdPLAY_Click() {
+    const ChangeNotice notice(*this);
     c_.state.stopped = false;
     c_.view.setClearAllEnabled(false);
     c_.view.hideNamePanel();
@@ -118,7 +125,8 @@ void Transport::CmdPLAY_Click() {
 
     const QString path = list.path(k);
     engine().setMedia(path);
-    c_.view.setTitle(list.name(k));
+    track_ = {list.name(k), path, list.id(k)};
+    c_.view.setTitle(track_.title);
     c_.fields.trackLength = engine().duration();
     startScreenForPlay(path);
     prepareVideoAhead(list, k);
@@ -180,6 +188,8 @@ void Transport::clearPause() {
 }
 
 void Transport::CmdSTOP_Click() {
+    const ChangeNotice notice(*this);
+    track_ = {};
     c_.view.hideNamePanel();
     clearPause();
     c_.state.stopped = true;
@@ -199,6 +209,7 @@ void Transport::CmdSTOP_Click() {
 }
 
 void Transport::CmdPause_Click() {
+    const ChangeNotice notice(*this);
     if (!playing_)
         return;
     if (paused_) {
@@ -212,6 +223,7 @@ void Transport::CmdPause_Click() {
 }
 
 void Transport::cmdSkip_Click() {
+    const ChangeNotice notice(*this);
     if (!playing_)
         return;
     c_.view.hideNamePanel();
@@ -262,6 +274,7 @@ Transport::NameBoxItem Transport::nameBoxItem() const {
 }
 
 void Transport::CmdSmallPlay_Click() {
+    const ChangeNotice notice(*this);
     const QString name = c_.view.nameBoxText();
     if (name.isEmpty())
         return;
@@ -283,6 +296,7 @@ void Transport::CmdSmallPlay_Click() {
     c_.state.playingPlaylist = item.playlist;
     const QString path = item.path;
     engine().setMedia(path);
+    track_ = {name, path, c_.state.playingEntry};
     c_.view.setTitle(name);
     engine().play();
     c_.fields.trackLength = engine().duration();
@@ -293,8 +307,10 @@ void Transport::CmdSmallPlay_Click() {
 }
 
 void Transport::CMDSmallStop_Click() {
+    const ChangeNotice notice(*this);
     if (!playing_)
         return;
+    track_ = {};
     c_.state.stopped = true;
     playing_ = false;
     c_.view.setPlayShown(true, false);
@@ -309,6 +325,7 @@ void Transport::CMDSmallStop_Click() {
 }
 
 void Transport::lstName_DblClick(int position) {
+    const ChangeNotice notice(*this);
     if (c_.keys.ctrlHeld()) {
         c_.fields.selectedIndex = position;
         const auto edit = PlaylistEditing::deleteSelected(c_.playlists, c_.state, playing_, position);
@@ -322,6 +339,7 @@ void Transport::lstName_DblClick(int position) {
 }
 
 void Transport::hsVolume_Change(int value) {
+    const ChangeNotice notice(*this);
     c_.fields.volume = value;
     // Play hands the volume over anyway; the engine is not started for it.
     if (c_.host.started())

@@ -38,6 +38,17 @@ public:
     bool playing() const { return playing_; }
     bool paused() const { return paused_; }
 
+    // What was last handed to the engine to play, as the window names it;
+    // empty texts while stopped.
+    struct Track {
+        QString title;
+        QString path;
+        quint64 entry = 0; // the playlist entry, 0 for a file of the browser
+    };
+    const Track& track() const { return track_; }
+    // Seconds into the track; 0 before the engine has started.
+    double position();
+
     void CmdPLAY_Click();
     void CmdSTOP_Click();
     void CmdPause_Click();
@@ -64,6 +75,11 @@ public:
     int GetSongNumberFromCheckedList(int playlist, bool randomOn);
     void setRandom(bool on) { random_ = on; }
 
+signals:
+    // Playing, paused or stopped, the track, its length or the volume may
+    // have changed: sent once when a handler is done, never half-way.
+    void playbackChanged();
+
 private:
     // Where the name box's entry is now (position -1 for a browser file, and
     // an empty path when the entry has left every playlist).
@@ -73,6 +89,21 @@ private:
         QString path;
     };
     NameBoxItem nameBoxItem() const;
+    // Held by each handler that changes what playbackChanged reports; the
+    // outermost one sends it when it is done.
+    class ChangeNotice {
+    public:
+        explicit ChangeNotice(Transport& t) : t_(t) { ++t_.handlerDepth_; }
+        ~ChangeNotice() {
+            if (--t_.handlerDepth_ == 0)
+                emit t_.playbackChanged();
+        }
+        ChangeNotice(const ChangeNotice&) = delete;
+        ChangeNotice& operator=(const ChangeNotice&) = delete;
+
+    private:
+        Transport& t_;
+    };
     // Skip and the end of a track take out the entry that played, found by
     // its id wherever edits have moved it in the playing playlist.
     void removePlayedEntry();
@@ -85,6 +116,8 @@ private:
     void startScreenForSmallPlay(const QString& path);
 
     Context c_;
+    Track track_;
+    int handlerDepth_ = 0;
     bool playing_ = false;
     bool paused_ = false;
     bool random_ = false;

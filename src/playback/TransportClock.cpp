@@ -42,6 +42,7 @@ void Transport::Pictimer_MouseDown(Qt::MouseButton button, double xTwips) {
 }
 
 void Transport::endOfPlayback() {
+    const ChangeNotice notice(*this);
     AppState& s = c_.state;
     if (s.ignoreEnd) {
         s.ignoreEnd = false;

@@ -5,6 +5,7 @@
 #include "browser/PatternList.h"
 #include "playlist/PlaylistFields.h"
 #include "playlist/PlaylistFile.h"
+#include "playlist/PlaylistKinds.h"
 #include "playlist/PlaylistModel.h"
 #include <QFileInfo>
 #include <algorithm>
@@ -54,7 +55,7 @@ QString afterLastSeparator(const QString& path) {
 bool addListed(Batch& batch, AddOutcome& outcome, const QString& folder, const QStringList& names) {
     for (const QString& name : names) {
         outcome.lastName = name;
-        if (isPlaylistFile(name))
+        if (isLoadablePlaylist(name))
             continue;
         if (!batch.add(name, shortPath(browserFilePath(folder, name))))
             return false;
@@ -71,7 +72,7 @@ AddOutcome addBrowserFile(PlaylistModel& shown, const QString& folder, const QSt
         return outcome;
     outcome.lastName = name;
     const QString path = browserFilePath(folder, name);
-    if (isPlaylistFile(name)) {
+    if (isLoadablePlaylist(name)) {
         if (load)
             load(path);
         ++outcome.playlistsLoaded;
@@ -122,7 +123,7 @@ AddOutcome addDroppedFiles(PlaylistModel& shown, const QStringList& paths, const
         const QFileInfo info(path);
         if (info.isDir())
             continue;
-        if (isPlaylistFile(path)) {
+        if (isLoadablePlaylist(path)) {
             // Entries dropped before the playlist file stay in front of its entries.
             batch.flush();
             if (load)

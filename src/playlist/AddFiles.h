@@ -10,9 +10,9 @@ class PlaylistModel;
 // Every way appends entries {display name, short path} unchecked, with no
 // duplicate check (the display name with look-alikes for "*" and line breaks,
 // playlistDisplayName), and stops quietly once the playlist is full
-// (kMaxPlaylistEntries). A playlist file met on the way is loaded through the
-// loader instead of being added, except by "add all" and the folder add,
-// which skip it.
+// (kMaxPlaylistEntries). A playlist file met on the way (.KVPL, .m3u or
+// .m3u8: isLoadablePlaylist) is loaded through the loader instead of being
+// added, except by "add all" and the folder add, which skip it.
 
 // Loads a playlist file into the shown playlist (LoadPlaylistFile with the
 // window's dialogs).

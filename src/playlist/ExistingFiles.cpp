@@ -12,7 +12,7 @@ bool ExistingFiles::operator()(const QString& path) {
     const qsizetype slash = bytes.lastIndexOf('/');
     const QByteArray name = bytes.mid(slash + 1);
     if (bytes.size() >= PATH_MAX || name.isEmpty() || name == "." || name == "..")
-        return isExistingFile(path);
+        return checkOne(path);
     QByteArray folderPath = slash < 0 ? QByteArray(".") : bytes.first(slash);
     if (folderPath.isEmpty())
         folderPath = "/";
@@ -23,7 +23,11 @@ bool ExistingFiles::operator()(const QString& path) {
         list(folderPath, folder);
     if (folder.listed && folder.files.contains(name))
         return true;
-    return isExistingFile(path);
+    return checkOne(path);
+}
+
+bool ExistingFiles::checkOne(const QString& path) const {
+    return kind_ == Kind::RegularOnly ? isRegularFile(path) : isExistingFile(path);
 }
 
 void ExistingFiles::list(const QByteArray& folderPath, Folder& into) {
@@ -36,13 +40,17 @@ void ExistingFiles::list(const QByteArray& folderPath, Folder& into) {
         return;
     QSet<QByteArray> files;
     bool whole = true;
+    const bool regularOnly = kind_ == Kind::RegularOnly;
     while (const dirent* entry = ::readdir(dir)) {
         switch (entry->d_type) {
-        case DT_REG:
         case DT_FIFO:
         case DT_CHR:
         case DT_BLK:
         case DT_SOCK:
+            if (regularOnly)
+                break; // left out of the listing: asked for alone, and refused
+            [[fallthrough]];
+        case DT_REG:
             if (files.size() >= kMaxNamesPerFolder || namesHeld_ + files.size() >= kMaxNamesInAll) {
                 whole = false;
                 break;

@@ -13,6 +13,11 @@
 // memory than that.
 class ExistingFiles {
 public:
+    enum class Kind {
+        AnyButFolder, // what a .KVPL load takes
+        RegularOnly,  // regular files only (links followed)
+    };
+    explicit ExistingFiles(Kind kind = Kind::AnyButFolder) : kind_(kind) {}
     bool operator()(const QString& path);
 
     static constexpr qsizetype kMaxNamesPerFolder = 50'000;
@@ -25,6 +30,9 @@ private:
         QSet<QByteArray> files;
     };
     void list(const QByteArray& folder, Folder& into);
+    bool checkOne(const QString& path) const;
+
+    Kind kind_;
 
     QHash<QByteArray, Folder> folders_;
     qsizetype namesHeld_ = 0;

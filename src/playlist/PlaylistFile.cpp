@@ -1,6 +1,7 @@
 #include "playlist/PlaylistFile.h"
 #include "platform/RegularFile.h"
 #include "platform/TextDecoding.h"
+#include "playlist/LineCursor.h"
 #include "playlist/PlaylistFields.h"
 #include <QFile>
 #include <QFileInfo>
@@ -12,40 +13,10 @@
 #include <unistd.h>
 
 namespace {
-constexpr char kCR = '\r';
-constexpr char kLF = '\n';
 constexpr char kFieldSeparator = '*';
 const QByteArrayView kMarker(kPlaylistEndMarker, sizeof(kPlaylistEndMarker) - 1);
 constexpr QByteArrayView kUtf8Bom("\xEF\xBB\xBF");
 const QString kExtension = QStringLiteral(".KVPL");
-
-// Walks the lines of the data as the reader sees them.
-class LineCursor {
-public:
-    explicit LineCursor(QByteArrayView bytes) : bytes_(bytes) {}
-    bool atEnd() const { return pos_ >= bytes_.size(); }
-    qsizetype position() const { return pos_; }
-    // A line ends at CR LF, CR or a lone LF (files written on Linux).
-    QByteArrayView next() {
-        const char* start = bytes_.data() + pos_;
-        const char* end = bytes_.data() + bytes_.size();
-        const char* p = start;
-        while (p < end && *p != kCR && *p != kLF)
-            ++p;
-        const qsizetype length = p - start;
-        pos_ += length;
-        if (p < end) {
-            ++pos_;
-            if (*p == kCR && pos_ < bytes_.size() && bytes_[pos_] == kLF)
-                ++pos_;
-        }
-        return {start, length};
-    }
-
-private:
-    QByteArrayView bytes_;
-    qsizetype pos_ = 0;
-};
 
 // How far the reader gets: up to and including the end marker line or the
 // first line without a path. Only these bytes decide the text encoding.

@@ -2,7 +2,9 @@
 #include "platform/Dialogs.h"
 #include "playlist/ExistingFiles.h"
 #include "playlist/KeepPrevious.h"
+#include "playlist/M3uFile.h"
 #include "playlist/PlaylistFile.h"
+#include "playlist/PlaylistKinds.h"
 #include "playlist/PlaylistModel.h"
 #include <QFile>
 #include <algorithm>
@@ -12,19 +14,26 @@ namespace {
 // Appends what the file holds whose files exist. The playlist never grows
 // past its limit.
 PlaylistReadResult appendFromFile(PlaylistModel& shown, const QString& path) {
-    const int room = std::max(0, kMaxPlaylistEntries - shown.count());
-    ExistingFiles exists;
-    PlaylistReadResult read = readPlaylistFile(
-        path, [&exists](const QString& entryPath) { return exists(entryPath); }, room);
+    const int room = std::max(0, shown.room());
+    const bool m3u = isM3uFile(path);
+    ExistingFiles exists(m3u ? ExistingFiles::Kind::RegularOnly : ExistingFiles::Kind::AnyButFolder);
+    const PlaylistPathFilter take = [&exists](const QString& entryPath) {
+        return exists(entryPath);
+    };
+    PlaylistReadResult read = m3u ? readM3uFile(path, take, room) : readPlaylistFile(path, take, room);
     shown.appendEntries(read.entries);
     read.entries.clear();
     return read;
 }
 
-std::optional<QString> askForFile(Dialogs& dialogs, bool save, const QString& folder) {
+enum class Ask { Open, Save, SavePlaylist };
+
+std::optional<QString> askForFile(Dialogs& dialogs, Ask ask, const QString& folder) {
+    const QString& filter =
+        ask == Ask::SavePlaylist ? PlaylistTexts::kSaveDialogFilter : PlaylistTexts::kDialogFilter;
     const Dialogs::FileRequest request{PlaylistTexts::kDialogTitle, folder, PlaylistTexts::kDialogFileName,
-                                       PlaylistTexts::kDialogFilter, PlaylistTexts::kDialogExtension};
-    std::optional<QString> chosen = save ? dialogs.saveFile(request) : dialogs.openFile(request);
+                                       filter, PlaylistTexts::kDialogExtension};
+    std::optional<QString> chosen = ask == Ask::Open ? dialogs.openFile(request) : dialogs.saveFile(request);
     // A dialog that hands back its own file name pattern was not answered.
     if (chosen && (chosen->isEmpty() || *chosen == PlaylistTexts::kDialogFileName))
         return std::nullopt;
@@ -34,6 +43,14 @@ std::optional<QString> askForFile(Dialogs& dialogs, bool save, const QString& fo
 void writeOrComplain(const PlaylistModel& playlist, const QString& path, Dialogs& dialogs) {
     if (!writePlaylistFile(playlist, path))
         dialogs.message(PlaylistTexts::kSaveError, PlaylistTexts::kProblemTitle);
+}
+
+void writeM3u8OrComplain(const PlaylistModel& playlist, const QString& path, Dialogs& dialogs) {
+    const M3uWrite write = writeM3u8File(playlist, path);
+    if (!write.written)
+        dialogs.message(PlaylistTexts::kSaveError, PlaylistTexts::kProblemTitle);
+    else if (write.skipped > 0)
+        dialogs.message(PlaylistTexts::kM3uSkipped.arg(write.skipped), PlaylistTexts::kProblemTitle);
 }
 } // namespace
 
@@ -61,14 +78,17 @@ void quickSavePlaylist(const PlaylistModel& shown, QString& autoSavePath, const 
 }
 
 void savePlaylistAs(const PlaylistModel& shown, const QString& startFolder, Dialogs& dialogs) {
-    const std::optional<QString> chosen = askForFile(dialogs, true, startFolder);
+    const std::optional<QString> chosen = askForFile(dialogs, Ask::SavePlaylist, startFolder);
     if (!chosen)
         return;
-    writeOrComplain(shown, withPlaylistExtension(*chosen), dialogs);
+    if (isM3uFile(*chosen))
+        writeM3u8OrComplain(shown, *chosen, dialogs);
+    else
+        writeOrComplain(shown, withPlaylistExtension(*chosen), dialogs);
 }
 
 void loadPlaylistWithDialog(PlaylistModel& shown, Dialogs& dialogs) {
-    const std::optional<QString> chosen = askForFile(dialogs, false, QString());
+    const std::optional<QString> chosen = askForFile(dialogs, Ask::Open, QString());
     if (!chosen)
         return;
     if (!appendFromFile(shown, *chosen).complete())
@@ -76,7 +96,7 @@ void loadPlaylistWithDialog(PlaylistModel& shown, Dialogs& dialogs) {
 }
 
 bool chooseAutoSavePath(QString& autoSavePath, const QString& startFolder, Dialogs& dialogs) {
-    const std::optional<QString> chosen = askForFile(dialogs, true, startFolder);
+    const std::optional<QString> chosen = askForFile(dialogs, Ask::Save, startFolder);
     if (!chosen)
         return false;
     autoSavePath = withPlaylistExtension(*chosen);

@@ -16,11 +16,20 @@ inline const QString kDialogTitle = QStringLiteral("Kivo Player Playlist");
 inline const QString kDialogFilter = QStringLiteral("*.KVPL");
 inline const QString kDialogExtension = QStringLiteral("KVPL");
 inline const QString kDialogFileName = QStringLiteral("*.KVPL");
+// "Save as" offers M3U8 beside the player's own format.
+inline const QString kSaveDialogFilter =
+    QStringLiteral("Kivo Player Playlist (*.KVPL);;M3U8 Playlist (*.m3u8)");
+// %1: how many entries were left out of an M3U8 save.
+inline const QString kM3uSkipped =
+    QStringLiteral("%1 entries were not saved: their file names hold a line break, which an M3U8 playlist "
+                   "cannot hold. Save the playlist as KVPL to keep them.");
 } // namespace PlaylistTexts
 
 // Appends the entries of a playlist file whose files exist to the shown
 // playlist. A missing playlist file does nothing; a damaged one keeps the
-// entries read before the damage and says so.
+// entries read before the damage and says so. A name ending in .m3u or .m3u8
+// is read as an M3U playlist (only its regular files are taken), any other as
+// a .KVPL.
 void LoadPlaylistFile(PlaylistModel& shown, const QString& path, Dialogs& dialogs);
 
 enum class PlaylistLoad {
@@ -38,7 +47,9 @@ void quickSavePlaylist(const PlaylistModel& shown, QString& autoSavePath, const 
                        Dialogs& dialogs);
 
 // "Playlist Save": asks for a file, starting in startFolder, and writes the
-// shown playlist there, even an empty one.
+// shown playlist there, even an empty one: as M3U8 when the chosen name ends
+// in .m3u8 or .m3u (saying how many entries it could not hold), otherwise as
+// a .KVPL (extension rule).
 void savePlaylistAs(const PlaylistModel& shown, const QString& startFolder, Dialogs& dialogs);
 
 // "Playlist Load": asks for a file and appends its entries whose files exist.

@@ -60,7 +60,8 @@ void PlaylistModel::appendRecords(const std::vector<PlaylistEntry>& entries, boo
     beginInsertRows({}, first, first + arriving - 1);
     entries_.reserve(entries_.size() + arriving);
     for (const PlaylistEntry& entry : std::span(entries).first(arriving))
-        entries_.push_back({entry.name, entry.path, false, keepIds && entry.id != 0 ? entry.id : newId()});
+        entries_.push_back(
+            {entry.name, entry.path, false, keepIds && entry.id != 0 ? entry.id : newId(), entry.seconds});
     endInsertRows();
     emit countChanged(count());
 }

@@ -6,12 +6,15 @@
 // One entry of a playlist: what the user sees, the file to play, whether it
 // is checked into the play queue, and an id no other entry of the run has
 // (0: none yet), by which the entry playing or shown in the name box is found
-// again wherever edits have moved it.
+// again wherever edits have moved it. The length in whole seconds is known
+// only for entries read from an M3U playlist (-1: unknown), which gives it
+// back when the list is saved as one.
 struct PlaylistEntry {
     QString name;
     QString path;
     bool checked = false;
     quint64 id = 0;
+    int seconds = -1;
 };
 
 // One playlist: an ordered list of entries, position = insertion order = play

@@ -54,6 +54,9 @@ private:
 QString readSetting(const SettingsStore& store, const SettingDef& def);
 void writeSetting(SettingsStore& store, const SettingDef& def, const QString& value);
 
-inline const QString kDefaultPatternList = QStringLiteral(
-    "*.kvpl;*.vob;*.asf;*.wav;*.mid;*.mp3;*.mp2;*.mp4;*.mpeg;*.mpg;*.mpe;*.avi;*.mov;*.mpa;*.asx");
+// M3U playlists are listed beside the player's own, so that the browser and
+// drops load them.
+inline const QString kDefaultPatternList =
+    QStringLiteral("*.kvpl;*.m3u;*.m3u8;*.vob;*.asf;*.wav;*.mid;*.mp3;*.mp2;*.mp4;*.mpeg;*.mpg;*.mpe;*.avi;*."
+                   "mov;*.mpa;*.asx");
 inline const QString kDefaultVideoList = QStringLiteral("*.avi;*.mpg;*.mpeg");

@@ -193,6 +193,20 @@ TEST_F(StartupTest, CommandLineNamesHoldingQuotesAndRunsOfBlanks) {
     EXPECT_EQ(commandLinePlaylist(QStringLiteral(".kvpl")), QStringLiteral(".kvpl"));
 }
 
+TEST_F(StartupTest, M3uPlaylistsOnTheCommandLineLoadAsWell) {
+    dir.write("media/x.mp3", "x");
+    dir.write("media/y.mp3", "x");
+    // As a file manager starts the player: the bare path, blanks and all.
+    start(dir.write("my lists/evening.M3U8", "#EXTM3U\n#EXTINF:5,Ex\n../media/x.mp3\n../media/y.mp3\n"));
+    EXPECT_EQ(entryNames(playlists.at(Playlists::kA)), (QStringList{"Ex", "y.mp3"}));
+
+    RecordingView other;
+    runStartup(context, other, QStringLiteral("alice"),
+               QStringLiteral("\"%1\"").arg(dir.write("old.m3u", "media/x.mp3\r\n")));
+    EXPECT_EQ(entryNames(playlists.at(Playlists::kB)), QStringList{"x.mp3"});
+    EXPECT_EQ(playlists.shownIndex(), Playlists::kB);
+}
+
 TEST_F(StartupTest, MediaFilesAndTheHiddenSwitchOnTheCommandLine) {
     start(dir.write("song.mp3", "x"));
     EXPECT_TRUE(playlists.at(Playlists::kA).isEmpty());

@@ -1,6 +1,7 @@
 // Writes one file over and over, alternating its two versions, until it is
 // killed: crash_writer playlist|export|tag PATH. Says "ready" once the file
-// holds its first version.
+// holds its first version, then "begin" and "end" around every write, so
+// that the test can time its kill into a write whatever the machine's speed.
 #include "crash/CrashWrites.h"
 #include <QCoreApplication>
 #include <cstdio>
@@ -14,7 +15,12 @@ int main(int argc, char** argv) {
     prepareCrashTarget(target, path);
     std::puts("ready");
     std::fflush(stdout);
-    for (int version = 1;; version ^= 1)
+    for (int version = 1;; version ^= 1) {
+        std::puts("begin");
+        std::fflush(stdout);
         if (!writeCrashVersion(target, path, version))
             return 1;
+        std::puts("end");
+        std::fflush(stdout);
+    }
 }

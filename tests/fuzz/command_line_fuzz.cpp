@@ -1,5 +1,6 @@
 #include "FuzzCheck.h"
 #include "app/CommandLine.h"
+#include "playlist/PlaylistKinds.h"
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -10,8 +11,8 @@
 // Arbitrary bytes cut at NULs into the program's arguments, decoded as the
 // application decodes its arguments: the playlist start-up loads must be the
 // command line itself or the command line without its surrounding quotes, and
-// must end with ".KVPL"; a single argument naming a playlist must arrive
-// whole, whatever it holds.
+// must be a playlist the player loads; a single argument naming a playlist
+// must arrive whole, whatever it holds.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const InputClock clock;
     const QByteArray input(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
@@ -23,11 +24,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzzCheck(line.size() == arguments.join(QString()).size() + arguments.size() - 1);
     const QString playlist = commandLinePlaylist(line);
     if (!playlist.isEmpty()) {
-        fuzzCheck(playlist.endsWith(QLatin1String(".kvpl"), Qt::CaseInsensitive));
+        fuzzCheck(isLoadablePlaylist(playlist));
         fuzzCheck(playlist == line || QLatin1Char('"') + playlist + QLatin1Char('"') == line);
     }
     const QString& only = arguments.first();
-    if (arguments.size() == 1 && only.endsWith(QLatin1String(".KVPL"), Qt::CaseInsensitive) &&
+    if (arguments.size() == 1 && isLoadablePlaylist(only) &&
         !(only.startsWith(QLatin1Char('"')) && only.endsWith(QLatin1Char('"'))))
         fuzzCheck(playlist == only);
     fuzzCheck(commandLineListsEveryFile(line) == line.toUpper().contains(QLatin1String("/QXVTR")));

@@ -13,8 +13,8 @@
 
 namespace {
 
-const QString kDefaultPatterns =
-    "*.kvpl;*.vob;*.asf;*.wav;*.mid;*.mp3;*.mp2;*.mp4;*.mpeg;*.mpg;*.mpe;*.avi;*.mov;*.mpa;*.asx";
+const QString kDefaultPatterns = "*.kvpl;*.m3u;*.m3u8;*.vob;*.asf;*.wav;*.mid;*.mp3;*.mp2;*.mp4;*.mpeg;*.mpg;"
+                                 "*.mpe;*.avi;*.mov;*.mpa;*.asx";
 
 QStringList names(const PlaylistModel& model) {
     return entryNames(model);
@@ -67,11 +67,12 @@ TEST(AddAll, SkipsPlaylistFilesButRemembersTheLastName) {
     dir.write("a.mp3");
     dir.write("b.wav");
     PlaylistModel model;
-    const AddOutcome outcome = addAllFiles(model, dir.path(), {"a.mp3", "x.kvpl", "b.wav", "y.KVPL"});
+    const AddOutcome outcome =
+        addAllFiles(model, dir.path(), {"a.mp3", "x.kvpl", "b.wav", "mix.m3u", "y.KVPL", "z.M3U8"});
     EXPECT_EQ(names(model), QStringList({"a.mp3", "b.wav"}));
     EXPECT_EQ(model.path(1), dir.file("b.wav"));
     EXPECT_EQ(outcome.appended, 2);
-    EXPECT_EQ(outcome.lastName, "y.KVPL");
+    EXPECT_EQ(outcome.lastName, "z.M3U8");
 
     const AddOutcome onlyLists = addAllFiles(model, dir.path(), {"x.kvpl"});
     EXPECT_EQ(onlyLists.appended, 0);
@@ -111,16 +112,18 @@ TEST(AddDropped, AppendsAcceptedFilesAndLoadsPlaylistFilesInOrder) {
     const QString b = dir.write("Music/b.wav");
     const QString folder = dir.mkdir("Music/Rock");
     const QString dottedFolderFile = dir.write("Vol.mp3/track");
+    const QString m3u = dir.write("Music/mix.M3U");
+    const QString m3u8 = dir.write("Music/mix.m3u8");
     PlaylistModel model;
     RecordingLoader loader{model, {}};
 
-    const AddOutcome outcome =
-        addDroppedFiles(model, {a, text, list, folder, dottedFolderFile, b}, kDefaultPatterns, loader.fn());
-    EXPECT_EQ(names(model), QStringList({"a.MP3", "<loaded>", "b.wav"}));
+    const AddOutcome outcome = addDroppedFiles(model, {a, text, list, folder, dottedFolderFile, b, m3u8, m3u},
+                                               kDefaultPatterns, loader.fn());
+    EXPECT_EQ(names(model), QStringList({"a.MP3", "<loaded>", "b.wav", "<loaded>", "<loaded>"}));
     EXPECT_EQ(model.path(0), a);
-    EXPECT_EQ(loader.loaded, QStringList{list});
+    EXPECT_EQ(loader.loaded, (QStringList{list, m3u8, m3u}));
     EXPECT_EQ(outcome.appended, 2);
-    EXPECT_EQ(outcome.playlistsLoaded, 1);
+    EXPECT_EQ(outcome.playlistsLoaded, 3);
     EXPECT_TRUE(outcome.lastName.isEmpty());
 }
 

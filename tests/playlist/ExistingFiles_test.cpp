@@ -8,7 +8,7 @@
 
 // The folder listings must never change an answer: every kind of path gets
 // the same answer as a single check, the first time and once its folder
-// has been listed.
+// has been listed; for both kinds of file taken.
 TEST(ExistingFiles, AnswersAsTheSingleCheckDoesForEveryKindOfPath) {
     TempDir dir;
     const QString file = dir.write("album/song.mp3");
@@ -44,9 +44,14 @@ TEST(ExistingFiles, AnswersAsTheSingleCheckDoesForEveryKindOfPath) {
         dir.file("nowhere/song.mp3"),
     };
     ExistingFiles exists;
+    ExistingFiles regular(ExistingFiles::Kind::RegularOnly);
     for (int round = 0; round < 3; ++round)
-        for (const QString& path : paths)
+        for (const QString& path : paths) {
             EXPECT_EQ(exists(path), isExistingFile(path)) << path.toStdString() << " round " << round;
+            EXPECT_EQ(regular(path), isRegularFile(path)) << path.toStdString() << " round " << round;
+        }
+    EXPECT_FALSE(isRegularFile(dir.file("album/pipe")));
+    EXPECT_TRUE(isRegularFile(dir.file("album/link.mp3")));
     EXPECT_TRUE(isExistingFile(file));
     EXPECT_TRUE(isExistingFile(dir.file("album/pipe")));
     EXPECT_TRUE(isExistingFile("song.mp3"));

@@ -4,6 +4,7 @@
 #include "support/FakeSeams.h"
 #include "support/TempDir.h"
 #include <QDir>
+#include <QFileInfo>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -139,6 +140,76 @@ TEST_F(PlaylistFileOps, SaveAsWritesEvenAnEmptyPlaylistUnderTheChosenName) {
     EXPECT_EQ(readAll(dir.file("empty.KVPL")), "!@#$%\r\n");
     savePlaylistAs(shown, "/start", dialogs);
     EXPECT_EQ(messages(), QStringList{problem(kSaveError)});
+}
+
+TEST_F(PlaylistFileOps, M3uPlaylistsLoadTheirRegularFilesOnlyAndSayWhenCut) {
+    const QString a = dir.write("media/a.mp3");
+    dir.write("media/b.mp3");
+    dir.mkdir("media/folder.mp3");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dir.file("media/pipe.mp3")).constData(), 0600), 0);
+    const QString list = dir.write("lists/mix.m3u", "#EXTM3U\r\n#EXTINF:3,First\r\n../media/a.mp3\r\n"
+                                                    "../media/gone.mp3\r\n../media/folder.mp3\r\n"
+                                                    "../media/pipe.mp3\r\nhttp://radio/stream\r\n"
+                                                    "../media/b.mp3\r\n");
+    shown.append("already", "/already");
+    LoadPlaylistFile(shown, list, dialogs);
+    EXPECT_EQ(names(), (QStringList{"already", "First", "b.mp3"}));
+    EXPECT_EQ(shown.entries()[1].seconds, 3);
+    EXPECT_TRUE(QFileInfo(shown.path(1)).isFile());
+    EXPECT_EQ(QFileInfo(shown.path(1)).canonicalFilePath(), QFileInfo(a).canonicalFilePath());
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_EQ(loadPlaylist(shown, list, dialogs), PlaylistLoad::Partial); // entries were left out
+
+    // A bad line stops the load as in a .KVPL, and so does a full list.
+    shown.clear();
+    LoadPlaylistFile(
+        shown, dir.write("bad.M3U8", "media/a.mp3\n/" + QByteArray(5000, 'x') + "\nmedia/b.mp3\n"), dialogs);
+    EXPECT_EQ(names(), QStringList{"a.mp3"});
+    shown.appendEntries(std::vector<PlaylistEntry>(kMaxPlaylistEntries - 2, PlaylistEntry{"x", "/x", false}));
+    LoadPlaylistFile(shown, dir.write("two.m3u8", "media/a.mp3\nmedia/b.mp3\nmedia/a.mp3\n"), dialogs);
+    EXPECT_EQ(shown.count(), kMaxPlaylistEntries);
+    EXPECT_EQ(messages(), (QStringList{problem(kLoadError), problem(kLoadError)}));
+}
+
+TEST_F(PlaylistFileOps, SaveAsOffersM3u8AndWritesItByTheChosenName) {
+    shown.appendEntries({{"a.mp3", dir.write("media/a.mp3"), false, 0, 12},
+                         {"b.mp3", dir.write("media/b.mp3"), false, 0, -1}});
+    savePlaylistAs(shown, "/start", dialogs); // cancelled
+    EXPECT_EQ(dialogs.requests[0].filter, kSaveDialogFilter);
+    EXPECT_TRUE(kSaveDialogFilter.contains("(*.KVPL)") && kSaveDialogFilter.contains("(*.m3u8)"));
+
+    dialogs.fileAnswers = {dir.file("out.m3u8"), dir.file("OUT.M3U"), dir.file("plain")};
+    for (int i = 0; i < 3; ++i)
+        savePlaylistAs(shown, "/start", dialogs);
+    const QByteArray m3u8 = "#EXTM3U\n#EXTINF:12,a.mp3\n" + dir.file("media/a.mp3").toUtf8() +
+                            "\n#EXTINF:-1,b.mp3\n" + dir.file("media/b.mp3").toUtf8() + "\n";
+    EXPECT_EQ(readAll(dir.file("out.m3u8")), m3u8);
+    EXPECT_EQ(readAll(dir.file("OUT.M3U")), m3u8);
+    EXPECT_TRUE(readAll(dir.file("plain.KVPL")).endsWith("!@#$%\r\n"));
+    EXPECT_TRUE(dialogs.messages.empty());
+
+    // What was saved loads back the same.
+    PlaylistModel back;
+    LoadPlaylistFile(back, dir.file("out.m3u8"), dialogs);
+    EXPECT_EQ(entryNames(back), (QStringList{"a.mp3", "b.mp3"}));
+    EXPECT_EQ(back.path(1), shown.path(1));
+    EXPECT_EQ(back.entries()[0].seconds, 12);
+}
+
+TEST_F(PlaylistFileOps, M3u8SaveLeavesOutPathsWithLineBreaksAndSaysHowMany) {
+    shown.append("a.mp3", "/m/a.mp3");
+    shown.append("bad", "/m/line\nbreak.mp3");
+    shown.append("worse", "/m/carriage\rreturn.mp3");
+    dialogs.fileAnswers = {dir.file("out.m3u8"), dir.mkdir("taken.m3u8")};
+    savePlaylistAs(shown, "/start", dialogs);
+    EXPECT_EQ(readAll(dir.file("out.m3u8")), "#EXTM3U\n#EXTINF:-1,a.mp3\n/m/a.mp3\n");
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_TRUE(dialogs.messages[0].text.startsWith("2 entries were not saved"))
+        << dialogs.messages[0].text.toStdString();
+    // A failed write says only that.
+    savePlaylistAs(shown, "/start", dialogs);
+    EXPECT_EQ(messages().back(), problem(kSaveError));
+    EXPECT_EQ(dialogs.messages.size(), 2u);
 }
 
 TEST_F(PlaylistFileOps, ChoosingTheAutoSavePathWritesNothing) {

@@ -121,3 +121,28 @@ TEST_F(Form1BrowserTest, FoldersOpenInTheFileManager) {
 }
 
 } // namespace
+
+TEST_F(Form1BrowserTest, M3uPlaylistsAreListedAndLoadedLikeKvplFiles) {
+    dir.write("Mixes/song.mp3", "x");
+    dir.write("Mixes/evening.m3u", "#EXTINF:9,Evening Song\r\nsong.mp3\r\n");
+    const QString night = dir.write("Mixes/night.M3U8", "#EXTM3U\n#EXTINF:4,Night Song\nsong.mp3\n");
+    open();
+    form->dirFolders->setPath(dir.file("Mixes"));
+    EXPECT_EQ(form->FileBox->entries(), (QStringList{"evening.m3u", "night.M3U8", "song.mp3"}));
+    form->FileBox->setSelectedIndex(0);
+    form->cmdAdd->click(); // loads it
+    EXPECT_EQ(names(0), QStringList{"Evening Song"});
+    form->CmdAddAll->click(); // skips both playlists
+    EXPECT_EQ(names(0), (QStringList{"Evening Song", "song.mp3"}));
+
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(night)});
+    QWidget* target = form->lstName[0]->viewport();
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    QDropEvent drop(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
+    EXPECT_EQ(names(0), (QStringList{"Evening Song", "song.mp3", "Night Song"}));
+    EXPECT_EQ(form->LblQueueNum->text(), "3");
+    EXPECT_TRUE(dialogs.messages.empty());
+}

@@ -1,6 +1,7 @@
 #pragma once
 #include "app/Startup.h"
 #include "joystick/JoystickPolling.h"
+#include "mpris/MprisPlayer.h"
 #include "platform/JoystickDevice.h"
 #include "playback/ColourShow.h"
 #include "playback/TransportView.h"
@@ -55,7 +56,11 @@ struct Form1Context {
 // The main window: five panels holding the browser, the playlists, the
 // transport buttons and the bars. It creates its controls and hands their
 // events to the logic; the logic lives in the subsystems.
-class Form1 : public QWidget, private StartupView, private TransportView, private JoystickTarget {
+class Form1 : public QWidget,
+              private StartupView,
+              private TransportView,
+              private JoystickTarget,
+              private MprisWindow {
     Q_OBJECT
 public:
     explicit Form1(Form1Context context, QWidget* parent = nullptr);
@@ -75,6 +80,8 @@ public:
 
     bool isOnTop() const;
     Transport& transport() { return *transport_; }
+    // What the desktop's media calls ask of the window (MprisPlayer).
+    MprisWindow& mprisWindow() { return *this; }
 
     // Handlers of the playlists and the time and colour displays.
     void lstName_Click(int list);
@@ -253,6 +260,10 @@ private:
     void toggleSize() override;
     void run(JoystickAction action) override;
     void wireDeviceTab();
+    // MprisWindow
+    void raiseWindow() override;
+    void exitProgram() override;
+    void setVolumeSlider(int hundredthsOfDb) override;
     ColourShow colourShow_;
     bool onTop_ = false;
     bool unloaded_ = false;
