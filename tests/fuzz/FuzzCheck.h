@@ -1,7 +1,10 @@
 #pragma once
+#include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <string>
 
 // A broken property stops the fuzzer, saying which one; libFuzzer keeps the
 // input that broke it.
@@ -17,14 +20,18 @@ inline void fuzzCheckAt(bool condition, const char* file, int line) {
 // Times each input and prints the longest when the run ends, so that a run's
 // figures show how near any input came to a hang (libFuzzer's own timeout
 // counts only whole seconds). The thread's processor time is taken, not the
-// wall clock, so that other programs on a busy machine do not count.
+// wall clock, so that other programs on a busy machine do not count. With
+// KIVO_FUZZ_SLOWEST set to a file name, the slowest input is written there.
 class InputClock {
 public:
-    InputClock() : start_(now()) {}
+    InputClock(const uint8_t* data, size_t size) : data_(data), size_(size), start_(now()) {}
     ~InputClock() {
         const double ms = (now() - start_) * 1e3;
-        if (ms > longest().ms)
-            longest().ms = ms;
+        Longest& longest = slowest();
+        if (ms > longest.ms) {
+            longest.ms = ms;
+            longest.input.assign(reinterpret_cast<const char*>(data_), size_);
+        }
     }
     InputClock(const InputClock&) = delete;
     InputClock& operator=(const InputClock&) = delete;
@@ -32,9 +39,17 @@ public:
 private:
     struct Longest {
         double ms = 0;
-        ~Longest() { std::fprintf(stderr, "longest input: %.3f ms of processor time\n", ms); }
+        std::string input;
+        ~Longest() {
+            std::fprintf(stderr, "longest input: %.3f ms of processor time\n", ms);
+            if (const char* path = std::getenv("KIVO_FUZZ_SLOWEST"))
+                if (FILE* file = std::fopen(path, "wb")) {
+                    std::fwrite(input.data(), 1, input.size(), file);
+                    std::fclose(file);
+                }
+        }
     };
-    static Longest& longest() {
+    static Longest& slowest() {
         static Longest value;
         return value;
     }
@@ -43,5 +58,7 @@ private:
         clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
         return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
     }
+    const uint8_t* data_;
+    size_t size_;
     double start_;
 };

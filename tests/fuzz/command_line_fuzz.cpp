@@ -14,7 +14,7 @@
 // must be a playlist the player loads; a single argument naming a playlist
 // must arrive whole, whatever it holds.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const InputClock clock;
+    const InputClock clock(data, size);
     const QByteArray input(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     QStringList arguments;
     for (const QByteArray& argument : input.split('\0'))

@@ -8,7 +8,7 @@
 // absolute path within the limits; and what the M3U8 writer makes of the
 // entries reads back as the same entries.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const InputClock clock;
+    const InputClock clock(data, size);
     const QByteArrayView bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     const PlaylistReadResult all = readM3u(bytes, M3uText::Utf8OrWindows1252, QStringLiteral("/lists"));
     const PlaylistReadResult some = readM3u(

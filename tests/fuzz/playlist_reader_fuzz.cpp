@@ -7,7 +7,7 @@
 // take more entries than the room it is given, and every entry it returns
 // must come from a line that held a "*".
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const InputClock clock;
+    const InputClock clock(data, size);
     const QByteArrayView bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     const PlaylistReadResult all = readPlaylist(bytes);
     const PlaylistReadResult some = readPlaylist(

@@ -23,7 +23,7 @@ bool fitsOnOneLine(const QString& value) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace SettingsExport;
-    const InputClock clock;
+    const InputClock clock(data, size);
     const QByteArray input(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
 
     const std::vector<Line> lines = read(input);

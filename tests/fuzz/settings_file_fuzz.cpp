@@ -32,7 +32,7 @@ QString text(const char* latin1) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const InputClock clock;
+    const InputClock clock(data, size);
     const QByteArray input(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     const qsizetype nul = input.indexOf('\0');
     const QByteArray fileBytes = nul < 0 ? input : input.left(nul);

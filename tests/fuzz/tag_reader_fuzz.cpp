@@ -33,7 +33,7 @@ QByteArray contentOf(const QString& path) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const InputClock clock;
+    const InputClock clock(data, size);
     const QByteArray input(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     const QString path = inputPath();
     {
