@@ -4,6 +4,7 @@
 // the longest time the window could not answer, and the resident memory before and after. Needs a display
 // for the video clips: run it under xvfb-run.
 #include "BenchSeams.h"
+#include "MemoryProbe.h"
 #include "QueueRun.h"
 #include "StallProbe.h"
 #include "core/AppState.h"
@@ -31,16 +32,6 @@ const int kClips = [] {
     const int asked = qEnvironmentVariableIntValue("KIVO_SOAK_CLIPS");
     return asked > 0 ? asked : 500;
 }();
-
-long residentKb() {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toLong();
-    return 0;
-}
 
 void run(const QString& program, const QStringList& arguments) {
     QProcess::execute(program, arguments);
@@ -87,6 +78,21 @@ QStringList makeClips(const QTemporaryDir& dir) {
     return paths;
 }
 
+// One set of counters per point of the run: rss_after_100_kb, malloc_free_after_100_kb and so on.
+void report(benchmark::State& state, const char* point, const MemoryBreakdown& b) {
+    const auto put = [&](const char* what, long kb) {
+        state.counters[QByteArray(what).append("_after_").append(point).append("_kb").toStdString()] =
+            double(kb);
+    };
+    put("rss", b.residentKb);
+    put("malloc_in_use", b.mallocInUseKb);
+    put("malloc_free", b.mallocFreeKb);
+    put("heap_map", b.heapKb);
+    put("anon_map", b.anonymousKb);
+    put("library_map", b.libraryKb);
+    put("file_map", b.otherFileKb);
+}
+
 void BM_SoakOf500Clips(benchmark::State& state) {
     for (auto _ : state) {
         qputenv("KIVO_MPV_AO", "null");
@@ -121,16 +127,16 @@ void BM_SoakOf500Clips(benchmark::State& state) {
         StallProbe probe;
         probe.start();
         QRandomGenerator random(1206);
-        long rssAfter100 = 0, rssAfter300 = 0;
+        MemoryBreakdown after100, after300;
         QTimer driver;
         QObject::connect(&driver, &QTimer::timeout, [&] {
             driver.setInterval(20 + random.bounded(180));
             // Every kind of clip has played and been pressed on many times by then: what grows after it grows
             // with the length of the run.
-            if (rssAfter100 == 0 && queue.count() <= kClips - 100)
-                rssAfter100 = residentKb();
-            if (rssAfter300 == 0 && queue.count() <= kClips - 300)
-                rssAfter300 = residentKb();
+            if (after100.residentKb == 0 && queue.count() <= kClips - 100)
+                after100 = MemoryBreakdown::now();
+            if (after300.residentKb == 0 && queue.count() <= kClips - 300)
+                after300 = MemoryBreakdown::now();
             if (!transport.playing())
                 return;
             switch (random.bounded(6)) {
@@ -165,9 +171,13 @@ void BM_SoakOf500Clips(benchmark::State& state) {
         state.counters["left_in_queue"] = queue.count();
         state.counters["longest_stall_ms"] = probe.longestMs();
         state.counters["queue_s"] = queueSeconds;
-        state.counters["rss_after_100_kb"] = double(rssAfter100);
-        state.counters["rss_after_300_kb"] = double(rssAfter300);
-        state.counters["rss_after_run_kb"] = double(residentKb());
+        report(state, "100", after100);
+        report(state, "300", after300);
+        // The player hands freed memory back within 2 s of a file closing.
+        QEventLoop settle;
+        QTimer::singleShot(3000, &settle, &QEventLoop::quit);
+        settle.exec();
+        report(state, "run", MemoryBreakdown::now());
     }
 }
 BENCHMARK(BM_SoakOf500Clips)->Unit(benchmark::kSecond)->Iterations(1);

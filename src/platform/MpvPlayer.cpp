@@ -473,6 +473,7 @@ bool MpvPlayer::handleValue(std::uint64_t reply, const mpv_event_property& prope
 
 bool MpvPlayer::handleEndFile(const mpv_event& event) {
     const auto* file = static_cast<const mpv_event_end_file*>(event.data);
+    freedMemory_.releaseSoon(); // whatever the reason, mpv has closed a file and freed its buffers
     if (current_ == 0 || file->playlist_entry_id != current_ || ended_)
         return true;
     int reason = Finished;

@@ -1,4 +1,5 @@
 #pragma once
+#include "platform/FreedMemory.h"
 #include "platform/MediaPlayer.h"
 #include "platform/PositionEstimate.h"
 #include <atomic>
@@ -127,4 +128,5 @@ private:
     QSize videoSize_;
     std::int64_t displayWidth_ = 0; // mpv's dwidth and dheight as last reported for the loaded media
     std::int64_t displayHeight_ = 0;
+    FreedMemory freedMemory_{std::chrono::seconds(2)}; // what mpv's threads freed with a closed file
 };

@@ -1,0 +1,33 @@
+#pragma once
+#include <QObject>
+#include <QTimer>
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <memory>
+
+// Gives memory that was freed back to the system. The engine decodes on threads of its own, and the C library
+// keeps what each thread frees in a pool for that thread's later use: over a long queue of short files tens
+// of megabytes stay resident that nothing uses. After a file closes, the pools are trimmed on a worker thread
+// (trimming takes the pools' locks, which the window's thread must never wait for), at most once per
+// interval.
+class FreedMemory : public QObject {
+public:
+    using Release = std::function<void()>;
+    explicit FreedMemory(std::chrono::milliseconds interval, Release release = releaseToSystem,
+                         QObject* parent = nullptr);
+
+    // Something large was freed: release it within the interval.
+    void releaseSoon();
+
+    // Returns the free whole pages of every pool to the system.
+    static void releaseToSystem();
+
+private:
+    void startRelease();
+
+    QTimer timer_;
+    Release release_;
+    // Shared with a release under way, which may outlive this object.
+    std::shared_ptr<std::atomic<bool>> running_ = std::make_shared<std::atomic<bool>>(false);
+};
