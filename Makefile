@@ -1,5 +1,7 @@
 # Kivo Player: set up, build, run and test on Debian 12.
 BUILD    ?= build
+SANITIZED_BUILD ?= build-sanitized
+COVERAGE_BUILD ?= build-coverage
 FUZZ_BUILD ?= build-fuzz
 JOBS     ?= 2
 ARGS     ?=
@@ -13,7 +15,7 @@ DEBS := cmake g++ ninja-build pkg-config qt6-base-dev libqt6opengl6-dev libmpv-d
         xvfb xauth xdotool openbox x11-utils imagemagick ffmpeg sox clang libclang-rt-14-dev \
         desktop-file-utils libxml2-utils shared-mime-info dbus dbus-daemon
 
-.PHONY: all deps configure build run test bench fuzz format clean install uninstall
+.PHONY: all deps configure build run test test-sanitized coverage bench fuzz format clean install uninstall
 
 all: build
 
@@ -42,10 +44,35 @@ run: deps build
 	    ./$(BUILD)/kivo-player $(ARGS); \
 	fi
 
+# The plain build: unit, widget, bus, integration, video-window, install and
+# end-to-end tests.
 test: deps build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
+# Unit, widget and video-window tests and the kept fuzz inputs, built with
+# AddressSanitizer and UndefinedBehaviorSanitizer in a tree of their own.
+test-sanitized: deps
+	cmake -S . -B $(SANITIZED_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-g -O1" \
+	    -DKIVO_SANITIZE=ON -DKIVO_BENCH=OFF
+	cmake --build $(SANITIZED_BUILD) -j $(JOBS)
+	cd $(SANITIZED_BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# Every test group on a build with coverage counters, then a summary of the
+# lines and branches of src/ that the tests reach. Test failures are shown
+# but do not stop the summary.
+coverage: deps
+	@command -v gcovr >/dev/null || { $(SUDO) apt-get update -q && \
+	    DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -q --no-install-recommends gcovr; }
+	cmake -S . -B $(COVERAGE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKIVO_COVERAGE=ON -DKIVO_BENCH=OFF
+	cmake --build $(COVERAGE_BUILD) -j $(JOBS)
+	find $(COVERAGE_BUILD) -name '*.gcda' -delete
+	-cd $(COVERAGE_BUILD) && ctest --output-on-failure -j $(JOBS)
+	gcovr -r . --object-directory $(COVERAGE_BUILD) --filter 'src/' \
+	    --exclude-throw-branches --exclude-unreachable-branches -j $(JOBS) \
+	    --txt $(COVERAGE_BUILD)/coverage.txt --print-summary
+
 bench: deps build
+	cmake --build $(BUILD) -j $(JOBS) --target kivo_bench
 	./$(BUILD)/kivo_bench
 	@for script in bench/*.sh; do [ -f "$$script" ] && bash "$$script" ./$(BUILD)/kivo-player; done; true
 
@@ -59,7 +86,7 @@ FUZZ_TIME ?= 30
 # ordinary test run replays it from then on.
 fuzz: deps
 	CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-	    -DKIVO_FUZZ=ON -DKIVO_BENCH=OFF -DKIVO_SANITIZED_TESTS=OFF
+	    -DKIVO_FUZZ=ON -DKIVO_BENCH=OFF
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target $(FUZZERS)
 	mkdir -p $(FUZZ_BUILD)/found
 	set -e; for f in $(FUZZERS); do \
@@ -83,4 +110,4 @@ format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 
 clean:
-	rm -rf $(BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(SANITIZED_BUILD) $(COVERAGE_BUILD) $(FUZZ_BUILD)
