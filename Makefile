@@ -82,8 +82,8 @@ FUZZ_TIME ?= 30
 # Each fuzz target for FUZZ_TIME seconds, starting from the inputs kept in
 # tests/fuzz/corpus; what it finds grows $(FUZZ_BUILD)/corpus. An input that
 # breaks a target is written to $(FUZZ_BUILD)/found: copy it into the
-# target's folder in tests/fuzz/corpus once the fault is fixed, and the
-# ordinary test run replays it from then on.
+# target's folder in tests/fuzz/corpus once the fault is fixed, and
+# make test-sanitized replays it from then on.
 fuzz: deps
 	CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	    -DKIVO_FUZZ=ON -DKIVO_BENCH=OFF

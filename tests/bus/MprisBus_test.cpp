@@ -1,235 +1,158 @@
-// The media calls through a real session bus (the test runs under
-// dbus-run-session): a client on a connection of its own drives the main
-// window's real adaptor, as the desktop's media keys and playerctl do.
+// The media calls through a real session bus (the test runs under dbus-run-session): a client on a connection
+// of its own drives the main window's real adaptors, as the desktop's media keys do.
 #include "mpris/MprisNames.h"
 #include "mpris/MprisPlayer.h"
 #include "mpris/MprisService.h"
 #include "support/WaitUntil.h"
 #include "ui/Form1Fixture.h"
 #include <QDBusArgument>
-#include <QDBusConnection>
 #include <QDBusConnectionInterface>
-#include <QDBusInterface>
 #include <QDBusObjectPath>
-#include <QDBusReply>
+#include <QDBusPendingCall>
 #include <QDBusVariant>
-#include <QPushButton>
-#include <QScrollBar>
-#include <future>
+
+using namespace Qt::StringLiterals;
 
 namespace {
-const QString kRoot = QStringLiteral("org.mpris.MediaPlayer2");
-const QString kPlayer = MprisNames::kPlayerInterface;
+const QString kRoot = u"org.mpris.MediaPlayer2"_s, kPlayer = MprisNames::kPlayerInterface;
+const QString kProperties = u"org.freedesktop.DBus.Properties"_s;
 
-// Records the PropertiesChanged signals the player sends.
-class ChangeRecorder : public QObject {
+class MprisBusTest : public QObject, public Form1Test {
     Q_OBJECT
-public:
-    QList<QVariantMap> changes;
-public slots:
-    void changed(const QString& interface, const QVariantMap& values, const QStringList&) {
-        if (interface == MprisNames::kPlayerInterface)
-            changes << values;
-    }
-};
-
-// a{sv} arrives as a QDBusArgument when read through a variant.
-QVariantMap asMap(const QVariant& value) {
-    if (value.canConvert<QDBusArgument>()) {
-        QVariantMap map;
-        value.value<QDBusArgument>() >> map;
-        return map;
-    }
-    return value.toMap();
-}
-
-class MprisBusTest : public Form1Test {
 protected:
-    // The desktop's side: its own connection, so every call crosses the bus.
-    QDBusConnection client =
-        QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("client"));
+    QDBusConnection client = QDBusConnection::connectToBus(QDBusConnection::SessionBus, u"client"_s);
     std::unique_ptr<MprisPlayer> player;
     std::unique_ptr<MprisService> service;
-    ChangeRecorder recorder;
+    QStringList changes; // the player's PropertiesChanged signals: the names joined by "+", then any volume
 
-    void SetUp() override { ASSERT_TRUE(client.isConnected()) << "run this test under dbus-run-session"; }
-    void TearDown() override {
-        service.reset();
-        player.reset();
-        form.reset();
-    }
-
+    void TearDown() override { service.reset(), player.reset(), form.reset(); }
     // The main window with its media calls, as main() makes them.
     void startService() {
+        ASSERT_TRUE(client.isConnected()) << "run this test under dbus-run-session";
         open();
         player = std::make_unique<MprisPlayer>(form->transport(), fields, form->mprisWindow());
         service = std::make_unique<MprisService>(*player);
         service->start();
         ASSERT_TRUE(waitUntil([this] { return !service->busName().isEmpty(); }));
-        client.connect(service->busName(), MprisNames::kObjectPath, "org.freedesktop.DBus.Properties",
-                       "PropertiesChanged", &recorder, SLOT(changed(QString, QVariantMap, QStringList)));
+        client.connect(service->busName(), MprisNames::kObjectPath, kProperties, "PropertiesChanged", this,
+                       SLOT(changed(QString, QVariantMap, QStringList)));
+    }
+    // A call of the client, answered by this thread's event loop; the signals sent before the answer are in.
+    QDBusMessage call(const QString& interface, const QString& method, const QVariantList& arguments = {}) {
+        QDBusMessage message =
+            QDBusMessage::createMethodCall(service->busName(), MprisNames::kObjectPath, interface, method);
+        message.setArguments(arguments);
+        const QDBusPendingCall reply = client.asyncCall(message);
+        EXPECT_TRUE(waitUntil([&] { return reply.isFinished(); }));
+        QCoreApplication::processEvents();
+        return reply.reply();
+    }
+    QVariant property(const QString& name) {
+        return call(kProperties, "Get", {kPlayer, name}).arguments().value(0).value<QDBusVariant>().variant();
     }
 
-    // Runs a blocking client call off this thread while the window's event
-    // loop here answers it.
-    template <typename Call> auto onClient(Call call) {
-        std::future<decltype(call())> result = std::async(std::launch::async, call);
-        EXPECT_TRUE(waitUntil(
-            [&] { return result.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }, 20000));
-        return result.get();
+public slots:
+    void changed(const QString& interface, const QVariantMap& values, const QStringList&) {
+        if (interface == kPlayer)
+            changes << values.keys().join(u'+') + values.value("Volume").toString();
     }
-    QString callPlayer(const QString& method, const QString& interface = MprisNames::kPlayerInterface) {
-        return onClient([&] {
-            QDBusInterface remote(service->busName(), MprisNames::kObjectPath, interface, client);
-            const QDBusMessage reply = remote.call(method);
-            return reply.type() == QDBusMessage::ErrorMessage ? reply.errorMessage() : QString();
-        });
-    }
-    QVariant property(const QString& name, const QString& interface = MprisNames::kPlayerInterface) {
-        return onClient([&] {
-            QDBusInterface properties(service->busName(), MprisNames::kObjectPath,
-                                      "org.freedesktop.DBus.Properties", client);
-            const QDBusReply<QDBusVariant> reply = properties.call("Get", interface, name);
-            return reply.isValid() ? reply.value().variant() : QVariant();
-        });
-    }
-    bool setProperty(const QString& name, const QVariant& value) {
-        return onClient([&] {
-            QDBusInterface properties(service->busName(), MprisNames::kObjectPath,
-                                      "org.freedesktop.DBus.Properties", client);
-            const QDBusMessage reply =
-                properties.call("Set", kPlayer, name, QVariant::fromValue(QDBusVariant(value)));
-            return reply.type() == QDBusMessage::ReplyMessage;
-        });
-    }
-    QVariantMap metadata() { return asMap(property("Metadata")); }
 };
 
 } // namespace
 
-TEST_F(MprisBusTest, PlayPauseNextAndStopDriveTheWindowAndTheMetadataFollows) {
+TEST_F(MprisBusTest, EachCallRunsItsButtonOnlyRealChangesGoOutAndTheDesktopCanSetTheVolumeRaiseAndQuit) {
     fill(Playlists::kA, {"a.mp3", "b b.mp3", "c.mp3"});
     startService();
-    EXPECT_EQ(property("PlaybackStatus").toString(), "Stopped");
-    EXPECT_EQ(asMap(property("Metadata")).value("mpris:trackid").value<QDBusObjectPath>().path(),
-              MprisPlayer::kNoTrack);
-
-    EXPECT_EQ(callPlayer("PlayPause"), "");
-    EXPECT_EQ(property("PlaybackStatus").toString(), "Playing");
-    EXPECT_TRUE(form->CmdPLAY->isHidden()); // the window shows it playing
-    EXPECT_EQ(host.fake.media, "/music/a.mp3");
-    host.fake.reportDuration(61.5);
-    QVariantMap data = metadata();
-    EXPECT_EQ(data.value("xesam:title").toString(), "a.mp3");
-    EXPECT_EQ(data.value("xesam:url").toString(), "file:///music/a.mp3");
-    EXPECT_EQ(data.value("mpris:length").toLongLong(), 61'500'000);
-    const QString firstTrack = data.value("mpris:trackid").value<QDBusObjectPath>().path();
-    EXPECT_TRUE(firstTrack.startsWith("/org/kivoplayer/track/")) << firstTrack.toStdString();
-
-    EXPECT_EQ(callPlayer("Pause"), "");
-    EXPECT_EQ(property("PlaybackStatus").toString(), "Paused");
-    EXPECT_EQ(host.fake.log.back(), "pause");
-    EXPECT_EQ(callPlayer("PlayPause"), "");
-    EXPECT_EQ(property("PlaybackStatus").toString(), "Playing");
-    EXPECT_EQ(host.fake.log.back(), "play");
-
-    EXPECT_EQ(callPlayer("Next"), "");
-    EXPECT_EQ(names(Playlists::kA), (QStringList{"b b.mp3", "c.mp3"}));
-    data = metadata();
-    EXPECT_EQ(data.value("xesam:title").toString(), "b b.mp3");
-    EXPECT_EQ(data.value("xesam:url").toString(), "file:///music/b%20b.mp3");
-    EXPECT_NE(data.value("mpris:trackid").value<QDBusObjectPath>().path(), firstTrack);
-    EXPECT_EQ(form->windowTitle(), "b b.mp3");
-
-    EXPECT_EQ(callPlayer("Previous"), "");
-    EXPECT_EQ(host.fake.log.mid(host.fake.log.size() - 3), (QStringList{"stop", "start:0", "play"}));
-    EXPECT_EQ(callPlayer("Stop"), "");
-    EXPECT_EQ(property("PlaybackStatus").toString(), "Stopped");
-    EXPECT_FALSE(form->CmdPLAY->isHidden());
-
-    // Every change was announced, in order, with its new values.
-    ASSERT_TRUE(waitUntil([this] {
-        return !recorder.changes.isEmpty() && recorder.changes.back().value("PlaybackStatus") == "Stopped";
-    }));
-    QStringList statuses, titles;
-    for (const QVariantMap& change : recorder.changes) {
-        if (change.contains("PlaybackStatus"))
-            statuses << change.value("PlaybackStatus").toString();
-        if (change.contains("Metadata"))
-            titles << asMap(change.value("Metadata")).value("xesam:title").toString();
-    }
-    EXPECT_EQ(statuses, (QStringList{"Playing", "Paused", "Playing", "Stopped"}));
-    EXPECT_EQ(titles, (QStringList{"a.mp3", "a.mp3", "b b.mp3", ""}));
-}
-
-TEST_F(MprisBusTest, VolumeIsTheSliderBothWays) {
-    startService();
-    EXPECT_EQ(property("Volume").toDouble(), 1.0);
-    EXPECT_TRUE(setProperty("Volume", 0.25));
-    EXPECT_EQ(form->hsVolume->value(), -3750);
-    EXPECT_EQ(fields.volume, -3750);
-    form->hsVolume->setValue(-500);
-    EXPECT_DOUBLE_EQ(property("Volume").toDouble(), 0.9);
-    ASSERT_TRUE(waitUntil([this] {
-        return !recorder.changes.isEmpty() && recorder.changes.back().value("Volume").toDouble() == 0.9;
-    }));
-}
-
-TEST_F(MprisBusTest, TheDesktopSeesWhatThePlayerIsAndCanRaiseAndQuitIt) {
-    startService();
     EXPECT_EQ(service->busName(), MprisNames::kService);
-    EXPECT_EQ(property("Identity", kRoot).toString(), "Kivo Player");
-    EXPECT_EQ(property("DesktopEntry", kRoot).toString(), "kivo-player");
-    EXPECT_TRUE(property("CanQuit", kRoot).toBool());
-    EXPECT_TRUE(property("CanRaise", kRoot).toBool());
-    for (const char* can : {"CanPlay", "CanPause", "CanGoNext", "CanGoPrevious", "CanControl"})
-        EXPECT_TRUE(property(can).toBool()) << can;
-    EXPECT_FALSE(property("CanSeek").toBool());
-    EXPECT_EQ(property("Rate").toDouble(), 1.0);
-    EXPECT_EQ(property("Position").toLongLong(), 0);
-
+    struct Step {
+        const char* method; // "end": the track plays to its end; "length": the engine finds its length
+        const char *status, *title, *engine, *announced;
+    };
+    const char* const play = "Metadata+PlaybackStatus";
+    const Step steps[] = {
+        {"PlayPause", "Playing", "a.mp3", "volume:0 setMedia:/music/a.mp3", play},
+        {"PlayPause", "Paused", "a.mp3", "pause", "PlaybackStatus"},
+        {"Pause", "Paused", "a.mp3", "", ""},
+        {"Play", "Playing", "a.mp3", "play", "PlaybackStatus"},
+        {"Play", "Playing", "a.mp3", "", ""}, // the track does not start again
+        {"Pause", "Paused", "a.mp3", "pause", "PlaybackStatus"},
+        // One announcement: the next track is never shown paused on the way.
+        {"Next", "Playing", "b b.mp3", "stop volume:0 setMedia:/music/b b.mp3", play},
+        {"length", "Playing", "b b.mp3", "", "Metadata"},
+        {"Previous", "Playing", "b b.mp3", "stop start:0 play", ""},
+        {"end", "Playing", "c.mp3", "volume:0 setMedia:/music/c.mp3", "Metadata"},
+        {"Stop", "Stopped", "", "stop setMedia:/tmp/silence.wav", play},
+        {"Pause", "Stopped", "", "", ""},
+        {"Play", "Playing", "c.mp3", "volume:0 setMedia:/music/c.mp3", play},
+        {"end", "Stopped", "", "volume:0 stop setMedia:/tmp/silence.wav", play}, // the queue has played down
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(testing::Message() << step.method << " to " << step.status << " " << step.title);
+        host.fake.takeLog();
+        if (step.method == "end"_L1)
+            host.fake.finish();
+        else if (step.method == "length"_L1)
+            host.fake.reportDuration(61.5);
+        else
+            EXPECT_EQ(call(kPlayer, step.method).type(), QDBusMessage::ReplyMessage);
+        EXPECT_EQ(property("PlaybackStatus"), step.status);
+        const QVariantMap data = qdbus_cast<QVariantMap>(property("Metadata"));
+        EXPECT_EQ(data.value("xesam:title"), *step.title ? QVariant(step.title) : QVariant());
+        EXPECT_EQ(data.value("mpris:trackid").value<QDBusObjectPath>().path() == MprisPlayer::kNoTrack,
+                  !*step.title);
+        EXPECT_EQ(host.fake.log.join(' '), step.engine);
+        EXPECT_EQ(std::exchange(changes, {}).join(' '), step.announced);
+        if (step.method == "length"_L1) {
+            EXPECT_EQ(data.value("xesam:url").toString() + " " + data.value("mpris:length").toString(),
+                      "file:///music/b%20b.mp3 61500000");
+        }
+    }
+    // The name the desktop shows, and its launcher's; every property can be read.
+    const QVariantMap root =
+        qdbus_cast<QVariantMap>(call(kProperties, "GetAll", {kRoot}).arguments().value(0));
+    EXPECT_EQ(root.value("Identity").toString() + " " + root.value("DesktopEntry").toString(),
+              "Kivo Player kivo-player");
+    EXPECT_EQ(call(kProperties, "GetAll", {kPlayer}).type(), QDBusMessage::ReplyMessage);
+    // The volume is the slider, both ways.
+    call(kProperties, "Set", {kPlayer, "Volume", QVariant::fromValue(QDBusVariant(0.25))});
+    EXPECT_EQ(form->hsVolume->value(), -3750);
+    form->hsVolume->setValue(-500);
+    EXPECT_TRUE(property("Volume") == 0.9 && changes.value(1) == "Volume0.9"); // announced too
     form->hide();
-    EXPECT_EQ(callPlayer("Raise", kRoot), "");
+    call(kRoot, "Raise");
     EXPECT_TRUE(form->isVisible());
-
-    // Quit runs E&xit: the window closes the normal way and stores its
-    // settings.
-    const SettingDef timeMode = table.eorR();
-    EXPECT_FALSE(store.contains(timeMode.section, timeMode.key));
-    EXPECT_EQ(callPlayer("Quit", kRoot), "");
+    // Quit runs E&xit: the window closes the normal way and stores its settings.
+    const SettingDef timeMode = table.eorR(); // not stored before
+    call(kRoot, "Quit");
     EXPECT_TRUE(waitUntil([this] { return !form->isVisible(); }));
     EXPECT_TRUE(store.contains(timeMode.section, timeMode.key));
 }
 
-TEST_F(MprisBusTest, ASecondPlayerTakesANameOfItsOwn) {
-    // Another program already holds the name (once the last test's player
-    // has given it up).
+TEST_F(MprisBusTest, ASecondPlayerTakesANameOfItsOwnAndWithoutASessionBusThePlayerRunsAsAlways) {
+    // Another program holds the name (once the last test's player has given it up).
     ASSERT_TRUE(waitUntil([this] { return !client.interface()->isServiceRegistered(MprisNames::kService); }));
     ASSERT_TRUE(client.registerService(MprisNames::kService));
+    fill(Playlists::kA, {"a.mp3"});
     startService();
     EXPECT_EQ(service->busName(),
-              MprisNames::kService + QStringLiteral(".instance%1").arg(QCoreApplication::applicationPid()));
-    EXPECT_EQ(callPlayer("PlayPause"), "");
-    EXPECT_EQ(property("PlaybackStatus").toString(), "Stopped"); // nothing to play: Play stops again
+              MprisNames::kService + ".instance" + QString::number(QCoreApplication::applicationPid()));
+    EXPECT_EQ(call(kPlayer, "PlayPause").type(), QDBusMessage::ReplyMessage);
     client.unregisterService(MprisNames::kService);
-}
-
-TEST_F(MprisBusTest, WithoutASessionBusThePlayerRunsAsAlways) {
-    const QByteArray address = qgetenv("DBUS_SESSION_BUS_ADDRESS");
-    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+    service.reset(); // then the same player, started without a session bus
+    const QByteArray address = qgetenv("DBUS_SESSION_BUS_ADDRESS"), runtime = qgetenv("XDG_RUNTIME_DIR");
     qunsetenv("DBUS_SESSION_BUS_ADDRESS");
     qputenv("XDG_RUNTIME_DIR", dir.path().toUtf8()); // holds no bus
-    fill(Playlists::kA, {"a.mp3"});
-    open();
-    MprisPlayer alone(form->transport(), fields, form->mprisWindow());
-    MprisService none(alone);
+    MprisService none(*player);
     none.start();
-    QTest::qWait(200);
-    EXPECT_TRUE(none.busName().isEmpty());
-    alone.PlayPause();
-    EXPECT_EQ(alone.playbackStatus(), "Playing");
     qputenv("DBUS_SESSION_BUS_ADDRESS", address);
     qputenv("XDG_RUNTIME_DIR", runtime);
+    // A service started after it: by the time that one holds a name, the first would hold one too.
+    MprisService later(*player);
+    later.start();
+    ASSERT_TRUE(waitUntil([&] { return !later.busName().isEmpty(); }));
+    EXPECT_TRUE(none.busName().isEmpty());
+    player->PlayPause(); // the player goes on as always
+    EXPECT_EQ(player->playbackStatus(), "Paused");
 }
 
 #include "MprisBus_test.moc"

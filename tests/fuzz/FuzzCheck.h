@@ -1,64 +1,49 @@
 #pragma once
-#include <cstddef>
+// Shared by the fuzz targets, each of which is one file that includes this
+// once and defines fuzzOne(); libFuzzer's entry below calls it.
+#include <QByteArray>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
-#include <string>
+#include <utility>
 
 // A broken property stops the fuzzer, saying which one; libFuzzer keeps the
 // input that broke it.
-#define fuzzCheck(condition) fuzzCheckAt((condition), __FILE__, __LINE__)
+#define fuzzCheck(condition)                                                                                 \
+    ((condition) ? void()                                                                                    \
+                 : (std::fprintf(stderr, "property broken at %s:%d\n", __FILE__, __LINE__), std::abort()))
 
-inline void fuzzCheckAt(bool condition, const char* file, int line) {
-    if (condition)
-        return;
-    std::fprintf(stderr, "property broken at %s:%d\n", file, line);
-    std::abort();
+// The input up to its first NUL, and what follows that NUL (empty without one).
+inline std::pair<QByteArray, QByteArray> splitAtNul(const QByteArray& input) {
+    const qsizetype nul = input.indexOf('\0');
+    return {nul < 0 ? input : input.left(nul), nul < 0 ? QByteArray() : input.mid(nul + 1)};
 }
 
-// Times each input and prints the longest when the run ends, so that a run's
-// figures show how near any input came to a hang (libFuzzer's own timeout
-// counts only whole seconds). The thread's processor time is taken, not the
-// wall clock, so that other programs on a busy machine do not count. With
-// KIVO_FUZZ_SLOWEST set to a file name, the slowest input is written there.
-class InputClock {
-public:
-    InputClock(const uint8_t* data, size_t size) : data_(data), size_(size), start_(now()) {}
-    ~InputClock() {
-        const double ms = (now() - start_) * 1e3;
-        Longest& longest = slowest();
-        if (ms > longest.ms) {
-            longest.ms = ms;
-            longest.input.assign(reinterpret_cast<const char*>(data_), size_);
-        }
-    }
-    InputClock(const InputClock&) = delete;
-    InputClock& operator=(const InputClock&) = delete;
+void fuzzOne(const QByteArray& input);
 
-private:
-    struct Longest {
+// The slowest input of a run is printed when the run ends, so that its figures
+// show how near any input came to a hang (libFuzzer's own timeout counts only
+// whole seconds); with KIVO_FUZZ_SLOWEST set to a file name, it is written
+// there. Processor time is taken, not the wall clock, so that other programs
+// on a busy machine do not count.
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static struct Slowest {
         double ms = 0;
-        std::string input;
-        ~Longest() {
+        QByteArray input;
+        ~Slowest() {
             std::fprintf(stderr, "longest input: %.3f ms of processor time\n", ms);
             if (const char* path = std::getenv("KIVO_FUZZ_SLOWEST"))
                 if (FILE* file = std::fopen(path, "wb")) {
-                    std::fwrite(input.data(), 1, input.size(), file);
+                    std::fwrite(input.constData(), 1, size_t(input.size()), file);
                     std::fclose(file);
                 }
         }
-    };
-    static Longest& slowest() {
-        static Longest value;
-        return value;
-    }
-    static double now() {
-        timespec t{};
-        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-        return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
-    }
-    const uint8_t* data_;
-    size_t size_;
-    double start_;
-};
+    } slowest;
+    const std::clock_t start = std::clock();
+    const QByteArray input(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    fuzzOne(input);
+    if (const double ms = double(std::clock() - start) * 1e3 / CLOCKS_PER_SEC; ms > slowest.ms)
+        slowest.ms = ms, slowest.input = input;
+    return 0;
+}

@@ -1,21 +1,14 @@
 #include "FuzzCheck.h"
 #include "app/CommandLine.h"
 #include "playlist/PlaylistKinds.h"
-#include <QByteArray>
-#include <QList>
-#include <QString>
 #include <QStringList>
-#include <cstddef>
-#include <cstdint>
 
 // Arbitrary bytes cut at NULs into the program's arguments, decoded as the
 // application decodes its arguments: the playlist start-up loads must be the
 // command line itself or the command line without its surrounding quotes, and
 // must be a playlist the player loads; a single argument naming a playlist
 // must arrive whole, whatever it holds.
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const InputClock clock(data, size);
-    const QByteArray input(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+void fuzzOne(const QByteArray& input) {
     QStringList arguments;
     for (const QByteArray& argument : input.split('\0'))
         arguments << QString::fromLocal8Bit(argument);
@@ -23,14 +16,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QString line = joinCommandLine(arguments);
     fuzzCheck(line.size() == arguments.join(QString()).size() + arguments.size() - 1);
     const QString playlist = commandLinePlaylist(line);
-    if (!playlist.isEmpty()) {
-        fuzzCheck(isLoadablePlaylist(playlist));
-        fuzzCheck(playlist == line || QLatin1Char('"') + playlist + QLatin1Char('"') == line);
-    }
+    if (!playlist.isEmpty())
+        fuzzCheck(isLoadablePlaylist(playlist) &&
+                  (playlist == line || QLatin1Char('"') + playlist + QLatin1Char('"') == line));
     const QString& only = arguments.first();
     if (arguments.size() == 1 && isLoadablePlaylist(only) &&
         !(only.startsWith(QLatin1Char('"')) && only.endsWith(QLatin1Char('"'))))
         fuzzCheck(playlist == only);
     fuzzCheck(commandLineListsEveryFile(line) == line.toUpper().contains(QLatin1String("/QXVTR")));
-    return 0;
 }

@@ -1,10 +1,7 @@
 #include "FuzzCheck.h"
 #include "platform/IniFile.h"
-#include <QByteArray>
-#include <QString>
-#include <array>
-#include <cstddef>
-#include <cstdint>
+#include <QStringList>
+#include <vector>
 
 // Arbitrary bytes as the settings file, then one value changed: the reader
 // must give back the file it read byte for byte, the changed value must read
@@ -12,57 +9,25 @@
 //
 // The input is the file, a NUL, then the new value (UTF-8); the value's
 // length picks the section and key from a few the fuzzer can learn to write.
-namespace {
-
-struct Probe {
-    const char* section;
-    const char* key;
-};
-constexpr std::array<Probe, 6> kProbes{{{"", "a"},
-                                        {"OtherSettings", "EorR"},
-                                        {"OtherSettings", "a b"},
-                                        {"S", "a"},
-                                        {"Presets", "Preset/1"},
-                                        {"a b", "%U00E9"}}};
-
-QString text(const char* latin1) {
-    return QString::fromLatin1(latin1);
-}
-
-} // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const InputClock clock(data, size);
-    const QByteArray input(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
-    const qsizetype nul = input.indexOf('\0');
-    const QByteArray fileBytes = nul < 0 ? input : input.left(nul);
-    const QString value = nul < 0 ? QString() : QString::fromUtf8(input.mid(nul + 1));
-
+void fuzzOne(const QByteArray& input) {
+    static const QStringList sections{"", "OtherSettings", "OtherSettings", "S", "Presets", "a b"};
+    static const QStringList keys{"a", "EorR", "a b", "a", "Preset/1", "%U00E9"};
+    const auto [fileBytes, valueBytes] = splitAtNul(input);
+    const QString value = QString::fromUtf8(valueBytes);
     IniFile file(fileBytes);
     fuzzCheck(file.bytes() == fileBytes);
 
-    std::array<std::optional<QString>, kProbes.size()> before;
-    for (size_t i = 0; i < kProbes.size(); ++i)
-        before[i] = file.value(text(kProbes[i].section), text(kProbes[i].key));
-
-    const size_t chosen = static_cast<size_t>(value.size()) % kProbes.size();
-    const QString section = text(kProbes[chosen].section);
-    const QString key = text(kProbes[chosen].key);
+    std::vector<std::optional<QString>> before;
+    for (qsizetype i = 0; i < keys.size(); ++i)
+        before.push_back(file.value(sections[i], keys[i]));
+    const qsizetype chosen = value.size() % keys.size();
     const bool breaks = value.contains(QLatin1Char('\n')) || value.contains(QLatin1Char('\r'));
-    fuzzCheck(file.setValue(section, key, value) == !breaks);
-    if (breaks) {
-        fuzzCheck(file.bytes() == fileBytes);
-        return 0;
-    }
+    fuzzCheck(file.setValue(sections[chosen], keys[chosen], value) == !breaks);
+    if (breaks)
+        return fuzzCheck(file.bytes() == fileBytes);
 
     // What a later start reads from the written file.
     const IniFile reread(file.bytes());
-    for (size_t i = 0; i < kProbes.size(); ++i) {
-        const auto now = reread.value(text(kProbes[i].section), text(kProbes[i].key));
-        if (i == chosen)
-            fuzzCheck(now == value);
-        else
-            fuzzCheck(now == before[i]);
-    }
-    return 0;
+    for (qsizetype i = 0; i < keys.size(); ++i)
+        fuzzCheck(reread.value(sections[i], keys[i]) == (i == chosen ? value : before[size_t(i)]));
 }

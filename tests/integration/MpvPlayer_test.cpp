@@ -1,408 +1,236 @@
+// The player on the real engine (null audio and video), clips made for the run; waits are for its events.
 #include "platform/MpvApi.h"
 #include "platform/MpvPlayer.h"
+#include "platform/SilentClip.h"
 #include "support/TempDir.h"
-#include "support/WaitForStart.h"
-#include <QCoreApplication>
-#include <QDir>
-#include <QElapsedTimer>
-#include <QEventLoop>
+#include "support/WaitUntil.h"
 #include <QFile>
-#include <QFileInfo>
 #include <QProcess>
 #include <QThread>
-#include <QTimer>
-#include <cmath>
-#include <deque>
-#include <functional>
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
-#include <memory>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
-bool engineIdle(const MpvPlayer& player) {
-    if (!player.handle())
-        return true;
-    int idle = 0;
-    player.api()->get_property(player.handle(), "idle-active", MPV_FORMAT_FLAG, &idle);
-    return idle != 0;
-}
+using Reasons = std::vector<int>;
+const Reasons kFinished{MediaPlayer::Finished}, kFailed{MediaPlayer::Failed};
 
-// Waits until mpv has nothing loaded and every event it sent has been handled.
-void settle(MpvPlayer& player) {
-    ASSERT_TRUE(waitUntil([&] { return engineIdle(player); }));
-    QCoreApplication::processEvents();
-    QCoreApplication::processEvents();
-}
-
-void run(const QString& program, const QStringList& arguments) {
-    QProcess process;
-    process.start(program, arguments);
-    ASSERT_TRUE(process.waitForFinished(60000)) << program.toStdString() << " did not finish";
-    ASSERT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
-}
-
-// Test media, each made on first use in this run's own folder (sox for tones, ffmpeg for mp3 and video).
-class Clips {
-public:
-    QString a() { return tone("a.wav", "0.3"); }
-    QString b() { return made("b tone.mp3", "ffmpeg", {"-f", "lavfi", "-i", "sine=d=0.3"}); }
-    QString c() { return tone("c.wav", "0.3"); }
-    QString longTone() { return tone("long.wav", "30"); }
-    QString clip() { return tone("clip.wav", "1.5"); }
-    QString longMp3() { return made("long tone.mp3", "ffmpeg", {"-f", "lavfi", "-i", "sine=d=20"}); }
-    QString video() { // 64x48, 20 s
-        return made("clip.avi", "ffmpeg",
-                    {"-f", "lavfi", "-i", "testsrc=d=20:s=64x48:r=2", "-f", "lavfi", "-i", "sine=d=20",
-                     "-shortest", "-c:v", "mjpeg"});
-    }
-    QString text() { return dir.write("notes.mp3", "These are not the sounds you are looking for.\n"); }
-    QString playlist() { return dir.write("list.m3u", a().toUtf8() + "\n"); }
-    QString fifo() {
-        const QString path = dir.file("pipe.mp3");
-        if (!QFileInfo::exists(path))
-            ::mkfifo(QFile::encodeName(path).constData(), 0600);
-        return path;
-    }
-    QString file(const QString& name) const { return dir.file(name); }
-    QString folder() const { return dir.path(); }
-
-private:
-    QString tone(const QString& name, const QString& seconds) {
-        const QString path = dir.file(name);
-        if (!QFileInfo::exists(path))
-            run("sox", {"-n", "-r", "8000", "-b", "16", path, "synth", seconds, "sine", "440"});
-        return path;
-    }
-    QString made(const QString& name, const QString& program, const QStringList& input) {
-        const QString path = dir.file(name);
-        if (!QFileInfo::exists(path))
-            run(program, QStringList{"-loglevel", "error", "-y"} + input + QStringList{path});
-        return path;
-    }
+// The clips, made by ffmpeg once for the run.
+struct Clips {
     TempDir dir;
+    QString make(const char* name, const QString& input, const QStringList& more = {}) {
+        QProcess::execute("ffmpeg", QStringList{"-loglevel", "error", "-f", "lavfi", "-i", input} + more +
+                                        QStringList{dir.file(name)});
+        return dir.file(name);
+    }
+    const QString a = make("a.wav", "sine=d=0.3"), clip = make("clip.wav", "sine=d=1.5");
+    const QString video = make("clip.avi", "testsrc=d=20:s=64x48:r=2", {"-c:v", "mjpeg"});
 };
-
-Clips& clips() {
-    static Clips made;
+const Clips& clips() {
+    static const Clips made;
     return made;
 }
 
-std::unique_ptr<MpvPlayer> makePlayer(bool untimed) {
-    MpvPlayer::Options options;
-    options.ao = QStringLiteral("null");
-    options.vo = QStringLiteral("null");
-    options.untimed = untimed;
-    auto player = std::make_unique<MpvPlayer>(options);
-    EXPECT_TRUE(waitForStart(*player));
-    EXPECT_TRUE(player->isReady()) << player->lastError().toStdString();
-    return player;
-}
+// A player on the real engine (which starts on a thread of its own), and every end it reported, in order.
+class MpvPlayerTest : public ::testing::Test {
+protected:
+    std::unique_ptr<MpvPlayer> player;
+    Reasons ends;
 
-// Every endOfPlayback, in order.
-struct Ends {
-    std::vector<int> reasons;
-    explicit Ends(MediaPlayer& player) {
-        QObject::connect(&player, &MediaPlayer::endOfPlayback,
-                         [this](int reason) { reasons.push_back(reason); });
+    void make(bool untimed, const QString& library = {}) {
+        player = std::make_unique<MpvPlayer>(MpvPlayer::Options{"null", "null", untimed, library});
+        QObject::connect(player.get(), &MediaPlayer::endOfPlayback, [this](int r) { ends.push_back(r); });
     }
-    bool waitFor(std::size_t count) {
-        return waitUntil([&] { return reasons.size() >= count; });
+    void start(bool untimed, const QString& library = {}) {
+        make(untimed, library);
+        ASSERT_TRUE(waitForStart());
+        ASSERT_TRUE(player->isReady()) << player->lastError().toStdString();
+    }
+    template <typename T> T get(const char* name, mpv_format format) const { // one of mpv's properties
+        T value{};
+        player->api()->get_property(player->handle(), name, format, &value);
+        return value;
+    }
+    bool idle() const { return get<int>("idle-active", MPV_FORMAT_FLAG); }
+    // The ends reported once `count` came and the engine has nothing loaded: these must be all.
+    Reasons ended(std::size_t count = 1) {
+        EXPECT_TRUE(waitUntil([&] { return ends.size() >= count && idle(); }, 15000)) << "the queue stalled";
+        QCoreApplication::processEvents();
+        return std::exchange(ends, {});
+    }
+    bool waitForStart() {
+        return waitUntil([&] { return !player->isStarting(); }, 20000);
+    }
+    bool waitForPosition(double seconds) {
+        return waitUntil([&] { return player->currentPosition() > seconds; });
     }
 };
 
-using Reasons = std::vector<int>;
-const Reasons oneFinished{MediaPlayer::Finished};
-const Reasons oneFailed{MediaPlayer::Failed};
-
-TEST(MpvPlayer, QueueOfClipsPlaysToTheEndOneAfterAnother) {
-    auto player = makePlayer(true);
-    std::deque<QString> queue{clips().a(), clips().b(), clips().c()};
-    Reasons reasons;
-    QStringList played;
-    QObject::connect(player.get(), &MediaPlayer::endOfPlayback, [&](int reason) {
-        reasons.push_back(reason);
-        played << queue.front();
-        queue.pop_front();
-        if (!queue.empty())
-            player->setMedia(queue.front());
-    });
-    player->setMedia(queue.front());
-    ASSERT_TRUE(waitUntil([&] { return queue.empty(); }));
-    settle(*player);
-    EXPECT_EQ(reasons, Reasons(3, MediaPlayer::Finished));
-    EXPECT_EQ(played, (QStringList{clips().a(), clips().b(), clips().c()}));
-}
-
-TEST(MpvPlayer, OnlyTheLoadedMediaReportsItsEnd) {
-    auto player = makePlayer(false);
-    Ends ends(*player);
-    // Made before anything plays: making media takes time.
-    const QString a = clips().a(), c = clips().c(), longTone = clips().longTone();
-
-    // The first clip ends inside mpv while no events are handled; the long file that replaces it must not
-    // be taken for ended.
-    player->setMedia(a);
-    QElapsedTimer guard;
-    guard.start();
-    while (!engineIdle(*player) && guard.elapsed() < 10000)
+TEST_F(MpvPlayerTest, OnlyTheLoadedMediaEndsWhatCannotPlayFailsAndSeekAndBackActOnThePlayingClip) {
+    start(false);
+    // The first clip ends inside mpv while no events are handled; the file that replaces it is not ended.
+    player->setMedia(clips().a);
+    for (int i = 0; i < 5000 && !idle(); ++i)
         QThread::msleep(2);
-    bool longToneLoaded = false;
-    QObject::connect(player.get(), &MediaPlayer::durationChanged, [&](double) { longToneLoaded = true; });
-    player->setMedia(longTone);
-    ASSERT_TRUE(waitUntil([&] { return longToneLoaded; }));
-    EXPECT_TRUE(ends.reasons.empty());
-
-    // A pause carries over in mpv; a new file must start anyway.
+    player->setMedia(clips().video);
+    ASSERT_TRUE(waitUntil([&] { return player->duration() > 19.4 && player->videoSize() == QSize(64, 48); }));
+    EXPECT_TRUE(ends.empty());
+    // A pause carries over in mpv; a new file must start anyway, with nothing of the previous one.
     player->pause();
-    player->setMedia(c);
-    ASSERT_TRUE(ends.waitFor(1));
-    settle(*player);
-    EXPECT_EQ(ends.reasons, oneFinished);
-}
-
-TEST(MpvPlayer, StopAndReplacingNeverReportAnEnd) {
-    auto player = makePlayer(false);
-    Ends ends(*player);
-    player->setMedia(clips().longTone());
-    ASSERT_TRUE(waitUntil([&] { return player->currentPosition() > 0.05; }));
-    player->stop();
-    player->setMedia(clips().longTone());
-    ASSERT_TRUE(waitUntil([&] { return player->currentPosition() > 0.05; }));
-    player->setMedia(clips().a());
-    ASSERT_TRUE(ends.waitFor(1));
-    settle(*player);
-    EXPECT_EQ(ends.reasons, oneFinished);
-}
-
-TEST(MpvPlayer, MediaThatCannotBePlayedEndsAsFailedSoAQueueGoesOn) {
-    auto player = makePlayer(true);
-    Ends ends(*player);
-    const QStringList unplayable{
-        clips().file("missing.mp3"), clips().text(), clips().folder(), QString(), clips().fifo(),
-        clips().playlist()};
-    for (const QString& path : unplayable) {
-        SCOPED_TRACE(path.toStdString());
-        ends.reasons.clear();
+    ASSERT_TRUE(waitUntil([&] { return get<int>("pause", MPV_FORMAT_FLAG); }));
+    player->setMedia(clips().a);
+    EXPECT_TRUE(player->duration() == 0 && player->videoSize().isEmpty());
+    EXPECT_EQ(ended(), kFinished);
+    player->play(); // after its end, Play starts the file again
+    EXPECT_EQ(ended(), kFinished);
+    // The silent clip is written once, and again when it was removed.
+    const QString silent = silentClipPath();
+    ASSERT_TRUE(silentClipPath() == silent && QFile::remove(silent));
+    player->setMedia(silentClipPath());
+    EXPECT_EQ(ended(), kFinished);
+    // Failures end too, so that a queue goes on.
+    TempDir dir;
+    const QString fifo = dir.file("pipe.mp3"), text = dir.write("notes.mp3", "Not a sound.\n");
+    ::mkfifo(QFile::encodeName(fifo).constData(), 0600);
+    for (const QString& path : {dir.file("missing.mp3"), text, dir.path(), QString(), fifo}) {
         player->setMedia(path);
-        EXPECT_TRUE(ends.reasons.empty()) << "reported from inside setMedia";
-        ASSERT_TRUE(ends.waitFor(1));
-        settle(*player);
-        EXPECT_EQ(ends.reasons, oneFailed);
+        EXPECT_TRUE(ends.empty()) << "reported from inside setMedia";
+        EXPECT_EQ(ended(), kFailed) << path.toStdString();
     }
-
-    // A failure not yet reported belongs to the replaced path and is dropped with it.
-    ends.reasons.clear();
-    player->setMedia(clips().folder());
-    player->setMedia(clips().a());
-    ASSERT_TRUE(ends.waitFor(1));
-    settle(*player);
-    EXPECT_EQ(ends.reasons, oneFinished);
-}
-
-TEST(MpvPlayer, PauseHoldsThePositionAndPlayResumes) {
-    auto player = makePlayer(false);
-    Ends ends(*player);
-    player->setMedia(clips().longTone());
-    ASSERT_TRUE(waitUntil([&] { return player->currentPosition() > 0.1; }));
-    player->pause();
-    const double paused = player->currentPosition();
-    waitUntil([] { return false; }, 150);
-    EXPECT_NEAR(player->currentPosition(), paused, 0.05);
+    // A failure not yet reported belongs to the replaced path and goes with it.
+    player->setMedia(dir.path());
+    player->setMedia(clips().a);
+    EXPECT_EQ(ended(), kFinished);
+    // Seek, and in the last half second of a clip played in real time, Back acts on that clip.
+    player->setMedia(clips().video);
+    ASSERT_TRUE(waitForPosition(0.05));
+    player->stop(); // Seek: stop, position, play
+    player->setCurrentPosition(15);
     player->play();
-    EXPECT_TRUE(waitUntil([&] { return player->currentPosition() > paused + 0.1; }));
-    EXPECT_TRUE(ends.reasons.empty());
-}
-
-TEST(MpvPlayer, SeekAndBackGoOnFromTheNewPosition) {
-    auto player = makePlayer(false);
-    Ends ends(*player);
-    player->setMedia(clips().longTone());
-    ASSERT_TRUE(waitUntil([&] { return player->currentPosition() > 0.05; }));
-
-    // Seek: stop, set the position, play.
-    player->stop();
-    player->setCurrentPosition(20);
-    player->play();
-    ASSERT_TRUE(waitUntil([&] { return player->currentPosition() > 20.05; }));
-    EXPECT_LT(player->currentPosition(), 25);
-
-    // Back: stop, start position 0, play.
-    player->stop();
-    player->setStartPosition(0);
-    player->play();
-    ASSERT_TRUE(waitUntil([&] { return player->currentPosition() > 0.05; }));
-    EXPECT_LT(player->currentPosition(), 5);
-
-    // A plain stop and play goes on where it stopped.
-    ASSERT_TRUE(waitUntil([&] { return player->currentPosition() > 0.2; }));
-    player->stop();
-    const double stopped = player->currentPosition();
-    player->play();
-    ASSERT_TRUE(waitUntil([&] { return player->currentPosition() > stopped + 0.05; }));
-    EXPECT_LT(player->currentPosition(), stopped + 5);
-    EXPECT_TRUE(ends.reasons.empty());
-}
-
-TEST(MpvPlayer, PlayAfterTheEndStartsTheMediaAgain) {
-    auto player = makePlayer(true);
-    Ends ends(*player);
-    player->setMedia(clips().a());
-    ASSERT_TRUE(ends.waitFor(1));
-    player->play();
-    ASSERT_TRUE(ends.waitFor(2));
-    settle(*player);
-    EXPECT_EQ(ends.reasons, Reasons(2, MediaPlayer::Finished));
-}
-
-TEST(MpvPlayer, DurationAndVideoSizeBecomeKnownAfterSetMedia) {
-    // Long files played in real time: each is still open when its events are handled, however busy the
-    // machine is.
-    auto player = makePlayer(false);
-    std::vector<double> durations;
-    std::vector<QSize> sizes;
-    QObject::connect(player.get(), &MediaPlayer::durationChanged, [&](double s) { durations.push_back(s); });
-    QObject::connect(player.get(), &MediaPlayer::videoSizeChanged, [&](QSize s) { sizes.push_back(s); });
-    const QString tone = clips().longTone(), video = clips().video(), mp3 = clips().longMp3();
-
-    player->setMedia(tone);
-    EXPECT_EQ(player->duration(), 0);
-    ASSERT_TRUE(waitUntil([&] { return durations.size() == 1; }));
-    EXPECT_NEAR(durations[0], 30, 0.01);
-    EXPECT_EQ(player->duration(), durations[0]);
-
-    player->setMedia(video);
-    EXPECT_EQ(player->duration(), 0);
-    ASSERT_TRUE(waitUntil([&] { return durations.size() == 2 && !sizes.empty(); }));
-    EXPECT_NEAR(durations[1], 20, 0.6);
-    EXPECT_EQ(sizes, std::vector<QSize>{QSize(64, 48)});
-    EXPECT_EQ(player->videoSize(), QSize(64, 48));
-
-    // Audio after video: the previous file's size and length are gone at once, and no size comes.
-    player->setMedia(mp3);
-    EXPECT_TRUE(player->videoSize().isEmpty());
-    EXPECT_EQ(player->duration(), 0);
-    ASSERT_TRUE(waitUntil([&] { return durations.size() == 3; }));
-    EXPECT_NEAR(player->duration(), 20, 0.1);
-    ASSERT_TRUE(
-        waitUntil([&] { return player->currentPosition() > 0.1; })); // playing: any video would be set up
-    EXPECT_TRUE(player->videoSize().isEmpty());
-    EXPECT_EQ(sizes.size(), 1u);
-}
-
-// In the last half second of a clip played in real time, Back and Pause act on that clip: what the user
-// hears is what the player acts on.
-TEST(MpvPlayer, BackAndPauseNearTheEndActOnThePlayingClip) {
-    auto player = makePlayer(false);
-    Ends ends(*player);
-    const QString clip = clips().clip();
-
-    // Back: stop, start position 0, play. The clip starts over instead of ending.
-    player->setMedia(clip);
-    ASSERT_TRUE(waitUntil([&] { return player->currentPosition() > 1.05; }));
-    player->stop();
+    EXPECT_EQ(player->currentPosition(), 15);
+    ASSERT_TRUE(waitForPosition(15.05));
+    player->setMedia(clips().clip);
+    ASSERT_TRUE(waitForPosition(1.05));
+    player->stop(); // Back: stop, start position 0, play
     player->setStartPosition(0);
     player->play();
     EXPECT_LT(player->currentPosition(), 0.5);
-    ASSERT_TRUE(waitUntil([&] { return player->currentPosition() > 0.7 || !ends.reasons.empty(); }));
-    EXPECT_TRUE(ends.reasons.empty()) << "the clip ended instead of starting over";
-    ASSERT_TRUE(ends.waitFor(1));
-    EXPECT_EQ(ends.reasons, oneFinished);
-
-    // Pause holds the clip; it ends only after Play.
-    ends.reasons.clear();
-    player->setMedia(clip);
-    ASSERT_TRUE(waitUntil([&] { return player->currentPosition() > 1.05; }));
-    player->pause();
-    const double paused = player->currentPosition();
-    waitUntil([] { return false; }, 800);
-    EXPECT_TRUE(ends.reasons.empty()) << "the paused clip played out";
-    EXPECT_NEAR(player->currentPosition(), paused, 0.25);
-    player->play();
-    ASSERT_TRUE(ends.waitFor(1));
-    EXPECT_EQ(ends.reasons, oneFinished);
-
-    // Stop late in a clip, the silent clip in its place, then the next clip: only the last clip's end.
-    ends.reasons.clear();
-    player->setMedia(clip);
-    ASSERT_TRUE(waitUntil([&] { return player->currentPosition() > 1.05; }));
-    player->stop();
-    player->setMedia(clips().a());
-    player->setMedia(clip);
-    EXPECT_EQ(player->currentPosition(), 0);
-    ASSERT_TRUE(ends.waitFor(1));
-    settle(*player);
-    EXPECT_EQ(ends.reasons, oneFinished);
+    ASSERT_TRUE(waitUntil([&] { return player->currentPosition() > 0.7 || !ends.empty(); }));
+    EXPECT_TRUE(ends.empty()) << "the clip ended instead of starting over";
+    EXPECT_EQ(ended(), kFinished);
 }
 
-TEST(MpvPlayer, CallsMadeWhileTheEngineStartsAreCarriedOutInOrder) {
-    const QString tone = clips().longTone();
-    MpvPlayer::Options options;
-    options.ao = QStringLiteral("null");
-    options.vo = QStringLiteral("null");
-    MpvPlayer player(options);
-    Ends ends(player);
-    bool started = false;
-    QObject::connect(&player, &MpvPlayer::started, [&] { started = true; });
-    ASSERT_TRUE(player.isStarting());
-    // Seek: stop, position, play, all before the engine runs.
-    player.setMedia(tone);
-    player.setVolume(-600);
-    player.stop();
-    player.setCurrentPosition(25);
-    player.play();
-    EXPECT_EQ(player.currentPosition(), 0);
-    ASSERT_TRUE(waitUntil([&] { return started; }, 20000));
-    EXPECT_TRUE(player.isReady());
-    ASSERT_TRUE(waitUntil([&] { return player.currentPosition() > 25.05; }));
-    EXPECT_LT(player.currentPosition(), 29);
-    EXPECT_TRUE(ends.reasons.empty());
-}
-
-TEST(MpvVolume, HundredthsOfDbMapOntoMpvsCubicVolume) {
-    EXPECT_DOUBLE_EQ(MpvPlayer::mpvVolume(0), 100);
-    for (int level : {-5000, -2500, -600, -50}) {
-        const double gain = std::pow(MpvPlayer::mpvVolume(level) / 100, 3);
-        EXPECT_NEAR(20 * std::log10(gain), level / 100.0, 1e-9) << level;
+// End reasons other than a plain end and a broken file are hard to bring about (a redirect needs a playlist,
+// which the player never opens): the engine's end of a clip, with its reason rewritten on the way.
+struct Rewrite {
+    static inline decltype(MpvApi::wait_event) waitEvent;
+    static inline decltype(MpvApi::command_async) commandAsync;
+    static inline int reason = -1; // -1 once done
+    static inline QStringList commands;
+    static mpv_event* rewrite(mpv_handle* handle, double timeout) {
+        mpv_event* event = waitEvent(handle, timeout);
+        if (event->event_id == MPV_EVENT_END_FILE && reason >= 0)
+            static_cast<mpv_event_end_file*>(event->data)->reason =
+                mpv_end_file_reason(std::exchange(reason, -1));
+        return event;
     }
-    // Outside the slider's range: the nearest end.
-    EXPECT_DOUBLE_EQ(MpvPlayer::mpvVolume(250), 100);
-    EXPECT_DOUBLE_EQ(MpvPlayer::mpvVolume(-9000), MpvPlayer::mpvVolume(-5000));
+    static int record(mpv_handle* handle, uint64_t reply, const char** args) {
+        commands << args[0];
+        return commandAsync(handle, reply, args);
+    }
+};
 
-    // The volume reaches mpv after the call has returned.
-    auto player = makePlayer(true);
-    player->setVolume(-2500);
-    double volume = 0;
-    waitUntil([&] {
-        player->api()->get_property(player->handle(), "volume", MPV_FORMAT_DOUBLE, &volume);
-        return std::abs(volume - MpvPlayer::mpvVolume(-2500)) < 1e-4; // mpv keeps a float
-    });
-    EXPECT_NEAR(volume, MpvPlayer::mpvVolume(-2500), 1e-4);
+TEST_F(MpvPlayerTest, ARedirectOrAnErrorIsAFailedFileStopOrQuitNoEndAndCraftedFilesAreNotFollowed) {
+    // Loaded under a name of its own, the library's functions are this test's alone to replace.
+    start(true, "libmpv.so.2");
+    auto* api = const_cast<MpvApi*>(player->api());
+    if (api->wait_event != &Rewrite::rewrite) { // once a run
+        Rewrite::waitEvent = std::exchange(api->wait_event, &Rewrite::rewrite);
+        Rewrite::commandAsync = std::exchange(api->command_async, &Rewrite::record);
+    }
+    const std::pair<int, Reasons> cases[] = {
+        {MPV_END_FILE_REASON_EOF, kFinished},    {MPV_END_FILE_REASON_ERROR, kFailed},
+        {MPV_END_FILE_REASON_REDIRECT, kFailed}, {MPV_END_FILE_REASON_STOP, {}},
+        {MPV_END_FILE_REASON_QUIT, {}},          {99, {}}};
+    for (const auto& [reason, expected] : cases) {
+        Rewrite::reason = reason;
+        player->setMedia(clips().a);
+        Rewrite::commands.clear();
+        ASSERT_TRUE(waitUntil([] { return Rewrite::reason < 0; }));
+        EXPECT_EQ(ended(0), expected) << reason;
+        // A redirect would go on with the files a playlist names: the player stops it.
+        EXPECT_EQ(Rewrite::commands.contains("stop"), reason == MPV_END_FILE_REASON_REDIRECT) << reason;
+    }
+    // Files naming other files or addresses, under media names: none is followed to the network or another
+    // file, none hangs or crashes the engine, each fails so that a queue goes on; none may reach this port.
+    const int server = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
+    sockaddr_in address{AF_INET, 0, {htonl(INADDR_LOOPBACK)}, {}};
+    socklen_t size = sizeof address;
+    ::bind(server, reinterpret_cast<sockaddr*>(&address), size);
+    ::listen(server, 64);
+    ::getsockname(server, reinterpret_cast<sockaddr*>(&address), &size);
+    ASSERT_NE(address.sin_port, 0);
+    TempDir dir;
+    const QByteArray web = "http://127.0.0.1:" + QByteArray::number(ntohs(address.sin_port)) + "/x";
+    const QByteArray pipe = QFile::encodeName(dir.file("pipe.wav")),
+                     self = QFile::encodeName(dir.file("self.mp3"));
+    ASSERT_EQ(::mkfifo(pipe.constData(), 0600), 0);
+    const QByteArray tone = QFile::encodeName(clips().a);
+    const std::pair<const char*, QByteArray> crafted[] = {
+        {"edl.mp3", "# mpv EDL v0\n" + web + ".wav\n"},
+        {"edl-local.mp3", "# mpv EDL v0\n" + tone + ",0,0.1\n"},
+        {"edl-pipe.mp3", "# mpv EDL v0\n" + pipe + "\n"},
+        {"self.mp3", "# mpv EDL v0\n" + self + "\n"},
+        {"list.mp3", "#EXTM3U\n#EXTINF:1,song\n" + web + ".mp3\n"},
+        {"plain-list.avi", web + ".avi\n" + tone + "\n"},
+        {"hls.mp3", "#EXTM3U\n#EXT-X-VERSION:3\n#EXT-X-TARGETDURATION:2\n#EXTINF:2.0,\n" + web +
+                        "0.ts\n#EXTINF:2.0,\n" + tone + "\n#EXT-X-ENDLIST\n"},
+        {"hls-local.mpg", "#EXTM3U\n#EXT-X-TARGETDURATION:2\n#EXTINF:2.0,\n" + tone + "\n#EXT-X-ENDLIST\n"},
+        {"dash.mp3", "<?xml version=\"1.0\"?>\n<MPD xmlns=\"urn:mpeg:dash:schema:mpd:2011\" type=\"static\" "
+                     "mediaPresentationDuration=\"PT2S\" minBufferTime=\"PT1S\"><BaseURL>" +
+                         web +
+                         "/</BaseURL><Period><AdaptationSet mimeType=\"audio/mp4\"><Representation id=\"1\" "
+                         "bandwidth=\"1000\" codecs=\"mp4a.40.2\"><BaseURL>a.mp4</BaseURL></Representation>"
+                         "</AdaptationSet></Period></MPD>\n"},
+        {"pls.wav", "[playlist]\nFile1=" + web + ".wav\nNumberOfEntries=1\n"},
+        {"concat.mp3", "ffconcat version 1.0\nfile '" + web + ".wav'\nfile '" + tone + "'\n"},
+        {"a.wav", {}}, // the engine still plays what it is given
+    };
+    for (const auto& [name, text] : crafted) {
+        player->setMedia(text.isEmpty() ? clips().a : dir.write(name, text));
+        EXPECT_EQ(ended(), text.isEmpty() ? kFinished : kFailed) << name;
+    }
+    EXPECT_LT(::accept(server, nullptr, nullptr), 0) << "a crafted file reached the network";
+    ::close(server);
 }
 
-TEST(MpvPlayerWithoutEngine, IsASilentPlayerThatExplainsWhy) {
-    MpvPlayer::Options options;
-    options.library = QStringLiteral("/nonexistent/libmpv-kivo-test.so");
-    MpvPlayer player(options);
-    Ends ends(player);
-    ASSERT_TRUE(waitForStart(player));
-    EXPECT_FALSE(player.isReady());
-    EXPECT_FALSE(player.lastError().isEmpty());
-    EXPECT_EQ(player.handle(), nullptr);
-
-    player.setMedia(clips().a());
-    player.setVolume(-100);
-    player.setCurrentPosition(3);
-    player.setStartPosition(0);
-    player.play();
-    player.pause();
-    player.stop();
-    waitUntil([] { return false; }, 50);
-    // No end is reported: a queue must not be emptied by an engine that never ran.
-    EXPECT_TRUE(ends.reasons.empty());
-    EXPECT_EQ(player.duration(), 0);
-    EXPECT_EQ(player.currentPosition(), 0);
-    EXPECT_TRUE(player.videoSize().isEmpty());
+TEST_F(MpvPlayerTest, CallsMadeWhileTheEngineStartsAreCarriedOutInOrderAndWithoutItNothingEnds) {
+    make(false);
+    ASSERT_TRUE(player->isStarting());
+    player->setMedia(clips().video);
+    player->setVolume(-2500);
+    player->stop(); // Seek: stop, position, play
+    player->setCurrentPosition(15);
+    player->play();
+    EXPECT_EQ(player->currentPosition(), 0);
+    ASSERT_TRUE(waitForStart());
+    ASSERT_TRUE(waitForPosition(15.05));
+    EXPECT_LT(player->currentPosition(), 19);
+    EXPECT_NEAR(get<double>("volume", MPV_FORMAT_DOUBLE), 38.3119, 1e-4); // mpv's gain is (volume / 100)^3
+    // Outside the slider's range: its nearest end.
+    EXPECT_TRUE(MpvPlayer::mpvVolume(250) == 100 && std::abs(MpvPlayer::mpvVolume(-9000) - 14.678) < 1e-4);
+    // Without the engine: a silent player that says why and never empties a queue.
+    make(false, "/nonexistent/libmpv-kivo-test.so");
+    ASSERT_TRUE(waitForStart());
+    EXPECT_FALSE(player->isReady() || player->lastError().isEmpty());
+    player->setMedia(clips().a), player->setVolume(-100), player->setCurrentPosition(3);
+    player->play(), player->pause(), player->stop();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(ends.empty());
+    EXPECT_EQ(player->duration() + player->currentPosition(), 0);
 }
 
 } // namespace

@@ -1,249 +1,131 @@
 #include "platform/IniSettingsStore.h"
 #include "platform/UserName.h"
 #include "support/TempDir.h"
-#include <QFile>
-#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <thread>
+// Qt and gtest come with the test programs' precompiled headers.
 
 namespace {
+using namespace Qt::StringLiterals;
 
-// Each test has its own configuration folder.
 class IniSettingsStoreTest : public ::testing::Test {
 protected:
     TempDir config;
     QByteArray savedConfigHome = qgetenv("XDG_CONFIG_HOME");
+    bool configHomeSet = qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+    IniSettingsStore alice{u"alice"_s};
 
-    IniSettingsStoreTest() { qputenv("XDG_CONFIG_HOME", config.path().toUtf8()); }
     ~IniSettingsStoreTest() override { qputenv("XDG_CONFIG_HOME", savedConfigHome); }
-
-    QString aliceFile() const { return config.file("Quelba Kivo Player/ALICE.ini"); }
-    QString writeAlice(const QByteArray& bytes) const {
-        return config.write("Quelba Kivo Player/ALICE.ini", bytes);
+    QString writeFile(const char* login, const QByteArray& bytes) const {
+        return config.write(u"Quelba Kivo Player/%1.ini"_s.arg(login), bytes);
     }
 };
 
-TEST_F(IniSettingsStoreTest, EachLoginHasItsOwnFileWrittenInTheUsualSpelling) {
-    IniSettingsStore alice(QStringLiteral("alice"));
-    IniSettingsStore unknown(loginNameOrDefault(QStringLiteral(" ")));
-    EXPECT_EQ(alice.fileName(), aliceFile());
-    EXPECT_EQ(alice.read("Presets", "On Top", "0"), QStringLiteral("0"));
-    EXPECT_FALSE(QFile::exists(aliceFile())); // reading creates nothing
-    alice.write("Presets", "On Top", "1");
-    alice.write("Presets", "Preset 0", "/home/alice/Music");
-    alice.write("OtherSettings", "EorR", "R");
-    alice.write("Presets", "On Top", "0");
-    unknown.write("OtherSettings", "EorR", "R");
-    EXPECT_EQ(unknown.read("Presets", "On Top", "0"), QStringLiteral("0"));
-    EXPECT_EQ(readAll(aliceFile()), QByteArray("[Presets]\n"
-                                               "On%20Top=0\n"
-                                               "Preset%200=/home/alice/Music\n"
-                                               "\n"
-                                               "[OtherSettings]\n"
-                                               "EorR=R\n"));
-    EXPECT_EQ(readAll(config.file("Quelba Kivo Player/DEFAULT.ini")),
-              QByteArray("[OtherSettings]\nEorR=R\n"));
-}
-
-TEST_F(IniSettingsStoreTest, ValuesReadBackAsTheExactTextWritten) {
-    const QStringList values = {"*.mp3;*.ogg;*.flac",
-                                "Rock, Pop",
-                                "a=b==c",
-                                "@Variant(\\0\\0)",
-                                "@",
-                                "\"quoted\"",
-                                "'single'",
-                                "C:\\Music\\",
-                                "\\\\server\\share",
-                                "  blanks both sides  ",
-                                "\t",
-                                "Grüße ✓ 日本 🎵",
-                                "",
-                                "; not a comment",
-                                "# nor this",
-                                "[Presets]",
-                                "%20",
-                                "\\x41"};
-    {
-        IniSettingsStore store(QStringLiteral("alice"));
-        for (int i = 0; i < values.size(); ++i)
-            store.write("Presets", QStringLiteral("PreName %1").arg(i), values[i]);
-    }
-    IniSettingsStore again(QStringLiteral("alice"));
+// Values are kept like registry values: ";", ",", quotes, "@", backslashes and blanks mean nothing.
+TEST_F(IniSettingsStoreTest, ValuesReadBackAsTheExactTextWrittenAndLineBreaksAreRefused) {
+    const QStringList values = u"*.mp3;*.ogg;*.flac|Rock, Pop|a=b==c|@Variant(\\0\\0)|\"quoted\"|'single'|"
+                               "C:\\Music\\|\\\\server\\share|  blanks both sides  |\t|Grüße ✓ 日本 🎵||"
+                               "; not a comment|# nor this|[Presets]|%20"_s.split(u'|');
     for (int i = 0; i < values.size(); ++i)
-        EXPECT_EQ(again.read("Presets", QStringLiteral("PreName %1").arg(i), "missing"), values[i]);
-    EXPECT_TRUE(readAll(aliceFile()).contains("\nPreName%200=*.mp3;*.ogg;*.flac\n"));
-
-    // Written by hand, in the spelling of the old program or with a blank in the key.
-    writeAlice("[OtherSettings]\nAddedExten=*.mp3;*.ogg;*.flac\n[Presets]\nPreName%200=Rock, Pop\n"
-               "Preset 1=/music/a\\b\n");
-    EXPECT_EQ(again.read("OtherSettings", "AddedExten", {}), QStringLiteral("*.mp3;*.ogg;*.flac"));
-    EXPECT_EQ(again.read("Presets", "PreName 0", {}), QStringLiteral("Rock, Pop"));
-    EXPECT_EQ(again.read("Presets", "Preset 1", {}), QStringLiteral("/music/a\\b"));
-    EXPECT_EQ(again.read("presets", "PreName 0", "none"), QStringLiteral("none"));
-}
-
-TEST_F(IniSettingsStoreTest, OneWriteLeavesEveryOtherLineAsItWas) {
-    const QByteArray before = "; settings of my player\r\n"
-                              "[Screen]\r\n"
-                              "VStayOnTop = 1   \r\n"
-                              "\r\n"
-                              "# presets follow\r\n"
-                              "[Presets]\r\n"
-                              "Preset%201=/b\r\n"
-                              "On%20Top=0\r\n"
-                              "Preset%200=/a\r\n"
-                              "; the old one:\r\n"
-                              "[JoyStick]\r\n"
-                              "Exit=3"; // no line end at the very end
-    writeAlice(before);
-    IniSettingsStore store(QStringLiteral("alice"));
-    EXPECT_EQ(store.read("Screen", "VStayOnTop", {}), QStringLiteral(" 1   "));
-
-    store.write("Presets", "On Top", "1");
-    QByteArray expected = before;
-    expected.replace("On%20Top=0", "On%20Top=1");
-    EXPECT_EQ(readAll(aliceFile()), expected);
-
-    // A new key goes at the end of its section; a new section at the end of the file.
-    store.write("Presets", "PreName 0", "x");
-    store.write("OtherSettings", "EorR", "R");
-    expected.replace("Preset%200=/a\r\n", "Preset%200=/a\r\nPreName%200=x\r\n");
-    expected += "\r\n\r\n[OtherSettings]\r\nEorR=R\r\n";
-    EXPECT_EQ(readAll(aliceFile()), expected);
-    EXPECT_EQ(store.read("JoyStick", "Exit", {}), QStringLiteral("3"));
-}
-
-TEST_F(IniSettingsStoreTest, WhereAKeyStandsTwiceTheLastCounts) {
-    writeAlice("[Presets]\nOn%20Top=1\n[Screen]\nVStayOnTop=1\n[Presets]\nOn Top=0\n");
-    IniSettingsStore store(QStringLiteral("alice"));
-    EXPECT_EQ(store.read("Presets", "On Top", {}), QStringLiteral("0"));
-    store.write("Presets", "On Top", "2");
-    store.write("Presets", "PreName 0", "p");
-    EXPECT_EQ(
-        readAll(aliceFile()),
-        QByteArray("[Presets]\nOn%20Top=1\n[Screen]\nVStayOnTop=1\n[Presets]\nOn Top=2\nPreName%200=p\n"));
-}
-
-TEST_F(IniSettingsStoreTest, AWindowsFileIsReadAsWindows1252AndKeptSo) {
-    const QByteArray before = "[Presets]\r\nPreName%200=Caf\xE9 \x80\r\nPreName%201=\x93quoted\x94\r\n";
-    writeAlice(before);
-    IniSettingsStore store(QStringLiteral("alice"));
-    EXPECT_EQ(store.read("Presets", "PreName 0", {}), QStringLiteral("Café €"));
-    EXPECT_EQ(store.read("Presets", "PreName 1", {}), QStringLiteral("“quoted”"));
-
-    store.write("Presets", "PreName 2", QStringLiteral("Über"));
-    EXPECT_EQ(readAll(aliceFile()), before + "PreName%202=\xDC"
-                                             "ber\r\n");
-
-    // A text Windows-1252 cannot spell turns the whole file into UTF-8, every value kept.
-    store.write("Presets", "PreName 3", QStringLiteral("日本"));
-    EXPECT_EQ(readAll(aliceFile()),
-              QStringLiteral("[Presets]\r\nPreName%200=Café €\r\nPreName%201=“quoted”\r\n"
-                             "PreName%202=Über\r\nPreName%203=日本\r\n")
-                  .toUtf8());
-}
-
-TEST_F(IniSettingsStoreTest, NoOtherFileIsEverRead) {
-    config.write("Quelba Kivo Player.ini", "[Presets]\nOn%20Top=1\n");
-    config.write("Quelba Kivo Player/BOB.ini", "[Presets]\nOn%20Top=1\n");
-    writeAlice("[Screen]\nVStayOnTop=1\n");
-    IniSettingsStore store(QStringLiteral("alice"));
-    EXPECT_EQ(store.read("Presets", "On Top", "0"), QStringLiteral("0"));
-    store.write("OtherSettings", "EorR", "E");
-    EXPECT_FALSE(readAll(aliceFile()).contains("On%20Top"));
-}
-
-TEST_F(IniSettingsStoreTest, OnlyARegularFileIsReadOrReplaced) {
-    config.mkdir("Quelba Kivo Player");
-    ASSERT_EQ(::mkfifo(QFile::encodeName(aliceFile()).constData(), 0600), 0);
-    IniSettingsStore store(QStringLiteral("alice"));
-    EXPECT_EQ(store.read("Presets", "On Top", "0"), QStringLiteral("0")); // returns, no writer needed
-    store.write("Presets", "On Top", "1");
-    struct stat info;
-    ASSERT_EQ(::stat(QFile::encodeName(aliceFile()).constData(), &info), 0);
-    EXPECT_TRUE(S_ISFIFO(info.st_mode));
-    EXPECT_EQ(store.read("Presets", "On Top", "0"), QStringLiteral("0"));
-
-    IniSettingsStore folder(QStringLiteral("carol"));
-    config.mkdir("Quelba Kivo Player/CAROL.ini");
-    folder.write("Presets", "On Top", "1");
-    EXPECT_EQ(folder.read("Presets", "On Top", "0"), QStringLiteral("0"));
-    EXPECT_TRUE(QFileInfo(folder.fileName()).isDir());
-
-    // A file far too large for settings is left alone, whole.
-    const QByteArray huge = "[Presets]\nOn%20Top=1\n" + QByteArray(IniSettingsStore::kMaxFileBytes, ';');
-    IniSettingsStore large(QStringLiteral("erin"));
-    config.write("Quelba Kivo Player/ERIN.ini", huge);
-    EXPECT_EQ(large.read("Presets", "On Top", "0"), QStringLiteral("0"));
-    large.write("Presets", "On Top", "2");
-    EXPECT_EQ(readAll(large.fileName()), huge);
-
-    // Nor is a pipe in place of the lock file waited on.
-    IniSettingsStore locked(QStringLiteral("dave"));
-    ASSERT_EQ(::mkfifo(QFile::encodeName(locked.fileName() + ".lock").constData(), 0600), 0);
-    locked.write("Presets", "On Top", "1");
-    EXPECT_FALSE(QFile::exists(locked.fileName()));
-}
-
-TEST_F(IniSettingsStoreTest, AValueWithALineBreakIsNotStored) {
-    IniSettingsStore store(QStringLiteral("alice"));
-    store.write("Presets", "Preset 0", "/music");
-    const QByteArray before = readAll(aliceFile());
+        alice.write("Presets", u"PreName %1"_s.arg(i), values[i]);
+    const QByteArray before = readAll(alice.fileName());
     for (const char* value : {"/a\nOn Top=1", "/a\r[Screen]", "\r\n"})
-        store.write("Presets", "Preset 0", value);
-    EXPECT_EQ(readAll(aliceFile()), before);
-    EXPECT_EQ(store.read("Presets", "On Top", "0"), QStringLiteral("0"));
+        alice.write("Presets", "PreName 0", value);
+    EXPECT_EQ(readAll(alice.fileName()), before);
+    EXPECT_TRUE(before.contains("\nPreName%200=*.mp3;*.ogg;*.flac\nPreName%201=Rock, Pop\n"));
+    for (int i = 0; i < values.size(); ++i)
+        EXPECT_EQ(alice.read("Presets", u"PreName %1"_s.arg(i), "-"), values[i]);
 }
 
-TEST_F(IniSettingsStoreTest, WritersAtTheSameTimeBothLand) {
-    constexpr int kWrites = 15;
-    auto writer = [](const QString& section) {
-        IniSettingsStore store(QStringLiteral("alice"));
-        for (int i = 0; i < kWrites; ++i)
-            store.write(section, QStringLiteral("Key %1").arg(i), QString::number(i));
-    };
-    std::thread first(writer, QStringLiteral("Presets"));
-    std::thread second(writer, QStringLiteral("JoyStick"));
-    first.join();
-    second.join();
-    IniSettingsStore store(QStringLiteral("alice"));
-    for (const QString& section : {QStringLiteral("Presets"), QStringLiteral("JoyStick")})
-        for (int i = 0; i < kWrites; ++i)
-            EXPECT_EQ(store.read(section, QStringLiteral("Key %1").arg(i), "lost"), QString::number(i));
-    EXPECT_EQ(readAll(aliceFile()).count("[Presets]"), 1);
-    EXPECT_FALSE(QFile::exists(aliceFile() + ".lock"));
+TEST_F(IniSettingsStoreTest, OneWriteLeavesEveryOtherLineAsItWasAndTheLastOfTwoKeysCounts) {
+    const QByteArray before =
+        "; settings of my player\r\n[Screen]\r\nVStayOnTop = 1   \r\n\r\n# presets\r\n"
+        "[Presets]\r\nOn%20Top=1\r\nPreset%200=C:\\a;b, c\r\n[JoyStick]\r\nExit=3\r\n; old\r\n"
+        "[Presets]\r\nOn Top=0\r\nPreset%201=/b"; // no line end at the very end
+    writeFile("ALICE", before);
+    // Written by hand: blanks around a value and in a key, a backslash; the section's case counts.
+    EXPECT_EQ(alice.read("Screen", "VStayOnTop", {}) + alice.read("Presets", "On Top", {}) +
+                  alice.read("Presets", "Preset 0", {}) + alice.read("presets", "On Top", "|"),
+              u" 1   0C:\\a;b, c|"_s);
+
+    alice.write("Presets", "On Top", "2");
+    const QByteArray expected = QByteArray(before).replace("On Top=0", "On Top=2");
+    EXPECT_EQ(readAll(alice.fileName()), expected);
+    // A new key goes at the end of its section, a new section at the end of the file, with the file's line
+    // end.
+    alice.write("Presets", "PreName 0", "y");
+    alice.write("OtherSettings", "EorR", "R");
+    EXPECT_EQ(readAll(alice.fileName()), expected + "\r\nPreName%200=y\r\n\r\n[OtherSettings]\r\nEorR=R\r\n");
 }
 
-TEST_F(IniSettingsStoreTest, ABatchLandsInOneChangeAndKeepsWhatOthersWroteMeanwhile) {
-    IniSettingsStore store(QStringLiteral("alice"));
-    store.write("Presets", "On Top", "0");
-    {
-        const SettingsBatch outer(store);
-        store.write("Presets", "On Top", "1");
-        {
-            const SettingsBatch inner(store);
-            store.write("Presets", "Preset 0", "/music");
-            store.write("Presets", "Preset 1", "/a\nOn Top=0"); // refused as ever
-        }
-        EXPECT_EQ(readAll(aliceFile()), QByteArray("[Presets]\nOn%20Top=0\n")); // not before the end
-        EXPECT_EQ(store.read("Presets", "On Top", "-"), "1");                   // but seen by reads
-        EXPECT_EQ(store.read("Presets", "Preset 1", "-"), "-");
-        // Another player writes while the batch is open.
-        IniSettingsStore(QStringLiteral("alice")).write("Screen", "VStayOnTop", "1");
+// A text Windows-1252 cannot spell turns the whole file into UTF-8, every value kept.
+TEST_F(IniSettingsStoreTest, AWindowsFileIsReadAsWindows1252AndKeptSo) {
+    const QByteArray before = "[P]\r\na=Caf\xE9 \x80\r\nb=\x93q\x94\r\n";
+    writeFile("ALICE", before);
+    EXPECT_EQ(alice.read("P", "a", {}), u"Café €"_s);
+    alice.write("P", "c", u"Öl"_s);
+    EXPECT_EQ(readAll(alice.fileName()), before + "c=\xD6l\r\n");
+    alice.write("P", "d", u"日本"_s);
+    EXPECT_EQ(readAll(alice.fileName()), u"[P]\r\na=Café €\r\nb=“q”\r\nc=Öl\r\nd=日本\r\n"_s.toUtf8());
+}
+
+// Each login has a file of its own; only a regular file of a settings file's size is read or replaced.
+TEST_F(IniSettingsStoreTest, OnlyItsOwnRegularFileOfSettingsSizeIsReadOrReplaced) {
+    EXPECT_EQ(alice.fileName(), config.file("Quelba Kivo Player/ALICE.ini"));
+    EXPECT_EQ(QStringList({loginNameOrDefault({}), loginNameOrDefault(" "), loginNameOrDefault("bob")}),
+              QStringList({"Default", "Default", "bob"}));
+    const QByteArray huge = "[Presets]\nOn%20Top=1\n" + QByteArray(IniSettingsStore::kMaxFileBytes, ';');
+    writeFile("ERIN", huge);
+    config.mkdir("Quelba Kivo Player/CAROL.ini");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(alice.fileName()).constData(), 0600), 0);
+    for (const char* login : {"alice", "carol", "erin"}) {
+        IniSettingsStore store{QString::fromLatin1(login)};
         store.write("Presets", "On Top", "2");
+        EXPECT_EQ(store.read("Presets", "On Top", "0"), "0") << login; // returns: no pipe is waited on
     }
-    EXPECT_EQ(readAll(aliceFile()), QByteArray("[Presets]\nOn%20Top=2\nPreset%200=/music\n\n"
-                                               "[Screen]\nVStayOnTop=1\n"));
-    store.write("Presets", "Preset 0", "/films"); // after the batch, writes land at once again
-    EXPECT_EQ(IniSettingsStore(QStringLiteral("alice")).read("Presets", "Preset 0", "-"), "/films");
+    EXPECT_TRUE(QFileInfo::exists(alice.fileName()) && !QFileInfo(alice.fileName()).isFile());
+    EXPECT_TRUE(QFileInfo(config.file("Quelba Kivo Player/CAROL.ini")).isDir());
+    EXPECT_EQ(readAll(config.file("Quelba Kivo Player/ERIN.ini")), huge);
+    // Nor is a pipe in place of the lock file waited on.
+    IniSettingsStore dave(u"dave"_s);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dave.fileName() + ".lock").constData(), 0600), 0);
+    dave.write("Presets", "On Top", "1");
+    EXPECT_FALSE(QFile::exists(dave.fileName()));
+}
+
+// Writers at the same time both land; a batch lands in one change, keeping what others wrote meanwhile.
+TEST_F(IniSettingsStoreTest, NoWriterLosesAnotherOnesValues) {
+    const QStringList sections = {"Presets", "JoyStick"};
+    auto writer = [](const QString& section) {
+        IniSettingsStore store(u"alice"_s);
+        for (int i = 0; i < 15; ++i)
+            store.write(section, u"Key %1"_s.arg(i), QString::number(i));
+    };
+    { const std::jthread first(writer, sections[0]), second(writer, sections[1]); }
+    for (const QString& section : sections)
+        for (int i = 0; i < 15; ++i)
+            EXPECT_EQ(alice.read(section, u"Key %1"_s.arg(i), "lost"), QString::number(i));
+    EXPECT_EQ(readAll(alice.fileName()).count("[Presets]"), 1);
+    EXPECT_FALSE(QFile::exists(alice.fileName() + ".lock"));
+
+    ASSERT_TRUE(QFile::remove(alice.fileName()));
+    alice.write("Presets", "On Top", "0");
+    {
+        const SettingsBatch outer(alice);
+        alice.write("Presets", "On Top", "1");
+        {
+            const SettingsBatch inner(alice);
+            alice.write("Presets", "Preset 0", "/music");
+            alice.write("Presets", "Preset 1", "/a\nOn Top=0"); // refused as ever
+        }
+        EXPECT_EQ(readAll(alice.fileName()), QByteArray("[Presets]\nOn%20Top=0\n")); // not before the end
+        EXPECT_EQ(alice.read("Presets", "On Top", "-") + alice.read("Presets", "Preset 1", "-"),
+                  "1-");                                                 // but seen
+        IniSettingsStore(u"alice"_s).write("Screen", "VStayOnTop", "1"); // another player
+        alice.write("Presets", "On Top", "2");
+    }
+    EXPECT_EQ(readAll(alice.fileName()),
+              QByteArray("[Presets]\nOn%20Top=2\nPreset%200=/music\n\n[Screen]\nVStayOnTop=1\n"));
 }
 
 } // namespace
-
-TEST(UserName, EmptyOrBlankNamesBecomeDefault) {
-    EXPECT_EQ(loginNameOrDefault(QString()), QStringLiteral("Default"));
-    EXPECT_EQ(loginNameOrDefault(QStringLiteral(" ")), QStringLiteral("Default"));
-    EXPECT_EQ(loginNameOrDefault(QStringLiteral("bob")), QStringLiteral("bob"));
-    EXPECT_FALSE(ReadUserName().isEmpty());
-}

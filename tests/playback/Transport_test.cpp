@@ -1,18 +1,26 @@
+// The transport's scenarios: lists, clicks and track ends, then the lists, the engine and the window.
 #include "core/AppState.h"
 #include "core/MainWindowState.h"
+#include "mpris/MprisPlayer.h"
+#include "playback/TimeConvert.h"
 #include "playback/Transport.h"
 #include "playlist/Playlists.h"
 #include "support/EntryNames.h"
 #include "support/FakeSeams.h"
+#include "support/QtPrint.h"
 #include "support/TransportFakes.h"
+#include <QFileInfo>
 #include <QTimer>
-#include <deque>
+#include <cmath>
 #include <gtest/gtest.h>
+#include <map>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
-class TransportTest : public ::testing::Test {
-protected:
+// The real transport on fakes, with the device tab present; random choices take `draws` (then 0).
+struct TransportTest : ::testing::Test {
     AppState state;
     MainWindowState fields;
     Playlists playlists;
@@ -20,368 +28,258 @@ protected:
     FakeTransportView view;
     FakeHost host;
     QTimer clock;
-    std::deque<double> draws;
+    std::vector<double> draws;
     Transport transport{{state, fields, playlists, keys, view, host, clock, [this] {
-                             double r = draws.empty() ? 0.0 : draws.front();
-                             if (!draws.empty())
-                                 draws.pop_front();
-                             return r;
+                             return draws.empty() ? 0.0 : std::exchange(draws, {}).front();
                          }}};
 
-    void SetUp() override { state.videoList = QStringLiteral("*.avi;*.mpg;*.mpeg"); }
+    TransportTest() {
+        state.videoList = u"*.avi;*.mpg;*.mpeg"_s;
+        playlists.setTabCount(3);
+    }
+    // Entries named as given, each playing "/m/<name>".
     void fill(int playlist, const QStringList& names) {
         for (const QString& name : names)
             playlists.at(playlist).append(name, name.isEmpty() ? QString() : "/m/" + name);
     }
     QStringList names(int playlist) const { return entryNames(playlists.at(playlist)); }
+    void nameBox(int playlist, int position) {
+        view.nameBox = playlists.at(playlist).name(position);
+        fields.nameBoxEntry = playlists.at(playlist).id(position);
+    }
 };
 
-TEST_F(TransportTest, APlaylistPlaysDownToItsEndAndClosesOnFinish) {
-    fill(Playlists::kA, {"e0.mp3", "e1.mp3"});
-    state.closeOnFinish = true;
-    transport.CmdPLAY_Click();
-    EXPECT_TRUE(transport.playing());
-    EXPECT_EQ(view.title, "e0.mp3");
-    EXPECT_FALSE(view.playShown);
-    EXPECT_FALSE(view.clearAllEnabled);
-    EXPECT_TRUE(clock.isActive());
-    EXPECT_EQ(host.fake.media, "/m/e0.mp3");
+enum State { Stopped, Playing, Paused };
 
-    host.fake.finish();
-    EXPECT_EQ(names(Playlists::kA), QStringList{"e1.mp3"});
-    EXPECT_EQ(host.fake.media, "/m/e1.mp3");
-    EXPECT_EQ(view.closes, 0);
+struct Scenario {
+    const char* name;
+    const char* lists; // "A|B|device", names split by spaces; "_" a name left empty, "+" a checked entry
+    const char* steps; // words of kSteps (a number after a word is its argument): set-up, clicks, ends
+    const char* left;  // the lists afterwards, the shown one marked "*" (A when none is)
+    const char* media; // the engine's last file: an entry's name or a path; "": the engine never started
+    State state;
+    int closes = 0;
+    const char* lastStep = nullptr; // what the last step asked of the engine
+    const char* more = "";          // further readings, "name=value" (see the readings below)
+};
 
-    host.fake.finish();
-    EXPECT_TRUE(playlists.at(Playlists::kA).isEmpty());
-    EXPECT_FALSE(transport.playing());
-    EXPECT_TRUE(state.queueEmpty);
-    EXPECT_EQ(view.title, "KIVO PLAYER!");
-    EXPECT_EQ(host.fake.media, "/tmp/silence.wav");
-    EXPECT_FALSE(clock.isActive());
-    EXPECT_EQ(view.closes, 1);
-    // The silent clip's own end is not followed up.
-    host.fake.finish();
-    EXPECT_EQ(view.closes, 1);
+using T = TransportTest;
+using Step = std::function<void(T&, double)>;
+const std::map<QString, Step> kSteps = [] {
+    std::map<QString, Step> steps;
+    auto add = [&steps](const char* word, Step step) {
+        steps[word] = std::move(step);
+    };
+    add("play", [](T& t, double) { t.transport.CmdPLAY_Click(); });
+    add("stop", [](T& t, double) { t.transport.CmdSTOP_Click(); });
+    add("pause", [](T& t, double) { t.transport.CmdPause_Click(); });
+    add("skip", [](T& t, double) { t.transport.cmdSkip_Click(); });
+    add("back", [](T& t, double) { t.transport.CmdPreSkip_Click(); });
+    add("small", [](T& t, double) { t.transport.CmdSmallPlay_Click(); });
+    add("smallstop", [](T& t, double) { t.transport.CMDSmallStop_Click(); });
+    add("dbl", [](T& t, double n) { t.transport.lstName_DblClick(int(n)); });
+    add("end", [](T& t, double) { t.host.fake.finish(); });
+    // A mouse-down on the time bar, half-way.
+    add("right", [](T& t, double) { t.transport.Pictimer_MouseDown(Qt::RightButton, 3000); });
+    add("left", [](T& t, double) { t.transport.Pictimer_MouseDown(Qt::LeftButton, 3000); });
+    add("volume", [](T& t, double) { t.transport.hsVolume_Change(-2500); });
+    add("showdevice", [](T& t, double) { t.playlists.setShown(Playlists::kDevice); });
+    add("showa", [](T& t, double) { t.playlists.setShown(Playlists::kA); });
+    add("draw", [](T& t, double n) { t.draws.push_back(n); });
+    add("random", [](T& t, double) { t.transport.setRandom(true); });
+    add("close", [](T& t, double) { t.state.closeOnFinish = true; });
+    add("devicetab", [](T& t, double) { t.state.deviceTab = true; });
+    add("ignoreend", [](T& t, double) { t.state.ignoreEnd = true; });
+    add("ctrl", [](T& t, double) { t.keys.ctrl = true; });
+    add("busy", [](T& t, double n) { t.playlists.at(2).setBusy(t.playlists.at(2).id(int(n))); });
+    // The name box: an entry of A or B, a browser file, an entry gone from every list, or blank.
+    add("boxA", [](T& t, double n) { t.nameBox(Playlists::kA, int(n)); });
+    add("boxB", [](T& t, double n) { t.nameBox(Playlists::kB, int(n)); });
+    add("boxfile", [](T& t, double) { t.view.nameBox = "song.wav", t.fields.nameBoxFile = "/x/song.wav"; });
+    add("boxgone", [](T& t, double) { t.view.nameBox = "gone", t.fields.nameBoxEntry = 999999; });
+    add("boxblank", [](T& t, double) { t.fields.nameBoxEntry = t.playlists.at(0).id(0); });
+    // An edit that lost track of the playing position; the playing entry replaced by others.
+    add("lose", [](T& t, double) { t.state.currentEntry = 2; });
+    // The clock: the engine's position, a tick, the time shown as remaining, the length unknown.
+    add("at", [](T& t, double n) { t.host.fake.position = n; });
+    add("tick", [](T& t, double) { t.transport.tmrTime_Timer(); });
+    add("remaining", [](T& t, double) { t.fields.elapsedMode = false; });
+    add("nolength", [](T& t, double) { t.fields.trackLength = 0; });
+    add("renew", [](T& t, double) { t.playlists.at(0).clear(), t.fill(0, {"n0", "n1"}); });
+    return steps;
+}();
+
+class TransportScenario : public TransportTest, public ::testing::WithParamInterface<Scenario> {};
+
+TEST_P(TransportScenario, LeavesTheListsAndTheWindowAsExpected) {
+    const Scenario& s = GetParam();
+    host.fake.lengthOnSetMedia = 100;
+    const QStringList start = QString(s.lists).split('|'), left = QString(s.left).split('|');
+    for (int i = 0; i < start.size(); ++i)
+        for (const QString& name : start[i].split(' ', Qt::SkipEmptyParts)) {
+            fill(i, {QString(name).remove(QRegularExpression("[_+]"))});
+            playlists.at(i).setChecked(playlists.at(i).count() - 1, name.endsWith('+'));
+        }
+    for (const QString& word : QString(s.steps).split(' ')) {
+        const QRegularExpressionMatch match = QRegularExpression("^([a-zA-Z]+)([0-9.]*)$").match(word);
+        host.fake.takeLog();
+        kSteps.at(match.captured(1))(*this, match.captured(2).toDouble());
+    }
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(names(i), QString(left.value(i)).remove('*').split(' ', Qt::SkipEmptyParts)) << i;
+    EXPECT_EQ(playlists.shownIndex(), std::max<int>(Playlists::kA, left.indexOf(QRegularExpression("\\*.*"))));
+    const QString media = QString(s.media).isEmpty() || *s.media == '/' ? s.media : "/m/" + QString(s.media);
+    EXPECT_EQ(host.isStarted ? host.fake.media : u"-"_s, media.isEmpty() ? u"-"_s : media);
+    EXPECT_EQ(QList<bool>({transport.playing(), transport.paused(), view.pausedIndicator}),
+              QList<bool>({s.state != Stopped, s.state == Paused, s.state == Paused}));
+    EXPECT_EQ(view.closes, s.closes);
+    EXPECT_EQ(host.fake.log.join(' '), s.lastStep ? QString(s.lastStep) : host.fake.log.join(' '));
+    const QString now = QString::asprintf(
+        "marker=%g entry=%d count=%d volume=%d slider=%d time=%s pictureplay=%d namepanel=%d smallplay=%d",
+        view.markerX, state.currentEntry, view.count, host.fake.volume, fields.volume,
+        qUtf8Printable(view.time), view.picturePlayShown, view.namePanelShown, view.smallPlayShown);
+    for (const QString& reading : QString(s.more).split(' ', Qt::SkipEmptyParts))
+        EXPECT_TRUE(now.split(' ').contains(reading)) << reading.toStdString() << " in " << now.toStdString();
+    // The window, and what the desktop is told, show what plays.
+    EXPECT_EQ(QList<bool>({view.playShown, view.clearAllEnabled, !clock.isActive()}),
+              QList<bool>(3, s.state == Stopped));
+    EXPECT_EQ(transport.track().path, s.state == Stopped ? QString() : host.fake.media);
+    if (s.state != Stopped) {
+        EXPECT_EQ(view.title, QFileInfo(host.fake.media).fileName());
+        EXPECT_EQ(transport.track().title, view.title);
+        EXPECT_EQ(host.fake.playing, s.state == Playing);
+    } else if (host.isStarted) {
+        EXPECT_TRUE(view.title == "KIVO PLAYER!" && view.markerX == 0);
+    }
 }
 
-TEST_F(TransportTest, CloseOnFinishNeedsNoDeviceTabAndTheSwitch) {
-    fill(Playlists::kA, {"only.mp3"});
-    state.deviceTab = true;
-    state.closeOnFinish = true;
+const char* const kSilence = "/tmp/silence.wav";
+
+const Scenario kScenarios[] = {
+    {"APlaylistPlaysDownAndTheWindowCloses", "e0 e1", "close play end end end", "", kSilence, Stopped, 1},
+    {"NoClosingWithTheDeviceTab", "e0", "close devicetab play end", "", kSilence, Stopped},
+    {"AnEmptyDeviceListIsNeverLeft", "|b0", "showdevice play", "|b0|*", kSilence, Stopped},
+    {"CheckedEntriesFirst", "e0 e1 e2+ e3 e4+", "play end end", "e0 e1 e3", "e0", Playing},
+    // Among the checked: index draw * (checked - 1) to the nearest, halves to even.
+    {"RandomHalfDown", "e0 e1+ e2+ e3+ e4+ e5+", "random draw0.125 play", "e0 e1 e2 e3 e4 e5", "e1", Playing},
+    {"RandomHalfUp", "e0 e1+ e2+ e3+ e4+ e5+", "random draw0.375 play", "e0 e1 e2 e3 e4 e5", "e3", Playing},
+    {"RandomWithNothingChecked", "e0 e1 e2", "random draw0.99 play", "e0 e1 e2", "e2", Playing},
+    {"NamelessEntriesAreDropped", "a _+", "play", "a", "a", Playing},
+    {"OnlyNamelessEntries", "_ _", "play", "", kSilence, Stopped},
+    {"NothingBeforePlay", "e0", "pause skip back", "e0", "", Stopped},
+    {"Pause", "e0", "play pause", "e0", "e0", Paused, 0, "pause"},
+    {"StopClearsThePause", "e0", "play pause stop", "e0", kSilence, Stopped},
+    {"BackRestarts", "e0 e1", "play pause back", "e0 e1", "e0", Playing, 0, "stop start:0 play", "marker=1"},
+    {"AnIgnoredEndOnlyClearsTheFlag", "e0 e1", "ignoreend play end end", "e1", "e1", Playing},
+    {"RightSeeks", "e0", "play pause right", "e0", "e0", Playing, 0, "stop position:50 play", "marker=3000"},
+    {"LeftDoesNotSeek", "e0", "play left", "e0", "e0", Playing, 0, ""},
+    {"ADeviceTrackPlaysOnce", "||d0 d1", "showdevice play end", "||*d0 d1", kSilence, Stopped},
+    {"SkipTakesOutOfTheDeviceList", "||d0 d1", "showdevice play skip", "||*d1", "d1", Playing},
+    {"ButNotTheEntryBeingCopied", "||d0 d1", "showdevice busy0 play skip", "||*d0 d1", "d0", Playing},
+    {"AnEndWhileTheDeviceTabIsShown", "e0 e1", "play showdevice end", "e1||*", kSilence, Stopped},
+    {"ADeviceTrackEndingBehindTabAStops", "e0||d0", "showdevice play showa end", "*e0||d0", kSilence,
+     Stopped},
+    {"SmallPlayFromB", "a0|b0 b1", "boxB1 small", "a0|b0 b1", "b1", Playing, 0, {}, "entry=1 pictureplay=1"},
+    {"AfterSmallPlayTheShownListGoesOn", "a0|b0 b1", "boxB1 small end", "a0|b0", "a0", Playing},
+    {"SmallPlayOfABrowserFile", "a0", "boxfile small", "a0", "/x/song.wav", Playing},
+    {"SkippingABrowserFileTakesNoEntry", "a0", "boxfile small skip", "a0", "a0", Playing},
+    {"AnEntryThatLeftPlaysNot", "a0", "boxgone small", "a0", "", Stopped},
+    {"AnEmptyNameBoxPlaysNot", "a0", "boxblank small", "a0", "", Stopped},
+    {"SmallStop", "a0 a1", "boxA1 small smallstop", "a0 a1", kSilence, Stopped, 0, nullptr, "smallplay=1"},
+    {"CtrlDblClickKeepsIt", "e0 e1 e2", "boxA1 ctrl small dbl1 dbl0", "e1 e2", "e1", Playing, 0, nullptr,
+     "entry=0 count=2"},
+    {"DoubleClickPlaysTheNameBox", "e0 e1", "boxA1 dbl0", "e0 e1", "e1", Playing, 0, nullptr, "namepanel=0"},
+    {"OnlyTheEntryThatPlayedLeaves", "e0 e1 e2", "play lose skip", "e1 e2", "e1", Playing},
+    {"AnEntryGoneWhilePlayingLeavesNothing", "e0", "play renew end", "n0 n1", "n0", Playing},
+    {"VolumeAndStopBeforePlayStartNoEngine", "", "volume stop", "", "", Stopped, 0, nullptr, "slider=-2500"},
+    {"ElapsedTime", "e0", "play at40.35 tick", "e0", "e0", Playing, 0, nullptr, "time=0:40 marker=2421"},
+    {"RemainingTime", "e0", "remaining play at0.0001 tick", "e0", "e0", Playing, 0, nullptr, "time=1:40"},
+    {"NoLengthNoMarker", "e0", "play at40 nolength tick", "e0", "e0", Playing, 0, nullptr, "marker=0"},
+    {"StopKeepsTheTimeShown", "e0", "play at40 tick stop", "e0", kSilence, Stopped, 0, nullptr, "time=0:40"},
+    {"PlayHandsTheVolumeOver", "e0", "volume play", "e0", "e0", Playing, 0, nullptr, "volume=-2500"},
+    {"TheVolumeReachesAPlayingEngine", "e0", "play volume", "e0", "e0", Playing, 0, "volume:-2500"},
+};
+INSTANTIATE_TEST_SUITE_P(Scenarios, TransportScenario, ::testing::ValuesIn(kScenarios),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(TransportTest, TheVideoWindowFollowsTheFileKindAndIsPreparedOnceAFewTracksAhead) {
+    fill(Playlists::kA, QStringList(25, "song.mp3") << QStringList{"clip.AVI", "song.mp3", "noext"});
+    state.videoOnTop = true, host.fake.sizeOnSetMedia = QSize(320, 240);
     transport.CmdPLAY_Click();
-    host.fake.finish();
-    EXPECT_TRUE(state.queueEmpty);
-    EXPECT_EQ(view.closes, 0);
-}
-
-TEST_F(TransportTest, PlayMovesFromAnEmptyAToBButNeverLeavesTheDeviceList) {
-    fill(Playlists::kB, {"b0.mp3"});
-    transport.CmdPLAY_Click();
-    EXPECT_EQ(playlists.shownIndex(), Playlists::kB);
-    EXPECT_EQ(state.playingPlaylist, Playlists::kB);
-    EXPECT_EQ(host.fake.media, "/m/b0.mp3");
-
-    transport.CmdSTOP_Click();
-    playlists.setTabCount(3);
-    playlists.setShown(Playlists::kDevice);
-    transport.CmdPLAY_Click();
-    EXPECT_EQ(playlists.shownIndex(), Playlists::kDevice);
-    EXPECT_TRUE(state.queueEmpty);
-    EXPECT_FALSE(transport.playing());
-}
-
-TEST_F(TransportTest, CheckedEntriesArePlayedFirst) {
-    fill(Playlists::kA, {"e0", "e1", "e2", "e3", "e4"});
-    playlists.at(Playlists::kA).setChecked(2, true);
-    playlists.at(Playlists::kA).setChecked(4, true);
-    transport.CmdPLAY_Click();
-    EXPECT_EQ(view.title, "e2");
-    host.fake.finish();
-    EXPECT_EQ(view.title, "e4");
-    EXPECT_EQ(state.currentEntry, 3);
-    host.fake.finish();
-    EXPECT_EQ(view.title, "e0"); // nothing checked any more: from the top
-}
-
-TEST_F(TransportTest, RandomChoiceAmongCheckedOrAll) {
-    fill(Playlists::kA, {"e0", "e1", "e2", "e3", "e4", "e5", "e6", "e7"});
-    for (int i : {1, 3, 5, 7})
-        playlists.at(Playlists::kA).setChecked(i, true);
-    // Index r * (c - 1) to the nearest, halves to even: 1.5 -> 2, 0.5 -> 0, 2.5 -> 2.
-    draws = {0.5, 1.0 / 6, 2.5 / 3, 0.999};
-    EXPECT_EQ(transport.GetSongNumberFromCheckedList(Playlists::kA, true), 5);
-    EXPECT_EQ(transport.GetSongNumberFromCheckedList(Playlists::kA, true), 1);
-    EXPECT_EQ(transport.GetSongNumberFromCheckedList(Playlists::kA, true), 5);
-    EXPECT_EQ(transport.GetSongNumberFromCheckedList(Playlists::kA, true), 7);
-    EXPECT_EQ(transport.GetSongNumberFromCheckedList(Playlists::kA, false), 1);
-
-    for (int i : {1, 3, 5, 7})
-        playlists.at(Playlists::kA).setChecked(i, false);
-    EXPECT_EQ(transport.GetSongNumberFromCheckedList(Playlists::kA, true), -1);
-    transport.setRandom(true);
-    draws = {0.99};
-    transport.CmdPLAY_Click();
-    EXPECT_EQ(state.currentEntry, 7); // floor(8 * 0.99)
-}
-
-TEST_F(TransportTest, EntriesWithoutANameAreDroppedAndNeverPlayed) {
-    fill(Playlists::kA, {"a.mp3", ""});
-    playlists.at(Playlists::kA).setChecked(1, true);
-    transport.CmdPLAY_Click();
-    EXPECT_EQ(names(Playlists::kA), QStringList{"a.mp3"});
-    EXPECT_EQ(host.fake.media, "/m/a.mp3");
-    EXPECT_EQ(state.currentEntry, 0);
-
-    transport.CmdSTOP_Click();
-    playlists.at(Playlists::kA).clear();
-    fill(Playlists::kA, {"", ""});
-    host.fake.takeLog();
-    transport.CmdPLAY_Click();
-    EXPECT_TRUE(playlists.at(Playlists::kA).isEmpty());
-    EXPECT_FALSE(transport.playing());
-    EXPECT_FALSE(host.fake.log.contains("setMedia:"));
-}
-
-TEST_F(TransportTest, PauseStopSkipAndBack) {
-    fill(Playlists::kA, {"e0", "e1"});
-    transport.CmdPause_Click(); // not playing: nothing
-    EXPECT_FALSE(host.isStarted);
-    transport.CmdPLAY_Click();
-    transport.CmdPause_Click();
-    EXPECT_TRUE(view.pausedIndicator);
-    EXPECT_FALSE(host.fake.playing);
-    transport.CmdPause_Click();
-    EXPECT_FALSE(view.pausedIndicator);
-    EXPECT_TRUE(host.fake.playing);
-
-    transport.CmdPause_Click();
-    transport.CmdSTOP_Click();
-    EXPECT_FALSE(view.pausedIndicator);
-    EXPECT_TRUE(view.playShown);
-
-    transport.CmdPLAY_Click();
-    transport.cmdSkip_Click();
-    EXPECT_EQ(names(Playlists::kA), QStringList{"e1"});
-    EXPECT_EQ(view.title, "e1");
-
-    host.fake.takeLog();
-    transport.CmdPreSkip_Click();
-    EXPECT_EQ(host.fake.takeLog(), (QStringList{"stop", "start:0", "play"}));
-    EXPECT_EQ(names(Playlists::kA), QStringList{"e1"});
-    EXPECT_EQ(view.markerX, 1);
-}
-
-TEST_F(TransportTest, RestartsAndSeeksNeverRemoveAnEntry) {
-    fill(Playlists::kA, {"e0", "e1"});
-    fields.trackLength = 100;
-    transport.CmdPLAY_Click();
-    fields.trackLength = 100;
-    // An end arriving while the ignore-end flag is up only clears the flag.
-    state.ignoreEnd = true;
-    host.fake.finish();
-    EXPECT_FALSE(state.ignoreEnd);
-    EXPECT_EQ(playlists.at(Playlists::kA).count(), 2);
-
-    host.fake.takeLog();
-    transport.Pictimer_MouseDown(Qt::LeftButton, 3000);
-    EXPECT_TRUE(host.fake.log.isEmpty());
-    transport.Pictimer_MouseDown(Qt::RightButton, 3000);
-    EXPECT_EQ(host.fake.takeLog(), (QStringList{"stop", "position:50", "play"}));
-    EXPECT_EQ(view.markerX, 3000);
-    EXPECT_TRUE(clock.isActive());
-    EXPECT_EQ(playlists.at(Playlists::kA).count(), 2);
-}
-
-TEST_F(TransportTest, DeviceListPlaysOneEntryAndStops) {
-    playlists.setTabCount(3);
-    playlists.setShown(Playlists::kDevice);
-    fill(Playlists::kDevice, {"d0", "d1"});
-    transport.CmdPLAY_Click();
-    host.fake.finish();
-    EXPECT_EQ(playlists.at(Playlists::kDevice).count(), 2);
-    EXPECT_FALSE(transport.playing());
-    EXPECT_EQ(host.fake.media, "/tmp/silence.wav");
-
-    transport.CmdPLAY_Click();
-    transport.cmdSkip_Click(); // Skip does remove from the device list
-    EXPECT_EQ(names(Playlists::kDevice), QStringList{"d1"});
-    // but not the entry being copied to the device.
-    playlists.at(Playlists::kDevice).setBusy(playlists.at(Playlists::kDevice).id(0));
-    transport.cmdSkip_Click();
-    EXPECT_EQ(names(Playlists::kDevice), QStringList{"d1"});
-}
-
-TEST_F(TransportTest, EndOfATrackOfAWhileTheDeviceTabIsShown) {
-    playlists.setTabCount(3);
-    fill(Playlists::kA, {"e0", "e1"});
-    transport.CmdPLAY_Click();
-    playlists.setShown(Playlists::kDevice);
-    host.fake.finish();
-    EXPECT_EQ(names(Playlists::kA), QStringList{"e1"});
-    // Play runs on the shown device list, which is empty: playback stops.
-    EXPECT_FALSE(transport.playing());
-    EXPECT_TRUE(state.queueEmpty);
-}
-
-TEST_F(TransportTest, SmallPlayAndDoubleClick) {
-    fill(Playlists::kA, {"e0", "e1", "e2"});
-    view.nameBox = "e2";
-    fields.nameBoxEntry = playlists.at(Playlists::kA).id(2);
-    transport.CmdSmallPlay_Click();
-    EXPECT_TRUE(transport.playing());
-    EXPECT_EQ(state.currentEntry, 2);
-    EXPECT_EQ(view.title, "e2");
-    EXPECT_TRUE(view.picturePlayShown); // small play leaves the picture buttons alone
-    EXPECT_FALSE(state.ignoreEnd);
-    host.fake.finish();
-    EXPECT_EQ(names(Playlists::kA), (QStringList{"e0", "e1"}));
-
-    // Ctrl+double-click: the playing entry stays, one above it goes.
-    transport.CmdSTOP_Click();
-    view.nameBox = "e1";
-    fields.nameBoxEntry = playlists.at(Playlists::kA).id(1);
-    transport.CmdSmallPlay_Click();
-    keys.ctrl = true;
-    transport.lstName_DblClick(1);
-    EXPECT_EQ(playlists.at(Playlists::kA).count(), 2);
-    transport.lstName_DblClick(0);
-    EXPECT_EQ(names(Playlists::kA), QStringList{"e1"});
-    EXPECT_EQ(state.currentEntry, 0);
-    EXPECT_EQ(view.count, 1);
-
-    keys.ctrl = false;
-    transport.lstName_DblClick(0);
-    EXPECT_EQ(host.fake.media, "/m/e1");
-    EXPECT_FALSE(view.namePanelShown);
-}
-
-TEST_F(TransportTest, VideoWindowFollowsTheFileKind) {
-    fill(Playlists::kA, {"clip.AVI", "song.mp3", "noext"});
-    state.videoOnTop = true;
-    host.fake.sizeOnSetMedia = QSize(320, 240);
-    transport.CmdPLAY_Click();
-    EXPECT_TRUE(host.videoScreen.shown);
-    EXPECT_TRUE(host.videoScreen.onTop);
+    EXPECT_EQ(host.videoPreparations, 0); // out of reach: audio users load no graphics driver
+    for (int i = 0; i < 25; ++i)
+        host.fake.finish();
+    EXPECT_TRUE(host.videoPreparations == 1 && host.videoScreen.shown && host.videoScreen.onTop);
     EXPECT_EQ(host.videoScreen.fitted, QSize(320, 240));
     host.fake.reportVideoSize(QSize(640, 480));
     EXPECT_EQ(host.videoScreen.fitted, QSize(640, 480));
-
     host.fake.finish();
-    EXPECT_FALSE(host.videoScreen.shown);
-    EXPECT_FALSE(host.videoScreen.onTop);
-    EXPECT_EQ(view.mainOnTopPresses, 1);
+    EXPECT_TRUE(!host.videoScreen.shown && !host.videoScreen.onTop && view.mainOnTopPresses == 1);
     host.fake.finish();
     EXPECT_FALSE(host.videoScreen.shown); // no "." at all: audio
-
-    // The show-screen button: on top whenever it shows the window.
-    state.videoOnTop = false;
+    // An extension found anywhere in the list is video; a dot in a folder's name is no extension.
+    EXPECT_TRUE(isVideoFile("/v/x.mpe", state.videoList) && isVideoFile("/v/x.av", state.videoList) &&
+                !isVideoFile("/v.d/noext", state.videoList));
+    state.videoOnTop = false; // the show-screen button puts the window on top whenever it shows it
     transport.cmdShowScreen_Click();
-    EXPECT_TRUE(host.videoScreen.shown);
-    EXPECT_TRUE(host.videoScreen.onTop);
+    EXPECT_TRUE(host.videoScreen.shown && host.videoScreen.onTop);
     transport.cmdShowScreen_Click();
     EXPECT_FALSE(host.videoScreen.shown);
-}
-
-TEST_F(TransportTest, AVideoAFewTracksAheadHasItsWindowPreparedOnce) {
-    QStringList queue;
-    for (int i = 0; i < 30; ++i)
-        queue << QStringLiteral("song%1.mp3").arg(i);
-    queue[25] = "far.avi";
-    fill(Playlists::kA, queue);
-    transport.CmdPLAY_Click();
-    EXPECT_EQ(host.videoPreparations, 0); // beyond what is looked at: audio users load no graphics driver
-    for (int i = 0; i < 5; ++i)
-        host.fake.finish();
-    EXPECT_EQ(host.videoPreparations, 1); // now within reach
     fill(Playlists::kA, {"next.mpg"});
-    for (int i = 0; i < 22; ++i)
-        host.fake.finish();
+    host.fake.finish();
     EXPECT_EQ(host.videoPreparations, 1);
 }
 
-TEST_F(TransportTest, ClockShowsElapsedOrRemainingTime) {
-    fill(Playlists::kA, {"e0"});
-    host.fake.lengthOnSetMedia = 200.7;
-    transport.CmdPLAY_Click();
-    host.fake.position = 0.0001;
-    fields.elapsedMode = false;
-    transport.tmrTime_Timer();
-    EXPECT_EQ(view.time, "3:21");
-    fields.elapsedMode = true;
-    host.fake.position = 100.35;
-    transport.tmrTime_Timer();
-    EXPECT_EQ(view.time, "1:40");
-    EXPECT_DOUBLE_EQ(view.markerX, 6000 * 100.35 / 200.7);
+struct FakeMprisWindow : MprisWindow {
+    QList<int> sliderMoves;
+    void raiseWindow() override {}
+    void exitProgram() override {}
+    void setVolumeSlider(int value) override { sliderMoves << value; }
+};
 
-    fields.trackLength = 0; // length unknown: marker at the start
-    transport.tmrTime_Timer();
-    EXPECT_EQ(view.markerX, 0);
-
-    // After Stop the label keeps its last text.
-    transport.CmdSTOP_Click();
-    EXPECT_EQ(view.time, "1:40");
+// The media calls' numbers (the volume is the slider's place, 0..1); the calls are MprisBus_test's.
+TEST_F(TransportTest, TheMediaCallsTakeTheirNumbersIntoRange) {
+    FakeMprisWindow window;
+    MprisPlayer player(transport, fields, window);
+    fields.volume = -9000;
+    EXPECT_EQ(player.volume(), 0);
+    for (double volume : {0.5, -3.0, 7.0, double(NAN)})
+        player.setVolume(volume);
+    EXPECT_EQ(window.sliderMoves, (QList<int>{-2500, -5000, 0}));
+    fill(Playlists::kA, {"a.mp3"});
+    player.Play();
+    // Length and position in microseconds: nothing known, or nothing sensible, is 0.
+    const std::pair<double, qint64> cases[] = {
+        {83.25, 83'250'000}, {-2, 0}, {NAN, 0}, {INFINITY, 0}, {1e300, 1'000'000'000'000'000'000}};
+    for (const auto& [seconds, micros] : cases) {
+        host.fake.reportDuration(seconds);
+        host.fake.position = seconds;
+        EXPECT_EQ(std::pair(player.metadata().lengthMicros, player.positionMicros()),
+                  std::pair(micros, micros));
+    }
 }
 
-TEST_F(TransportTest, StopBeforeAnyPlayLeavesTheEngineUnstarted) {
-    transport.CmdSTOP_Click();
-    transport.hsVolume_Change(-2500);
-    EXPECT_FALSE(host.isStarted);
-    EXPECT_EQ(fields.volume, -2500);
-    fill(Playlists::kA, {"e0"});
-    transport.CmdPLAY_Click();
-    EXPECT_EQ(host.fake.volume, -2500);
-}
-
-// Skip and the end of a track take out the entry that played, wherever it
-// is now, and nothing when it has gone or when no entry played.
-TEST_F(TransportTest, OnlyTheEntryThatPlayedLeaves) {
-    fill(Playlists::kA, {"e0", "e1", "e2"});
-    transport.CmdPLAY_Click();
-    state.currentEntry = 2; // an edit that lost track of the position
-    transport.cmdSkip_Click();
-    EXPECT_EQ(names(Playlists::kA), (QStringList{"e1", "e2"}));
-    EXPECT_EQ(view.title, "e1");
-
-    playlists.at(Playlists::kA).clear(); // the entry playing is gone
-    fill(Playlists::kA, {"n0", "n1"});
-    host.fake.finish();
-    EXPECT_EQ(names(Playlists::kA), (QStringList{"n0", "n1"}));
-    EXPECT_EQ(host.fake.media, "/m/n0");
-}
-
-TEST_F(TransportTest, SmallPlayPlaysWhatTheNameBoxShowsFromWhereItIs) {
-    fill(Playlists::kA, {"a0", "a1"});
-    fill(Playlists::kB, {"b0", "b1"});
-    view.nameBox = "b1"; // an entry of B while A is shown
-    fields.nameBoxEntry = playlists.at(Playlists::kB).id(1);
-    transport.CmdSmallPlay_Click();
-    EXPECT_EQ(host.fake.media, "/m/b1");
-    EXPECT_EQ(state.playingPlaylist, Playlists::kB);
-    EXPECT_EQ(state.currentEntry, 1);
-    host.fake.finish();
-    EXPECT_EQ(names(Playlists::kB), QStringList{"b0"});
-    EXPECT_EQ(names(Playlists::kA), (QStringList{"a0", "a1"}));
-    EXPECT_EQ(host.fake.media, "/m/a0"); // the queue goes on in the shown playlist
-
-    // A browser file: no entry is taken for it.
-    view.nameBox = "song.wav";
-    fields.nameBoxEntry = 0;
-    fields.nameBoxFile = "/x/song.wav";
-    transport.CmdSmallPlay_Click();
-    EXPECT_EQ(host.fake.media, "/x/song.wav");
-    EXPECT_EQ(view.title, "song.wav");
-    transport.cmdSkip_Click();
-    EXPECT_EQ(names(Playlists::kA), (QStringList{"a0", "a1"}));
-    EXPECT_EQ(host.fake.media, "/m/a0");
-
-    // An entry that has left every playlist does not play.
-    view.nameBox = "b1";
-    fields.nameBoxEntry = 999999;
-    host.fake.takeLog();
-    transport.CmdSmallPlay_Click();
-    EXPECT_TRUE(host.fake.log.isEmpty());
-    EXPECT_TRUE(transport.playing());
+// The clock's text: minutes and seconds, to the nearest, halves to even.
+TEST(TimeAndColours, TheClockTextAndTheColourShow) {
+    const std::pair<double, const char*> cases[] = {
+        {9, "0:09"},     {10, "0:10"},  {59.4, "0:59"},       {59.5, "1:00"},       {60.5, "1:00"},
+        {3725, "62:05"}, {-3, "0:0-3"}, {NAN, "--:--:--Err"}, {1e16, "--:--:--Err"}};
+    for (const auto& [seconds, text] : cases)
+        EXPECT_EQ(TimeConvert(seconds), text) << seconds;
+    // The colour show: steps turn just past their bounds, the marker takes the opposite colour.
+    AppState s;
+    s.red = 250;
+    ColourShow show;
+    const ColourShow::Colours c = show.tick(s, false);
+    EXPECT_EQ(QList({c.panel, c.marker, c.lists}), QList<QColor>({{253, 5, 7}, {7, 255, 255}, Qt::white}));
+    show.tick(s, false);
+    EXPECT_EQ(s.red, 256); // past 255 by up to one step, then back
+    EXPECT_EQ(show.tick(s, false).panel.red(), 253);
+    for (int i = 0; i < 100; ++i)
+        ASSERT_TRUE((show.tick(s, false), s.red >= 0 && s.red <= 258 && s.blue <= 262)) << i;
+    // Random colours paint the lists too; 127.5 is 128, to the nearest even.
+    const ColourShow::Colours r = ColourShow([] { return 0.5; }).tick(s, true);
+    EXPECT_TRUE(s.red == 128 && r.lists == r.marker && r.marker == QColor(132, 132, 136));
 }
 
 } // namespace

@@ -1,338 +1,234 @@
 #include "core/AppState.h"
+#include "playlist/AddFiles.h"
 #include "playlist/PlaylistEditing.h"
 #include "playlist/PlaylistSearch.h"
 #include "playlist/Playlists.h"
-
-#include <gmock/gmock.h>
-
+#include "support/EntryNames.h"
+#include <gtest/gtest.h>
+#include <random>
+// Editing the three playlists and the search box: what each edit does to the lists and the playing index.
 using namespace PlaylistEditing;
-using ::testing::ElementsAre;
-
+using namespace PlaylistSearch;
+using namespace Qt::StringLiterals;
 namespace {
-
-QString pathOf(const QString& name) {
-    return "/music/" + name + ".mp3";
+// The three lists ("*": checked), then the playing playlist and index.
+QString describe(const Playlists& playlists, const AppState& state) {
+    QStringList lists;
+    for (int list = 0; list < 3; ++list) {
+        QStringList names;
+        for (const PlaylistEntry& entry : playlists.at(list).entries())
+            names << entry.name + (entry.checked ? "*" : "");
+        lists << names.join(' ');
+    }
+    return lists.join(" | ") + u" @%1/%2"_s.arg(state.playingPlaylist).arg(state.currentEntry);
 }
-
-void fill(PlaylistModel& list, const QString& prefix, int count) {
-    for (int i = 0; i < count; ++i)
-        list.append(prefix + QString::number(i), pathOf(prefix + QString::number(i)));
+QString flags(const EntryEdit& e) { // as the window reads them
+    return u"%1 %2 %3 %4"_s
+        .arg(e.selectionUsed ? "used" : "", e.changed ? "changed" : "", e.updateCountLabel ? "count" : "",
+             e.hideNameBox ? "hide" : "")
+        .simplified();
 }
-
-std::vector<QString> names(const PlaylistModel& list) {
-    std::vector<QString> out;
-    for (const PlaylistEntry& entry : list.entries())
-        out.push_back(entry.name);
-    return out;
-}
-
-class PlaylistEditingTest : public ::testing::Test {
+class Editing : public ::testing::Test {
 protected:
     void SetUp() override { playlists.setTabCount(3); }
-
-    // Playback runs from `list` at `index`.
-    void play(int list, int index) {
-        state.playingPlaylist = list;
-        state.currentEntry = index;
+    void fill(PlaylistModel& list, const QString& prefix, int count) { // prefix0, prefix1, ...
+        for (int i = 0; i < count; ++i)
+            list.append(prefix + QString::number(i), "/music/" + prefix + QString::number(i));
     }
-    QString playingPath() const { return playlists.at(state.playingPlaylist).path(state.currentEntry); }
-
+    void play(int list, int index) { state.playingPlaylist = list, state.currentEntry = index; }
+    QString world() const { return describe(playlists, state); }
+    EntryEdit remove(int at, bool playing = true) { return deleteSelected(playlists, state, playing, at); }
+    EntryEdit move(int at, bool playing = true) { return moveSelectedToOther(playlists, state, playing, at); }
+    EntryEdit copy(int at) { return copySelectedToOther(playlists, at); }
     Playlists playlists;
     AppState state;
-};
-
-TEST_F(PlaylistEditingTest, DeleteOnThePlayingPlaylistKeepsThePlayingEntryDesignated) {
-    fill(playlists.at(Playlists::kA), "a", 8);
-    play(Playlists::kA, 3);
-
-    // Before the playing entry: the index follows the entry down.
-    EntryEdit edit = deleteSelected(playlists, state, true, 1);
-    EXPECT_TRUE(edit.selectionUsed && edit.changed && edit.updateCountLabel);
-    EXPECT_EQ(state.currentEntry, 2);
-    EXPECT_EQ(playingPath(), pathOf("a3"));
-
-    // The playing entry itself is refused, though the selection is still taken.
-    edit = deleteSelected(playlists, state, true, 2);
-    EXPECT_TRUE(edit.selectionUsed);
-    EXPECT_FALSE(edit.changed || edit.updateCountLabel);
-    EXPECT_EQ(playlists.at(Playlists::kA).count(), 7);
-    EXPECT_EQ(playingPath(), pathOf("a3"));
-
-    // After it: removed, index unchanged.
-    edit = deleteSelected(playlists, state, true, 4);
-    EXPECT_TRUE(edit.changed);
-    EXPECT_EQ(state.currentEntry, 2);
-    EXPECT_THAT(names(playlists.at(Playlists::kA)), ElementsAre("a0", "a2", "a3", "a4", "a6", "a7"));
-}
-
-TEST_F(PlaylistEditingTest, DeleteElsewhereOrWhileStoppedLeavesTheIndexAlone) {
-    fill(playlists.at(Playlists::kA), "a", 5);
-    fill(playlists.at(Playlists::kB), "b", 5);
-
-    // B plays entry 3; A is shown: its entries before and at position 3 go.
-    play(Playlists::kB, 3);
-    deleteSelected(playlists, state, true, 3);
-    deleteSelected(playlists, state, true, 0);
-    EXPECT_THAT(names(playlists.at(Playlists::kA)), ElementsAre("a1", "a2", "a4"));
-    EXPECT_EQ(state.playingPlaylist, Playlists::kB);
-    EXPECT_EQ(state.currentEntry, 3);
-
-    // Nothing playing: even the entry at the index goes, and the index stays.
-    playlists.setShown(Playlists::kB);
-    deleteSelected(playlists, state, false, 3);
-    deleteSelected(playlists, state, false, 0);
-    EXPECT_THAT(names(playlists.at(Playlists::kB)), ElementsAre("b1", "b2", "b4"));
-    EXPECT_EQ(state.currentEntry, 3);
-}
-
-TEST_F(PlaylistEditingTest, KeysWithoutAnEntrySelectedDoNothing) {
-    fill(playlists.at(Playlists::kA), "a", 3);
-    play(Playlists::kA, 1);
-    for (int selected : {-1, 3, 99}) {
-        for (const EntryEdit& edit :
-             {deleteSelected(playlists, state, true, selected), copySelectedToOther(playlists, selected),
-              moveSelectedToOther(playlists, state, true, selected)}) {
-            EXPECT_FALSE(edit.selectionUsed || edit.changed || edit.hideNameBox) << selected;
-        }
-    }
-    EXPECT_EQ(playlists.at(Playlists::kA).count(), 3);
-    EXPECT_TRUE(playlists.at(Playlists::kB).isEmpty());
-    EXPECT_EQ(state.currentEntry, 1);
-
-    // An empty shown playlist, the playing entry "at" index 0.
-    playlists.setShown(Playlists::kB);
-    play(Playlists::kB, 0);
-    EXPECT_FALSE(moveSelectedToOther(playlists, state, true, 0).changed);
-    EXPECT_FALSE(deleteSelected(playlists, state, true, 0).changed);
-    EXPECT_EQ(state.playingPlaylist, Playlists::kB);
-}
-
-TEST_F(PlaylistEditingTest, MovingThePlayingEntryMakesTheTargetPlay) {
-    fill(playlists.at(Playlists::kA), "a", 5);
-    fill(playlists.at(Playlists::kB), "b", 4);
-    play(Playlists::kA, 2);
-
-    const EntryEdit edit = moveSelectedToOther(playlists, state, true, 2);
-    EXPECT_TRUE(edit.hideNameBox && edit.changed);
-    EXPECT_FALSE(edit.updateCountLabel);
-    EXPECT_EQ(state.playingPlaylist, Playlists::kB);
-    EXPECT_EQ(state.currentEntry, 4);
-    EXPECT_EQ(playingPath(), pathOf("a2"));
-    EXPECT_THAT(names(playlists.at(Playlists::kA)), ElementsAre("a0", "a1", "a3", "a4"));
-}
-
-TEST_F(PlaylistEditingTest, MovingOtherEntriesFollowsTheRemovalRules) {
-    fill(playlists.at(Playlists::kA), "a", 6);
-    play(Playlists::kA, 3);
-
-    moveSelectedToOther(playlists, state, true, 1); // before: down by one
-    EXPECT_EQ(state.currentEntry, 2);
-    moveSelectedToOther(playlists, state, true, 4); // after: unchanged
-    EXPECT_EQ(state.currentEntry, 2);
-    EXPECT_EQ(playingPath(), pathOf("a3"));
-
-    // Stopped: moving the entry at the index does not carry playback along.
-    moveSelectedToOther(playlists, state, false, 2);
-    moveSelectedToOther(playlists, state, false, 0);
-    EXPECT_EQ(state.playingPlaylist, Playlists::kA);
-    EXPECT_EQ(state.currentEntry, 2);
-    EXPECT_THAT(names(playlists.at(Playlists::kB)), ElementsAre("a1", "a5", "a3", "a0"));
-
-    // From B, the entry at the index of playing A's goes without effect.
-    playlists.setShown(Playlists::kB);
-    moveSelectedToOther(playlists, state, true, 0);
-    EXPECT_EQ(state.playingPlaylist, Playlists::kA);
-    EXPECT_EQ(state.currentEntry, 2);
-    EXPECT_THAT(names(playlists.at(Playlists::kA)), ElementsAre("a2", "a4", "a1"));
-}
-
-TEST_F(PlaylistEditingTest, CopyingAnEntryGoesToTheOtherPlaylistUnchecked) {
-    fill(playlists.at(Playlists::kDevice), "c", 3);
-    fill(playlists.at(Playlists::kB), "b", 2);
-    playlists.at(Playlists::kDevice).setChecked(1, true);
-    playlists.at(Playlists::kB).setChecked(0, true);
-    play(Playlists::kDevice, 1);
-
-    // The device list's other playlist is A.
-    playlists.setShown(Playlists::kDevice);
-    const EntryEdit edit = copySelectedToOther(playlists, 1);
-    EXPECT_TRUE(edit.hideNameBox);
-    EXPECT_FALSE(edit.updateCountLabel);
-    ASSERT_EQ(playlists.at(Playlists::kA).count(), 1);
-    EXPECT_EQ(playlists.at(Playlists::kA).path(0), pathOf("c1"));
-    EXPECT_FALSE(playlists.at(Playlists::kA).checked(0));
-    EXPECT_EQ(playlists.at(Playlists::kDevice).count(), 3);
-    EXPECT_EQ(state.playingPlaylist, Playlists::kDevice);
-    EXPECT_EQ(state.currentEntry, 1);
-
-    // B's other playlist is A as well; A's is B.
-    playlists.setShown(Playlists::kB);
-    copySelectedToOther(playlists, 0);
-    playlists.setShown(Playlists::kA);
-    copySelectedToOther(playlists, 1);
-    EXPECT_THAT(names(playlists.at(Playlists::kA)), ElementsAre("c1", "b0"));
-    EXPECT_FALSE(playlists.at(Playlists::kA).checked(1));
-    EXPECT_THAT(names(playlists.at(Playlists::kB)), ElementsAre("b0", "b1", "b0"));
-}
-
-TEST_F(PlaylistEditingTest, ClearAllEmptiesTheShownPlaylistInOneChange) {
-    fill(playlists.at(Playlists::kA), "a", 3);
-    fill(playlists.at(Playlists::kB), "b", 1000);
-    play(Playlists::kB, 500);
-    playlists.setShown(Playlists::kB);
-
-    int countChanges = 0;
-    QObject::connect(&playlists.at(Playlists::kB), &PlaylistModel::countChanged, [&] { ++countChanges; });
-    EXPECT_TRUE(clearShown(playlists));
-    EXPECT_EQ(countChanges, 1);
-    EXPECT_TRUE(playlists.at(Playlists::kB).isEmpty());
-    EXPECT_EQ(playlists.at(Playlists::kA).count(), 3);
-    EXPECT_EQ(state.currentEntry, 500);
-    EXPECT_FALSE(clearShown(playlists));
-}
-
-TEST_F(PlaylistEditingTest, CopyingAWholePlaylistFollowsThePlayingEntry) {
-    fill(playlists.at(Playlists::kA), "a", 6);
-    fill(playlists.at(Playlists::kB), "b", 10);
-    playlists.at(Playlists::kA).setChecked(4, true);
-    play(Playlists::kA, 4);
-
-    int insertions = 0;
-    QObject::connect(&playlists.at(Playlists::kB), &QAbstractItemModel::rowsInserted, [&] { ++insertions; });
-    const TabMove move = moveWholePlaylist(CopyAToB, playlists, state);
-    EXPECT_TRUE(move.done);
-    EXPECT_EQ(move.showTab, Playlists::kB);
-    EXPECT_EQ(insertions, 1);
-    EXPECT_EQ(state.playingPlaylist, Playlists::kB);
-    EXPECT_EQ(state.currentEntry, 14);
-    EXPECT_EQ(playingPath(), pathOf("a4"));
-    EXPECT_EQ(playlists.at(Playlists::kA).count(), 6);
-    EXPECT_TRUE(playlists.at(Playlists::kA).checked(4));
-    EXPECT_EQ(playlists.at(Playlists::kB).count(), 16);
-    for (int i = 0; i < playlists.at(Playlists::kB).count(); ++i)
-        EXPECT_FALSE(playlists.at(Playlists::kB).checked(i)) << i;
-}
-
-TEST_F(PlaylistEditingTest, MovingAWholePlaylistEmptiesTheSource) {
-    fill(playlists.at(Playlists::kA), "a", 2);
-    fill(playlists.at(Playlists::kB), "b", 3);
-    play(Playlists::kB, 1);
-
-    // B plays (or played: the play state is not looked at) and is the source.
-    TabMove move = moveWholePlaylist(MoveBToA, playlists, state);
-    EXPECT_EQ(move.showTab, Playlists::kA);
-    EXPECT_TRUE(playlists.at(Playlists::kB).isEmpty());
-    EXPECT_THAT(names(playlists.at(Playlists::kA)), ElementsAre("a0", "a1", "b0", "b1", "b2"));
-    EXPECT_EQ(state.playingPlaylist, Playlists::kA);
-    EXPECT_EQ(state.currentEntry, 3);
-
-    // The playing playlist is the target: it stays the target, index unchanged.
-    fill(playlists.at(Playlists::kB), "n", 2);
-    move = moveWholePlaylist(MoveBToA, playlists, state);
-    EXPECT_TRUE(move.done);
-    EXPECT_EQ(state.playingPlaylist, Playlists::kA);
-    EXPECT_EQ(state.currentEntry, 3);
-    EXPECT_EQ(playingPath(), pathOf("b1"));
-
-    // An empty source does nothing at all, not even a tab change.
-    move = moveWholePlaylist(MoveBToA, playlists, state);
-    EXPECT_FALSE(move.done);
-    EXPECT_EQ(move.showTab, -1);
-    EXPECT_EQ(playlists.at(Playlists::kA).count(), 7);
-}
-
-TEST_F(PlaylistEditingTest, APlayingDeviceListIsLeftAloneByTheWholePlaylistButtons) {
-    fill(playlists.at(Playlists::kA), "a", 2);
-    fill(playlists.at(Playlists::kB), "b", 2);
-    play(Playlists::kDevice, 1);
-    for (int button : {CopyAToB, CopyBToA, MoveAToB}) {
-        const TabMove move = moveWholePlaylist(button, playlists, state);
-        EXPECT_TRUE(move.done) << button;
-        EXPECT_EQ(state.playingPlaylist, Playlists::kDevice);
-        EXPECT_EQ(state.currentEntry, 1);
-    }
-    EXPECT_THAT(names(playlists.at(Playlists::kA)), ElementsAre());
-    EXPECT_THAT(names(playlists.at(Playlists::kB)),
-                ElementsAre("b0", "b1", "a0", "a1", "a0", "a1", "b0", "b1", "a0", "a1"));
-    EXPECT_FALSE(moveWholePlaylist(4, playlists, state).done);
-    EXPECT_FALSE(moveWholePlaylist(-1, playlists, state).done);
-}
-
-// The entry playing is followed by its id: moves keep it, copies are new
-// entries, and after a whole-playlist copy the copy is the one playing.
-TEST_F(PlaylistEditingTest, EntryIdsSurviveMovesButNotCopies) {
     PlaylistModel& a = playlists.at(Playlists::kA);
     PlaylistModel& b = playlists.at(Playlists::kB);
+};
+} // namespace
+TEST_F(Editing, DeleteKeepsThePlayingEntryDesignatedAndRefusesIt) {
+    fill(a, "a", 8);
+    play(Playlists::kA, 3);
+    EXPECT_EQ(flags(remove(1)), "used changed count"); // before it: the index follows
+    EXPECT_EQ(flags(remove(2)), "used");               // the entry playing stays
+    EXPECT_EQ(flags(remove(4)), "used changed count"); // after it: the index stays
+    EXPECT_EQ(world(), "a0 a2 a3 a4 a6 a7 |  |  @0/2");
+    // Another playlist playing, or nothing: the index stays, even the entry at it goes.
+    fill(b, "b", 5);
+    play(Playlists::kB, 3);
+    remove(3);
+    playlists.setShown(Playlists::kB);
+    remove(3, false);
+    remove(0, false);
+    EXPECT_EQ(world(), "a0 a2 a3 a6 a7 | b1 b2 b4 |  @1/3");
+    EXPECT_EQ(flags(remove(3)) + flags(copy(3)) + flags(move(3)), ""); // none selected (the window sends -1)
+    a.removePositions({-3, 1, 1, 3, 2, 99}); // only positions that exist, strictly rising, go
+    EXPECT_EQ(entryNames(a), (QStringList{"a0", "a3", "a7"}));
+}
+TEST_F(Editing, MovingAnEntryCarriesPlaybackOnlyWhenItIsThePlayingOne) {
+    fill(a, "a", 7);
+    fill(b, "b", 1);
+    play(Playlists::kA, 3);
+    move(1);        // before it: the index follows
+    move(4);        // after it: the index stays
+    move(2, false); // stopped: playback stays
+    EXPECT_EQ(world(), "a0 a2 a4 a6 | b0 a1 a5 a3 |  @0/2");
+    const quint64 moved = a.id(2);
+    EXPECT_EQ(flags(move(2)), "used changed hide");
+    EXPECT_EQ(world(), "a0 a2 a6 | b0 a1 a5 a3 a4 |  @1/4");
+    EXPECT_EQ(b.positionOf(moved), 4); // a moved entry keeps its id
+    playlists.setShown(Playlists::kB); // from B, A's index designates no entry of B
+    play(Playlists::kA, 1);
+    move(1);
+    EXPECT_EQ(world(), "a0 a2 a6 a1 | b0 a5 a3 a4 |  @0/1");
+}
+TEST_F(Editing, WholePlaylistButtonsMoveOrCopyAllAndFollowThePlayingEntry) {
     fill(a, "a", 3);
     fill(b, "b", 2);
-    EXPECT_NE(a.id(0), 0u);
-    EXPECT_NE(a.id(0), a.id(1));
-    EXPECT_EQ(a.id(3), 0u);
-    EXPECT_EQ(a.positionOf(0), -1);
-
-    const quint64 a1 = a.id(1);
-    moveSelectedToOther(playlists, state, true, 1); // F12
-    EXPECT_EQ(b.positionOf(a1), 2);
-    EXPECT_EQ(a.positionOf(a1), -1);
-    copySelectedToOther(playlists, 0); // F11: a new entry
-    EXPECT_EQ(b.positionOf(a.id(0)), -1);
-
+    a.setChecked(1, true);
     play(Playlists::kA, 1);
     state.playingEntry = a.id(1);
-    const quint64 a2 = a.id(1);
-    moveWholePlaylist(CopyAToB, playlists, state);
-    EXPECT_EQ(state.playingPlaylist, Playlists::kB);
-    EXPECT_EQ(b.name(state.currentEntry), "a2");
-    EXPECT_EQ(state.playingEntry, b.id(state.currentEntry));
-    EXPECT_NE(state.playingEntry, a2);
-    const quint64 copy = state.playingEntry;
+    TabMove tab = moveWholePlaylist(CopyAToB, playlists, state);
+    EXPECT_EQ(std::make_pair(tab.done, tab.showTab), std::make_pair(true, int(Playlists::kB)));
+    EXPECT_EQ(world(), "a0 a1* a2 | b0 b1 a0 a1 a2 |  @1/3");
+    EXPECT_EQ(state.playingEntry, b.id(3)); // the copy plays
+    // Moving B, playing, to A: the index grows by A's count, the entries keep their ids.
+    const quint64 playing = state.playingEntry;
+    EXPECT_EQ(moveWholePlaylist(MoveBToA, playlists, state).showTab, Playlists::kA);
+    EXPECT_EQ(world(), "a0 a1* a2 b0 b1 a0 a1 a2 |  |  @0/6");
+    EXPECT_EQ(a.id(6), playing);
+    tab = moveWholePlaylist(MoveBToA, playlists, state); // an empty source: nothing, not even a tab change
+    EXPECT_EQ(std::make_pair(tab.done, tab.showTab), std::make_pair(false, -1));
+    EXPECT_FALSE(moveWholePlaylist(4, playlists, state).done || moveWholePlaylist(-1, playlists, state).done);
+    // The target playing, a playing device list, or a browser file playing from A: the index stays.
+    fill(b, "n", 1);
     moveWholePlaylist(MoveBToA, playlists, state);
-    EXPECT_EQ(a.id(state.currentEntry), copy);
-}
-
-TEST_F(PlaylistEditingTest, WholePlaylistButtonsFollowNoEntryWhileABrowserFilePlays) {
-    fill(playlists.at(Playlists::kA), "a", 2);
-    fill(playlists.at(Playlists::kB), "b", 3);
+    EXPECT_EQ(state.currentEntry, 6);
+    play(Playlists::kDevice, 1);
+    moveWholePlaylist(MoveAToB, playlists, state);
+    moveWholePlaylist(CopyBToA, playlists, state);
+    EXPECT_EQ(world(), "a0 a1 a2 b0 b1 a0 a1 a2 n0 | a0 a1 a2 b0 b1 a0 a1 a2 n0 |  @2/1");
     play(Playlists::kA, -1);
+    state.playingEntry = 0;
     moveWholePlaylist(CopyAToB, playlists, state);
-    EXPECT_EQ(state.currentEntry, -1);
-    EXPECT_EQ(state.playingEntry, 0u);
+    EXPECT_EQ(std::make_pair(state.currentEntry, state.playingEntry), std::make_pair(-1, quint64(0)));
 }
-
-} // namespace
-
-namespace {
-
-// Every way an entry reaches a full list leaves it where it was; nothing is
-// lost and no list passes the bound a playlist file is read back with.
-TEST_F(PlaylistEditingTest, AFullListTakesNothingMoreAndTheSourceKeepsItsEntries) {
-    PlaylistModel& a = playlists.at(Playlists::kA);
-    PlaylistModel& b = playlists.at(Playlists::kB);
-    b.appendEntries(std::vector<PlaylistEntry>(kMaxPlaylistEntries - 1, PlaylistEntry{"x", "/x", false}));
+// Every way an entry reaches a full list leaves it where it was: nothing is lost, no list passes the bound.
+TEST_F(Editing, AFullListTakesNothingMoreAndTheSourceKeepsItsEntries) {
+    b.appendEntries(std::vector<PlaylistEntry>(kMaxPlaylistEntries - 1, PlaylistEntry{"x", "/x"}));
     fill(a, "a", 3);
-    a.append("a live", pathOf("a live"));
+    a.append("a live", "/music/a live");
     play(Playlists::kA, 1);
-
-    EXPECT_TRUE(copySelectedToOther(playlists, 0).changed); // the last place
-    EXPECT_EQ(b.count(), kMaxPlaylistEntries);
-    EXPECT_FALSE(copySelectedToOther(playlists, 0).changed);
-    EXPECT_FALSE(moveSelectedToOther(playlists, state, true, 1).changed);
-    EXPECT_FALSE(moveWholePlaylist(MoveAToB, playlists, state).done);
-    EXPECT_FALSE(moveWholePlaylist(CopyAToB, playlists, state).done);
-    const PlaylistSearch::Result found =
-        PlaylistSearch::search(PlaylistSearch::Mode::Move, "live", playlists, state, true, -1);
-    EXPECT_EQ(found.moved, 0);
-    EXPECT_THAT(names(a), ElementsAre("a0", "a1", "a2", "a live"));
-    EXPECT_EQ(playingPath(), pathOf("a1"));
-    EXPECT_EQ(b.count(), kMaxPlaylistEntries);
-    EXPECT_EQ(b.room(), 0);
-
-    // With room for one, a Move search takes the first match only.
-    b.removeAt(0);
-    a.append("b live", pathOf("b live"));
-    PlaylistSearch::search(PlaylistSearch::Mode::Move, "live", playlists, state, true, -1);
-    EXPECT_THAT(names(a), ElementsAre("a0", "a1", "a2", "b live"));
-    EXPECT_EQ(b.name(b.count() - 1), "a live");
+    EXPECT_TRUE(copy(0).changed); // the last place
+    const std::pair<const char*, bool> grew[] = {
+        {"copy", copy(0).changed},
+        {"move", move(1).changed},
+        {"move all", moveWholePlaylist(MoveAToB, playlists, state).done},
+        {"copy all", moveWholePlaylist(CopyAToB, playlists, state).done},
+        {"move search", search(Mode::Move, "live", playlists, state, true, -1).moved > 0},
+        {"drop", addDroppedFiles(b, {"/d/x.mp3"}, "*.mp3", {}).appended > 0},
+    };
+    for (const auto& [way, grown] : grew)
+        EXPECT_FALSE(grown) << way;
+    EXPECT_EQ(entryNames(a), (QStringList{"a0", "a1", "a2", "a live"}));
+    EXPECT_EQ(state.playingPlaylist * 10 + state.currentEntry, 1); // A, entry 1
 }
-
-} // namespace
+// The search as its procedure reads, one entry at a time: the scan position advances while p <= n (reading
+// up to two names past the end), wraps to the top and ends at the second wrap; Move mode removes each match
+// where it is and goes on there. A name matches holding the text as a plain substring, both upper-cased.
+Result referenceSearch(Mode mode, const QString& text, Playlists& playlists, AppState& state, bool playing,
+                       int selected) {
+    Result result;
+    result.mode = mode;
+    PlaylistModel& shown = playlists.shown();
+    if (text.isEmpty() || shown.count() < 2) {
+        if (!text.isEmpty())
+            result.boxText = kWhere;
+        return result;
+    }
+    const int shownIndex = playlists.shownIndex(), otherIndex = Playlists::other(shownIndex);
+    PlaylistModel& other = playlists.at(otherIndex);
+    for (int p = selected >= 0 ? selected + 1 : 0, passes = 2; passes > 0;) {
+        if (!shown.name(p).toUpper().contains(text.toUpper())) {
+            p = p <= shown.count() ? p + 1 : 0;
+            passes -= p == 0;
+            continue;
+        }
+        if (mode == Mode::Single) {
+            result.select = p;
+            return result;
+        }
+        result.lastClick = LastClick{p, shown.name(p), shown.path(p)};
+        other.append(shown.name(p), shown.path(p));
+        if (playing && p <= state.currentEntry) {
+            if (shownIndex == state.playingPlaylist && p == state.currentEntry) {
+                state.playingPlaylist = otherIndex;
+                state.currentEntry = other.count() - 1;
+            }
+            if (shownIndex == state.playingPlaylist)
+                --state.currentEntry;
+        }
+        shown.removeAt(p);
+        ++result.moved;
+        result.updateCountLabel = true;
+    }
+    result.boxText = mode == Mode::Single ? kNoFind : kSingleText;
+    result.mode = Mode::Single;
+    return result;
+}
+// Everything a search leaves behind, ids aside (the reference makes new entries).
+QString outcome(const Playlists& playlists, const AppState& state, const Result& r) {
+    QString text = u"mode %1 box %2 select %3 moved %4 count %5 "_s.arg(int(r.mode))
+                       .arg(r.boxText.value_or("-"))
+                       .arg(r.select)
+                       .arg(r.moved)
+                       .arg(r.updateCountLabel);
+    if (r.lastClick)
+        text += u"click %1 %2 %3 "_s.arg(r.lastClick->index).arg(r.lastClick->name, r.lastClick->path);
+    for (int list = 0; list < 3; ++list)
+        for (const PlaylistEntry& e : playlists.at(list).entries())
+            text += e.path + " "; // the names and checks are in describe()
+    return text + describe(playlists, state);
+}
+TEST(PlaylistSearchReference, AgreesWithTheOneByOneScanOnRandomPlaylists) {
+    const QStringList pieces = {"Live", "live", "LIVE",   "Studio",         "x", "", " ", "mix", "A*B",
+                                "E",    "SS",   "Straße", u"Großer ÄRGER"_s};
+    const QStringList texts = {"live", "x", "ss", "i", "studio x", "zzz", "ß", "a*", "é", "ärger", ""};
+    std::mt19937 random(20240611);
+    auto below = [&](qsizetype limit) {
+        return static_cast<int>(random() % static_cast<unsigned>(limit));
+    };
+    for (int round = 0; round < 800; ++round) {
+        Playlists fast, slow;
+        AppState fastState;
+        const int shown = below(3);
+        for (Playlists* world : {&fast, &slow}) {
+            world->setTabCount(3);
+            world->setShown(shown);
+        }
+        for (int list = 0; list < 3; ++list) {
+            for (int i = 0, count = list == shown ? below(24) : below(4); i < count; ++i) {
+                const QString first = pieces[below(pieces.size())];
+                const QString name = below(2) ? first + " " + pieces[below(pieces.size())] : first;
+                const bool check = below(3) == 0;
+                for (Playlists* world : {&fast, &slow}) {
+                    world->at(list).append(name, u"/m/%1/%2"_s.arg(list).arg(i));
+                    world->at(list).setChecked(i, check);
+                }
+            }
+        }
+        const int n = fast.at(shown).count();
+        const Mode mode = below(4) == 0 ? Mode::Single : Mode::Move;
+        const bool playing = below(4) != 0;
+        const int selected = below(10) == 0 ? n + 2 : below(n + 1) - 1;
+        const QString text = texts[below(texts.size())];
+        fastState.playingPlaylist = below(5) == 0 ? below(3) : shown;
+        fastState.currentEntry = below(n + 3) - 1;
+        AppState slowState = fastState;
+        const Result fastResult = search(mode, text, fast, fastState, playing, selected);
+        const Result slowResult = referenceSearch(mode, text, slow, slowState, playing, selected);
+        ASSERT_EQ(outcome(fast, fastState, fastResult), outcome(slow, slowState, slowResult))
+            << "round " << round;
+    }
+    EXPECT_TRUE(Matcher("").matches("abc")); // the search itself never asks with no text
+}

@@ -32,7 +32,14 @@ public:
     std::optional<QColor> chooseColour(const QColor&) override { return colourAnswer; }
 
 private:
-    std::optional<QString> answer(const FileRequest& request);
+    std::optional<QString> answer(const FileRequest& request) {
+        requests.push_back(request);
+        if (fileAnswers.empty())
+            return std::nullopt;
+        const std::optional<QString> next = fileAnswers.front();
+        fileAnswers.pop_front();
+        return next;
+    }
 };
 
 class FakeShell : public Shell {

@@ -1,203 +1,175 @@
+// The main window as a whole: its layout in each size, accelerators, function keys, clicks and colours.
+#include "core/StartColour.h"
 #include "support/QtPrint.h"
-#include "support/WaitUntil.h"
 #include "ui/Form1Fixture.h"
-#include <QApplication>
-#include <QCheckBox>
 #include <QFile>
-#include <QFrame>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListView>
-#include <QPushButton>
+#include <QKeyEvent>
 #include <QTabBar>
-#include <QTest>
-#include <QTimer>
-#include <gtest/gtest.h>
-#include <memory>
 
-namespace {
-
-TEST_F(Form1Test, OpensWithTheDesignState) {
-    open();
-    EXPECT_EQ(form->windowTitle(), QStringLiteral("Kivo Player!"));
-    EXPECT_EQ(form->ssTab->count(), 2);
-    EXPECT_EQ(form->ssTab->currentIndex(), 0);
-    EXPECT_EQ(form->ssTab->tabText(0), QStringLiteral("A"));
-    EXPECT_EQ(form->ssTab->tabText(1), QStringLiteral("B"));
-    EXPECT_EQ(form->lblRorL->text(), QStringLiteral("E"));
-    EXPECT_EQ(form->LblQueueNum->text(), QStringLiteral("0"));
-    EXPECT_EQ(form->cmdSizeFix->text(), QStringLiteral("A"));
-    for (int i = 0; i < 10; ++i)
-        EXPECT_EQ(form->CmdPreset[i]->text(), QString::number(i + 1));
-    for (Panel* panel :
-         {form->PicTopBox, form->PicBottomBar, form->PicFileStuff, form->PicMediaList, form->PicButtons})
-        EXPECT_EQ(panel->backColour(), QColor(0xC0, 0xC0, 0xC0)) << panel->objectName().toStdString();
-    EXPECT_TRUE(form->lstName[0]->isVisible());
-    EXPECT_FALSE(form->lstName[1]->isVisible());
-    for (int i = 0; i < 3; ++i)
-        EXPECT_EQ(form->lstName[i]->model()->rowCount(), 0);
-    EXPECT_FALSE(form->tmrTime->isActive() || form->Timer1->isActive() || form->tmrJoy->isActive());
-    EXPECT_FALSE(form->txtNameBox->isVisible());
-    EXPECT_EQ(form->width() * 15, 6465); // 6470 twips, in whole pixels
-    EXPECT_EQ(heightTwips(), 4800);
-    // The button captions carry their keys.
-    EXPECT_EQ(form->CmdPLAY->text(), QStringLiteral("&Play"));
-    EXPECT_EQ(form->cmdExit->text(), QStringLiteral("E&xit"));
-    EXPECT_EQ(form->chkRandom->text(), QStringLiteral("&Random"));
+// Controls the user cannot see whole (cut off or covered); the closed command bar shows only its top row.
+static QStringList hidden(Form1& form, bool barOpen) {
+    QStringList out;
+    for (QWidget* w : form.findChildren<QWidget*>()) {
+        qint64 area = 0;
+        for (const QRect& r : w->visibleRegion())
+            area += qint64(r.width()) * r.height();
+        if (w->isVisible() && w->findChildren<QWidget*>().isEmpty() &&
+            (barOpen || !form.PicBottomBar->isAncestorOf(w)) &&
+            area * 10 < qint64(w->width()) * w->height() * 9)
+            out << w->objectName();
+    }
+    return out;
 }
 
-TEST_F(Form1Test, DeviceTabAddsTheThirdTab) {
-    store.write("OtherSettings", "DeviceTab", "1");
-    open();
-    EXPECT_EQ(form->ssTab->count(), 3);
-    EXPECT_EQ(form->ssTab->tabText(2), QStringLiteral("C"));
-    EXPECT_EQ(form->ssTab->currentIndex(), 0);
-    form->ssTab->setCurrentIndex(2);
-    EXPECT_EQ(playlists.shownIndex(), 2);
-    EXPECT_EQ(form->cmdSizeFix->text(), QStringLiteral("C"));
-    EXPECT_TRUE(form->lstName[2]->isVisible());
-    EXPECT_TRUE(form->picBtnHldr2->isVisible());
-    EXPECT_FALSE(form->lstName[0]->isVisible());
-}
-
-TEST_F(Form1Test, ShrinkRestoreAndCommandBarHeights) {
-    open();
-    form->cmdSizeFix->click();
-    EXPECT_EQ(heightTwips(), 1125);
-    form->cmdSizeFix->click();
-    EXPECT_EQ(heightTwips(), 4800);
-
-    form->cmdCommandExpand->click();
-    EXPECT_NEAR(heightTwips(), 5800, 7);
-    EXPECT_EQ(form->PicBottomBar->height() * 15, 1380); // 1375 twips in whole pixels
-    EXPECT_TRUE(form->cmdTabMove[0]->isVisible());
-    form->cmdCommandExpand->click();
-    EXPECT_NEAR(heightTwips(), 4800, 7);
-    EXPECT_EQ(form->PicBottomBar->height() * 15, 375);
-
-    keys.ctrl = true;
-    form->cmdSizeFix->click();
-    EXPECT_NEAR(heightTwips(), 2125, 7);
-    EXPECT_FALSE(form->cmdTabMove[0]->isVisible());
-}
-
-TEST_F(Form1Test, ExitClosesThroughTheUnloadPath) {
-    store.write("Presets", "PlayList on Exit", "1");
-    store.write("Presets", "Auto Save Path", dir.file("auto.KVPL"));
-    open();
-    const QString media = dir.write("a.mp3", "x");
-    playlists.at(0).append(QStringLiteral("a.mp3"), media);
-    QApplication::setActiveWindow(form.get());
-    QTest::keyClick(form.get(), Qt::Key_X, Qt::AltModifier);
-    ASSERT_TRUE(waitUntil([&] { return !form->isVisible(); }));
-    EXPECT_EQ(store.read("OtherSettings", "EorR", {}), QStringLiteral("E"));
-    EXPECT_EQ(readAll(dir.file("auto.KVPL")), QByteArray("a.mp3*") + media.toUtf8() + "\r\n!@#$%\r\n");
-}
-
-TEST_F(Form1Test, OnTopFollowsTheButtonsAndEveryResize) {
+TEST_F(Form1Test, EverySizeModeShowsTheControlsWholeAndKeepsTheWindowOnTop) {
     open();
     form->CmdONtop->click();
-    EXPECT_TRUE(form->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-    EXPECT_TRUE(state.onTop);
-    form->cmdSizeFix->click();
-    EXPECT_TRUE(form->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    // The button, Ctrl held, and the window height it gives (a shrink closes an open command bar).
+    const std::tuple<QPushButton*, bool, int> steps[] = {
+        {form->cmdSizeFix, false, 1125},       {form->cmdSizeFix, false, 4800},
+        {form->cmdCommandExpand, false, 5800}, {form->cmdSizeFix, false, 1125},
+        {form->cmdCommandExpand, false, 2125}, {form->cmdSizeFix, false, 4800},
+        {form->cmdSizeFix, true, 2125},        {form->cmdSizeFix, false, 4800}};
+    for (auto [button, ctrl, height] : steps) {
+        keys.ctrl = ctrl;
+        button->click();
+        EXPECT_NEAR(form->height() * 15, height, 7);
+        EXPECT_TRUE(form->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        EXPECT_TRUE(!fields.commandBarOpen || form->cmdTabMove[0]->isVisible() == (height == 5800)) << height;
+        for (int width : {430, 600, 1000}) { // a strip shows only a part by design
+            form->resize(width, form->height());
+            EXPECT_EQ(height < 4800 ? QStringList{} : hidden(*form, fields.commandBarOpen), QStringList{})
+                << width;
+        }
+        form->resize(431, form->height());
+        // In a strip the bottom bar lies over the button column.
+        const QRect overlap = form->PicBottomBar->geometry() & form->PicButtons->geometry();
+        QWidget* hit = form->childAt(overlap.center());
+        EXPECT_TRUE(overlap.isEmpty() || hit == form->PicBottomBar || form->PicBottomBar->isAncestorOf(hit));
+    }
+    form->resize(60, form->height()); // too narrow for the panels: nothing breaks
     form->cmdNoontop->click();
-    EXPECT_FALSE(form->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-    EXPECT_FALSE(state.onTop);
-    EXPECT_TRUE(form->isVisible());
+    EXPECT_FALSE(form->windowFlags().testFlag(Qt::WindowStaysOnTopHint) || state.onTop);
 }
 
-TEST_F(Form1Test, AltShiftXClosesWithoutTouchingTheAutoSave) {
-    store.write("Presets", "PlayList on Exit", "1");
-    store.write("Presets", "Auto Save Path", dir.file("auto.KVPL"));
+// Alt+X with the auto-save is the end-to-end shut-down test's.
+TEST_F(Form1Test, AcceleratorsAndAltShiftXClosesWithoutTheAutoSave) {
+    write(table.playlistOnExit(), "1");
+    write(table.autoSavePath(), dir.file("auto.KVPL"));
+    playlists.at(0).append("a.mp3", dir.write("a.mp3", "x"));
     open();
-    playlists.at(0).append(QStringLiteral("a.mp3"), dir.write("a.mp3", "x"));
-    QApplication::setActiveWindow(form.get());
-    // Shift may be up again by the time the window closes: the keys pressed count.
+    QTest::keyClick(form.get(), Qt::Key_R, Qt::AltModifier);
+    QTest::keyClick(form.get(), Qt::Key_P, Qt::AltModifier);
+    EXPECT_TRUE(waitUntil([&] { return host.fake.media == dir.file("a.mp3"); }));
+    EXPECT_TRUE(form->chkRandom->isChecked());
+    form->CmdONtop->click(); // closing takes the window out of the top layer first
     QTest::keyClick(form.get(), Qt::Key_X, Qt::AltModifier | Qt::ShiftModifier);
     ASSERT_TRUE(waitUntil([&] { return !form->isVisible(); }));
-    EXPECT_FALSE(QFile::exists(dir.file("auto.KVPL")));
-    EXPECT_EQ(store.read("OtherSettings", "EorR", {}), QStringLiteral("E"));
+    EXPECT_FALSE(QFile::exists(dir.file("auto.KVPL")) || form->isOnTop());
 }
 
-TEST_F(Form1Test, DockedPanelsStayAboveTheButtonColumnInTheStrip) {
+TEST_F(Form1Test, OnlyTheNamedLeftClicksSwitchTheTimeModeAndTheColourShowThatPaintsThePanels) {
     open();
-    for (bool ctrl : {false, true}) {
-        keys.ctrl = ctrl;
-        form->cmdSizeFix->click(); // the strip, or the strip with the command bar
-        ASSERT_NEAR(heightTwips(), ctrl ? 2125 : 1125, 7);
-        const QRect overlap = form->PicBottomBar->geometry() & form->PicButtons->geometry();
-        ASSERT_FALSE(overlap.isEmpty());
-        QStringList covered;
-        for (int x = overlap.left(); x <= overlap.right(); x += 4)
-            for (int y = overlap.top(); y <= overlap.bottom(); y += 4) {
-                QWidget* hit = form->childAt(x, y);
-                if (hit != form->PicBottomBar && !form->PicBottomBar->isAncestorOf(hit))
-                    covered
-                        << QStringLiteral("%1,%2 %3").arg(x).arg(y).arg(hit ? hit->objectName() : "window");
-            }
-        EXPECT_EQ(covered, QStringList{}) << (ctrl ? "with the command bar" : "strip");
-        const QPoint timeBar = form->Pictimer->mapTo(form.get(), QPoint(0, 2)) +
-                               QPoint(form->PicButtons->geometry().center().x(), 0);
-        QWidget* hit = form->childAt(timeBar);
-        EXPECT_TRUE(hit == form->Pictimer || hit == form->linePoint);
-        keys.ctrl = false;
-        form->cmdSizeFix->click();
+    QPoint background(0, 0); // a point of the window's own background
+    while (form->childAt(background))
+        background += background.x() + 2 < form->width() ? QPoint(2, 0) : QPoint(-background.x(), 2);
+    // The target, the button, then whether the time shows elapsed and whether the colour show runs after it.
+    const std::tuple<QWidget*, Qt::MouseButton, bool, bool> clicks[] = {
+        {form->LblTime, Qt::RightButton, true, false},     {form->LblTime, Qt::LeftButton, false, false},
+        {form->lblRorL, Qt::LeftButton, true, false},      {form->Pictimer, Qt::LeftButton, true, false},
+        {form->PicBottomBar, Qt::LeftButton, true, false}, {form->lblName, Qt::RightButton, true, false},
+        {form->LblQueueNum, Qt::RightButton, true, false}, {form->lblName, Qt::LeftButton, true, true},
+        {form->LblQueueNum, Qt::LeftButton, true, false},  {form->PicTopBox, Qt::LeftButton, true, true},
+        {form.get(), Qt::RightButton, true, true},         {form.get(), Qt::LeftButton, true, false}};
+    for (auto [target, button, elapsed, colourShow] : clicks) {
+        QTest::mouseClick(target, button, {}, target == form.get() ? background : QPoint(2, 2));
+        EXPECT_EQ(fields.elapsedMode, elapsed) << target->objectName().toStdString() << button;
+        EXPECT_EQ(form->Timer1->isActive(), colourShow) << target->objectName().toStdString() << button;
+    }
+    // The colour show paints the panels and four controls; the buttons keep the system's colours.
+    for (int tick = 0; tick < 30; ++tick)
+        form->Timer1_Timer();
+    const QColor shown(std::min(state.red, 255), std::min(state.green, 255), std::min(state.blue, 255));
+    ASSERT_NE(shown, QColor(0xC0, 0xC0, 0xC0));
+    auto paint = [](QWidget* w) { // its own, without its children
+        QPixmap pixmap(w->size());
+        w->render(&pixmap, {}, {}, QWidget::DrawWindowBackground);
+        return pixmap.toImage().pixelColor(w->width() / 2, w->height() / 2);
+    };
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{form.get(), form->PicTopBox, form->PicBottomBar, form->PicFileStuff,
+                                         form->PicMediaList, form->PicButtons, form->Pictimer})
+        EXPECT_EQ(paint(w), shown) << w->objectName().toStdString();
+    EXPECT_EQ(paint(form->linePoint), markerColour(state.red, state.green, state.blue));
+    const std::vector<QWidget*> own = {form->lblName, form->chkRandom, form->LblQueueNum, form->ssTab};
+    for (QWidget* w : form->findChildren<QWidget*>()) {
+        const bool coloured = std::find(own.begin(), own.end(), w) != own.end();
+        if (coloured || qobject_cast<QAbstractButton*>(w) || qobject_cast<QTabBar*>(w))
+            for (QPalette::ColorRole role : {QPalette::Window, QPalette::Button})
+                EXPECT_EQ(w->palette().color(role), coloured ? shown : QApplication::palette(w).color(role))
+                    << w->objectName().toStdString() << role;
     }
 }
 
-TEST_F(Form1Test, OnlyTheNamedClicksSwitchTheTimeModeAndTheColourShow) {
+TEST_F(Form1Test, FunctionKeysAreAnsweredOnReleaseWhereverTheFocusIsAndTheDeviceTabShowsItsParts) {
+    write(table.deviceTab(), "1");
+    write(table.devicePath(), dir.path());
+    const QString music = dir.mkdir("Music");
     open();
-    // The time: a left click on either label switches it.
-    QTest::mouseClick(form->LblTime, Qt::RightButton);
-    EXPECT_EQ(form->lblRorL->text(), QStringLiteral("E"));
-    QTest::mouseClick(form->LblTime, Qt::LeftButton);
-    EXPECT_EQ(form->lblRorL->text(), QStringLiteral("R"));
-    EXPECT_FALSE(fields.elapsedMode);
-    QTest::mouseClick(form->lblRorL, Qt::LeftButton);
-    EXPECT_EQ(form->lblRorL->text(), QStringLiteral("E"));
-    EXPECT_TRUE(fields.elapsedMode);
+    ASSERT_TRUE(form->dirFolders->setPath(music));
+    QKeyEvent repeat(QEvent::KeyRelease, Qt::Key_F1, Qt::NoModifier, QString(), true); // held down
+    QApplication::sendEvent(form->TxtSearch, &repeat);
+    EXPECT_TRUE(dialogs.messages.empty());
+    for (Qt::Key key : {Qt::Key_F1, Qt::Key_F6, Qt::Key_F7, Qt::Key_F8})
+        QTest::keyRelease(form->lstName[0], key);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].title, "Quelba Kivo Player Help!");
+    form->TxtSearch->setText("rock");
+    QTest::keyRelease(form->lstName[0], Qt::Key_F3);
+    EXPECT_TRUE(form->TxtSearch->hasFocus() && form->TxtSearch->selectedText() == "rock");
+    QTest::keyRelease(form->TxtSearch, Qt::Key_F4);
+    EXPECT_EQ(form->lblRorL->text(), "R");
+    dir.write("Music/b.mp3", "x");
+    QTest::keyRelease(form->TxtSearch, Qt::Key_F5);
+    EXPECT_EQ(form->FileBox->entries(), QStringList{"b.mp3"});
+    for (bool shown : {true, false}) {
+        QTest::keyRelease(shown ? static_cast<QWidget*>(form->TxtSearch) : form->FileBox, Qt::Key_F10);
+        EXPECT_EQ(host.videoScreen.shown, shown);
+    }
+    // F9 switches between A and B, and from the device tab to B.
+    for (int from : {0, 1, 2}) {
+        form->ssTab->setCurrentIndex(from);
+        QTest::keyRelease(from == 2 ? static_cast<QWidget*>(form->FileBox) : form->lstName[from], Qt::Key_F9);
+        EXPECT_EQ(playlists.shownIndex() * 10 + form->ssTab->currentIndex(), from == 1 ? 0 : 11);
+        EXPECT_TRUE(form->lstName[playlists.shownIndex()]->isVisible() && !form->lstName[2]->isVisible());
+    }
 
-    // The time bar (a right click there seeks), other panels and right clicks
-    // leave the colour show alone.
-    for (Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton})
-        QTest::mouseClick(form->Pictimer, button, {}, QPoint(40, 5));
-    for (QWidget* w : {static_cast<QWidget*>(form->PicBottomBar), static_cast<QWidget*>(form->PicFileStuff),
-                       static_cast<QWidget*>(form->PicButtons)})
-        QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(1, 1));
-    for (QWidget* w : {static_cast<QWidget*>(form->lblName), static_cast<QWidget*>(form->LblQueueNum)})
-        QTest::mouseClick(w, Qt::RightButton);
-    EXPECT_FALSE(form->Timer1->isActive());
-
-    // The song name, the count, the top panel and the window's own background do.
-    QTest::mouseClick(form->lblName, Qt::LeftButton);
-    EXPECT_TRUE(form->Timer1->isActive());
-    QTest::mouseClick(form->LblQueueNum, Qt::LeftButton);
-    EXPECT_FALSE(form->Timer1->isActive());
-    QTest::mouseClick(form->PicTopBox, Qt::LeftButton, {}, QPoint(1, 1));
-    EXPECT_TRUE(form->Timer1->isActive());
-    QPoint background(-1, -1);
-    for (int y = 0; y < form->height() && background.x() < 0; y += 2)
-        for (int x = 0; x < form->width() && background.x() < 0; x += 2)
-            if (!form->childAt(x, y))
-                background = QPoint(x, y);
-    ASSERT_GE(background.x(), 0);
-    QTest::mouseClick(form.get(), Qt::RightButton, {}, background);
-    EXPECT_TRUE(form->Timer1->isActive());
-    QTest::mouseClick(form.get(), Qt::LeftButton, {}, background);
-    EXPECT_FALSE(form->Timer1->isActive());
-}
-
-TEST_F(Form1Test, DeviceTabRedrawsTheFreeSpaceBar) {
-    store.write("OtherSettings", "DeviceTab", "1");
-    store.write("OtherSettings", "DevicePath", dir.path());
-    open();
-    const int height = form->picRoomLeftBar->height();
-    ASSERT_LT(form->lineRoom->height(), height - 1); // the temporary folder's disk has room
-    // The device is gone when tab C is next shown: no free space, a full bar.
-    state.devicePath = dir.file("unplugged");
+    // The device tab "C", the device gone meanwhile.
+    state.devicePath = dir.file("unplugged/");
     form->ssTab->setCurrentIndex(2);
-    EXPECT_GE(form->lineRoom->height(), height - 1);
+    EXPECT_GE(form->lineRoom->height(), form->picRoomLeftBar->height() - 1); // no free space: a full bar
+    EXPECT_EQ(form->cmdSizeFix->text(), "C");
+    EXPECT_TRUE(form->lstName[2]->isVisible() && form->picBtnHldr2->isVisible() &&
+                !form->lstName[0]->isVisible());
+    for (const char* after : {"List0", "Files0", "List1"}) { // "Files" shows the device's files if it has any
+        form->cmdListOrFiles->click();
+        EXPECT_EQ(form->cmdListOrFiles->text() + QString::number(form->filePlayer->isVisible()), after);
+        dir.write("unplugged/song.mp3", "x"); // after the first click
+    }
+    // Transfer does nothing on tab A; on C the button is off while it runs, and its end redraws the bar.
+    playlists.at(2).append("t.mp3", dir.write("t.mp3", "x"));
+    form->ssTab->setCurrentIndex(0);
+    form->cmdTransfer->click();
+    EXPECT_TRUE(form->cmdTransfer->isEnabled() && playlists.at(2).count() == 1);
+    form->ssTab->setCurrentIndex(2);
+    form->cmdTransfer->click();
+    form->Timer1->stop(); // the colour show stopped: a second Transfer while one runs starts nothing
+    form->cmdTransfer_Click();
+    EXPECT_FALSE(form->Timer1->isActive() || form->cmdTransfer->isEnabled());
+    ASSERT_TRUE(waitUntil([&] { return form->cmdTransfer->isEnabled(); }));
+    EXPECT_TRUE(QFile::exists(dir.file("unplugged/t.mp3")) && playlists.at(2).isEmpty());
+    EXPECT_LT(form->lineRoom->height(), form->picRoomLeftBar->height() - 1);
+    state.devicePath = dir.file("gone/"); // an empty list ends at once, the device gone: a full bar
+    form->cmdTransfer->click();
+    EXPECT_GE(form->lineRoom->height(), form->picRoomLeftBar->height() - 1);
 }
-
-} // namespace

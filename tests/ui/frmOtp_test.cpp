@@ -1,222 +1,150 @@
-#include "settings/SettingsExport.h"
-#include "ui/frmOtpFixture.h"
-#include "ui/main/browser/FolderList.h"
-#include <QCheckBox>
-#include <QFileInfo>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QTabBar>
-#include <QTabWidget>
-#include <QTest>
-#include <gtest/gtest.h>
+// The options window: what OK and Exit keep, its buttons acting on the main window, the game pad learned.
+#include "support/TagFiles.h"
+#include "support/VirtualPad.h"
+#include "ui/Form1Fixture.h"
 
-namespace {
-
-TEST_F(frmOtpTest, OpeningWithDefaultsCountsAsAChangeAndOkWritesEveryOption) {
-    open();
-    openOptions();
-    EXPECT_EQ(options->windowTitle(), QStringLiteral("Kivo Player Options V7.01256"));
-    EXPECT_FALSE(options->isModal());
-    EXPECT_EQ(options->SSTab1->count(), 9);
-    EXPECT_EQ(options->SSTab1->currentIndex(), 0);
-    EXPECT_TRUE(options->chkUnlockBox->isChecked() && options->TxtInstExten->isReadOnly());
-    // The device path of the defaults differs from the box's design text.
-    EXPECT_EQ(options->txtDevicePath->text(), QStringLiteral("/media/alice/"));
-    EXPECT_TRUE(options->changed());
-    EXPECT_EQ(options->learnButtons[0]->text(), QStringLiteral("?"));
-
-    const int before = store.writeCount();
-    QTest::mouseClick(options->cmdOK1, Qt::LeftButton);
-    std::vector<SettingDef> written = {table.vStayOnTop(),    table.onTop(),          table.colorToStart(),
-                                       table.closeOnFinish(), table.playlistOnExit(), table.autoSavePath(),
-                                       table.soeStartPath()};
-    for (int i = 0; i < 10; ++i) {
-        written.push_back(table.preset(i));
-        written.push_back(table.preName(i));
+TEST_F(Form1Test, OkWritesEveryOptionOnlyWhenOpeningOrAButtonChangedOne) {
+    // With the defaults opening counts as a change (their device path is not the box's text "/mnt/").
+    for (bool defaults : {true, false}) {
+        open();
+        openOptions();
+        EXPECT_TRUE(options->changed() == defaults && !options->isModal());
+        options->chkStartAtSOE->click(); // a box alone is no change
+        QTest::mouseClick(options->cmdOK1, Qt::LeftButton);
+        EXPECT_FALSE(options->isVisible());
+        // The flagged ones (the switches, the auto-save path, the presets and their names); the extensions
+        // always.
+        for (const SettingDef& def : {table.addedExten(), table.soeStartPath(), table.autoSavePath(),
+                                      table.preset(9), table.preName(9)})
+            EXPECT_EQ(stored(def) != "-", defaults || def.key == table.addedExten().key)
+                << def.key.toStdString();
+        EXPECT_EQ(stored(table.closeOnFinish()) + stored(table.devicePath()),
+                  defaults ? "2/media/alice/" : "-/mnt/");
+        form.reset();
+        store = MemorySettingsStore();
+        write(table.devicePath(), "/mnt/");
     }
-    for (const SettingDef& def : written)
-        EXPECT_TRUE(has(def)) << def.key.toStdString();
-    EXPECT_EQ(stored(table.closeOnFinish()), QStringLiteral("2"));
-    EXPECT_EQ(stored(table.preName(9)), QStringLiteral("10"));
-    EXPECT_EQ(stored(table.devicePath()), QStringLiteral("/media/alice/"));
-    EXPECT_EQ(store.writeCount() - before, int(written.size()) + 5);
-    EXPECT_FALSE(options->isVisible());
 }
 
-TEST_F(frmOtpTest, UncheckingKeepOnTopThenExitLeavesTheWindowOffTheTop) {
-    write(table.onTop(), QStringLiteral("1"));
-    open();
-    ASSERT_TRUE(form->isOnTop());
-    openOptions();
-    EXPECT_FALSE(form->isOnTop()); // the options window takes it out of the top layer
-    EXPECT_TRUE(options->ChkOnTop->isChecked());
-    options->ChkOnTop->click();
-    QTest::mouseClick(options->cmdExitOpt, Qt::LeftButton);
-    EXPECT_FALSE(form->isOnTop());
-    EXPECT_FALSE(state.onTop);
-    EXPECT_EQ(stored(table.onTop()), QStringLiteral("1"));
+TEST_F(Form1Test, KeepOnTopLeavesWhileTheOptionsAreOpenAndComesBackAsTheBoxSays) {
+    write(table.onTop(), "1");
+    for (bool untick : {false, true}) {
+        open();
+        openOptions();
+        EXPECT_FALSE(form->isOnTop());
+        if (untick)
+            options->ChkOnTop->click();
+        QTest::mouseClick(options->cmdExitOpt, Qt::LeftButton);
+        EXPECT_TRUE(form->isOnTop() == !untick && state.onTop == !untick && stored(table.onTop()) == "1");
+        form.reset();
+    }
 }
 
-TEST_F(frmOtpTest, ClosingWithTheOnTopSwitchOnRaisesTheMainWindowAgain) {
-    write(table.onTop(), QStringLiteral("1"));
-    open();
-    openOptions();
-    options->close();
-    EXPECT_TRUE(form->isOnTop());
-}
-
-TEST_F(frmOtpTest, ImportThenOkStoresWhatWasImported) {
-    open();
-    const QByteArray file = "preName3\xc2\xa9Jazz\r\n"
-                            "DevicePath\xc2\xa9/media/usb/\r\n"
-                            "ShowTabC\xc2\xa9 1 \r\n"
-                            "CloseOnFinish\xc2\xa9 1 \r\n"
-                            "AddedExten\xc2\xa9*.mp3;*.ogg\r\n"
-                            "Skip\xc2\xa9 3 \r\n";
-    dialogs.fileAnswers.push_back(dir.write(QStringLiteral("in.KVPS"), file));
-    openOptions();
-    QTest::mouseClick(options->cmdImportSettingFile, Qt::LeftButton);
-    EXPECT_TRUE(dialogs.messages.empty());
-    // The device tab and close-on-finish take effect before OK.
-    EXPECT_EQ(form->ssTab->count(), 3);
-    EXPECT_TRUE(state.closeOnFinish);
-    EXPECT_EQ(options->learnButtons[3]->text(), QStringLiteral("3"));
-    EXPECT_EQ(stored(table.preName(3)), QStringLiteral("-"));
-
-    QTest::mouseClick(options->cmdOK1, Qt::LeftButton);
-    EXPECT_EQ(stored(table.preName(3)), QStringLiteral("Jazz"));
-    EXPECT_EQ(form->CmdPreset[3]->text(), QStringLiteral("Jazz"));
-    EXPECT_EQ(stored(table.devicePath()), QStringLiteral("/media/usb/"));
-    EXPECT_EQ(stored(table.deviceTab()), QStringLiteral("1"));
-    EXPECT_EQ(stored(table.closeOnFinish()), QStringLiteral("1"));
-    EXPECT_EQ(stored(table.addedExten()), QStringLiteral("*.mp3;*.ogg"));
-    EXPECT_EQ(state.patternList, QStringLiteral("*.mp3;*.ogg"));
-}
-
-TEST_F(frmOtpTest, ExportAndImportFailuresShowTheirMessages) {
-    open();
-    openOptions();
-    dialogs.fileAnswers.push_back(dir.mkdir(QStringLiteral("taken.KVPS")));
-    QTest::mouseClick(options->cmdExportSettings, Qt::LeftButton);
-    dialogs.fileAnswers.push_back(dir.file(QStringLiteral("missing.KVPS")));
-    QTest::mouseClick(options->cmdImportSettingFile, Qt::LeftButton);
-    ASSERT_EQ(dialogs.messages.size(), 2u);
-    EXPECT_EQ(dialogs.messages[0].text,
-              QStringLiteral("Error Saving Settings, Its Kind of a BummerCheck, Sorry"));
-    EXPECT_EQ(dialogs.messages[1].text,
-              QStringLiteral("Error loading Settings ,Check Something to Kinda Fix It, OK!?!"));
-    for (const auto& m : dialogs.messages)
-        EXPECT_EQ(m.title, QStringLiteral("Problem!"));
-}
-
-TEST_F(frmOtpTest, ExportAddsTheExtensionAndWritesTheFile) {
-    open();
-    openOptions();
-    dialogs.fileAnswers.push_back(dir.file(QStringLiteral("mine")));
-    QTest::mouseClick(options->cmdExportSettings, Qt::LeftButton);
-    EXPECT_TRUE(dialogs.messages.empty());
-    const QByteArray bytes = readAll(dir.file(QStringLiteral("mine.KVPS")));
-    EXPECT_TRUE(
-        bytes.startsWith("Quelba Kivo Player Settings Export\xc2\xa9Kivo Player Options V7.01256\r\n"));
-    EXPECT_TRUE(bytes.contains("\r\nOnTop\xc2\xa9 0 \r\n"));
-}
-
-TEST_F(frmOtpTest, DeviceTabBoxAddsAndRemovesTheThirdTabAtOnce) {
-    open();
-    openOptions();
-    options->ChkDeviceTab->click();
-    ASSERT_EQ(form->ssTab->count(), 3);
-    EXPECT_EQ(form->ssTab->tabText(2), QStringLiteral("C"));
-    form->ssTab->setCurrentIndex(2);
-    options->ChkDeviceTab->click();
-    EXPECT_EQ(form->ssTab->count(), 2);
-    EXPECT_EQ(form->ssTab->currentIndex(), 0);
-}
-
-TEST_F(frmOtpTest, OpeningThatChangesNothingLeavesStartAtSaveOnExitUnwritten) {
-    write(table.devicePath(), QStringLiteral("/mnt/"));
-    open();
-    openOptions();
-    EXPECT_FALSE(options->changed());
-    options->chkStartAtSOE->click();
-    QTest::mouseClick(options->cmdOK1, Qt::LeftButton);
-    EXPECT_FALSE(has(table.soeStartPath()));
-    EXPECT_FALSE(has(table.onTop()));
-    EXPECT_TRUE(has(table.addedExten())); // written whatever the flag
-}
-
-TEST_F(frmOtpTest, CopyButtonsActOnTheMainWindowsPlaylists) {
-    open();
-    playlists.at(Playlists::kA).append(QStringLiteral("one"), dir.file(QStringLiteral("one.mp3")));
-    openOptions();
-    QTest::mouseClick(options->CmdCopyBtoAR, Qt::LeftButton); // captioned "Copy A to B"
-    EXPECT_EQ(playlists.at(Playlists::kA).count(), 1);
-    EXPECT_EQ(playlists.at(Playlists::kB).count(), 1);
-    EXPECT_EQ(form->ssTab->currentIndex(), Playlists::kB);
-    QTest::mouseClick(options->cmdBtoA, Qt::LeftButton);
-    EXPECT_EQ(playlists.at(Playlists::kA).count(), 2);
-    EXPECT_EQ(playlists.at(Playlists::kB).count(), 0);
-    EXPECT_TRUE(options->isVisible()); // the window stays open
-}
-
-} // namespace
-
-namespace {
-
-TEST_F(frmOtpTest, PlaylistButtonsSaveLoadAndChooseTheAutoSaveFile) {
+// What an export holds and an import takes is the settings tests'; here: the window's part.
+TEST_F(Form1Test, OptionButtonsActOnTheMainWindowAtOnceAndOkStoresWhatTheyChose) {
     const QString music = dir.mkdir("Music");
-    const QString song = dir.write("Music/song.mp3", "x");
-    playlists.at(0).append("song.mp3", song);
-    write(table.devicePath(), QStringLiteral("/mnt/")); // so that opening changes nothing
+    const QString rock = dir.mkdir("Music/Rock");
+    playlists.at(0).append("song.mp3", dir.write("Music/song.mp3", "x"));
     open();
     ASSERT_TRUE(form->dirFolders->setPath(music));
     openOptions();
-    ASSERT_FALSE(options->changed());
-
-    dialogs.fileAnswers.push_back(dir.file("mine")); // saved as mine.KVPL
+    options->ChkDeviceTab->click(); // the device tab comes and goes at once
+    ASSERT_EQ(form->ssTab->count(), 3);
+    form->ssTab->setCurrentIndex(2);
+    options->ChkDeviceTab->click();
+    EXPECT_EQ(form->ssTab->count() * 10 + form->ssTab->currentIndex(), 20);
+    dialogs.fileAnswers = {
+        dir.write("in.KVPS", "preName3\xc2\xa9Jazz\r\nShowTabC\xc2\xa9 1 \r\nCloseOnFinish\xc2\xa9 1 \r\n"
+                             "AddedExten\xc2\xa9*.mp3;*.ogg\r\nSkip\xc2\xa9 3 \r\n"),
+        dir.file("mine"), dir.mkdir("taken.KVPS"), dir.file("missing.KVPS")};
+    QTest::mouseClick(options->cmdImportSettingFile, Qt::LeftButton);
+    // The device tab and close-on-finish take effect before OK; nothing is stored before it.
+    EXPECT_TRUE(form->ssTab->count() == 3 && state.closeOnFinish);
+    EXPECT_EQ(options->learnButtons[3]->text() + stored(table.preName(3)), "3-");
+    QTest::mouseClick(options->cmdExportSettings, Qt::LeftButton); // what the window holds now
+    EXPECT_TRUE(readAll(dir.file("mine.KVPS")).contains("\xc2\xa9Jazz\r\n") && dialogs.messages.empty());
+    QTest::mouseClick(options->cmdExportSettings, Qt::LeftButton);
+    QTest::mouseClick(options->cmdImportSettingFile, Qt::LeftButton);
+    EXPECT_EQ(dialogs.messages.size(), 2u); // each failure is told
+    // The whole-playlist buttons (the copy captions cross over): both counts and the tab shown after each.
+    const std::tuple<QPushButton*, int, int, int> steps[] = {{options->CmdCopyBtoAR, 1, 1, 1},
+                                                             {options->CmdCopyAtoBR, 2, 1, 0},
+                                                             {options->cmdBtoA, 3, 0, 0},
+                                                             {options->cmdAtoB, 0, 3, 1}};
+    for (auto [button, a, b, tab] : steps) {
+        QTest::mouseClick(button, Qt::LeftButton);
+        EXPECT_EQ(QList<int>({playlists.at(0).count(), playlists.at(1).count(), form->ssTab->currentIndex()}),
+                  QList<int>({a, b, tab}))
+            << button->objectName().toStdString();
+    }
+    // A playlist saved and loaded again, from the browser's folder.
+    dialogs.fileAnswers = {dir.file("mine"), dir.file("mine.KVPL")};
     options->cmdSavePlaylist->click();
-    ASSERT_FALSE(dialogs.requests.empty());
     EXPECT_EQ(dialogs.requests.back().folder, music);
-    EXPECT_EQ(readAll(dir.file("mine.KVPL")), "song.mp3*" + song.toUtf8() + "\r\n!@#$%\r\n");
-
-    dialogs.fileAnswers.push_back(dir.file("mine.KVPL"));
     options->cmdLoadPlaylist->click();
-    EXPECT_EQ(names(0), (QStringList{"song.mp3", "song.mp3"}));
-    EXPECT_EQ(form->LblQueueNum->text(), "2");
-
-    dialogs.fileAnswers.push_back(std::nullopt); // cancelled: the path stays
+    EXPECT_EQ(names(1) << form->LblQueueNum->text(), QStringList(6, "song.mp3") << "6");
+    // The auto-save file and a preset folder are chosen, a cancel keeps them; nothing is written before OK.
+    dialogs.fileAnswers = {std::nullopt, dir.file("exit"), rock + "/song.mp3", std::nullopt};
     const QString before = state.autoSavePath;
     options->CMDGetSavePath->click();
     EXPECT_EQ(state.autoSavePath, before);
-    EXPECT_FALSE(options->changed());
-    dialogs.fileAnswers.push_back(dir.file("exit"));
     options->CMDGetSavePath->click();
     EXPECT_EQ(state.autoSavePath, dir.file("exit.KVPL"));
-    EXPECT_FALSE(QFileInfo::exists(dir.file("exit.KVPL"))); // nothing written until shut-down
-    EXPECT_TRUE(options->changed());
-    QTest::mouseClick(options->cmdOK1, Qt::LeftButton);
-    EXPECT_EQ(stored(table.autoSavePath()), dir.file("exit.KVPL"));
-}
-
-TEST_F(frmOtpTest, PresetButtonsTakeTheFolderOfTheChosenFile) {
-    const QString rock = dir.mkdir("Music/Rock");
-    open();
-    openOptions();
-    dialogs.fileAnswers.push_back(rock + "/song.mp3");
     options->cmdPresetSet[3]->click();
-    EXPECT_EQ(dialogs.requests.back().title, "Select Folder");
-    EXPECT_EQ(state.presetFolders[3], rock);
     form->CmdPreset[3]->click(); // the main window's button sees it before OK
     EXPECT_EQ(form->dirFolders->path(), rock);
-
-    dialogs.fileAnswers.push_back(std::nullopt);
     options->cmdPresetSet[3]->click();
-    EXPECT_EQ(state.presetFolders[3], rock);
-    EXPECT_TRUE(options->changed());
+    // Set Tags writes the four boxes into the tags of B's MP3 files (the one-byte ones are passed over).
+    const QString mp3 = dir.write("t.mp3", audioBytes(400) + TagBytes{.title = "T", .year = "1999"}.record());
+    playlists.at(1).append("t.mp3", mp3);
+    for (int i = 0; i < 4; ++i)
+        QTest::keyClicks(options->TxtMp3TabInfo[i], QStringList{"Art", "Alb", "12 Blues", "Note"}[i]);
+    options->cmdMP3TagInfo->click();
+    EXPECT_EQ(readAll(mp3).right(128), (TagBytes{"T", "Art", "Alb", "1999", "Note", 12}.record()));
     QTest::mouseClick(options->cmdOK1, Qt::LeftButton);
+    EXPECT_EQ(form->CmdPreset[3]->text() + state.patternList, "Jazz*.mp3;*.ogg");
+    EXPECT_EQ(stored(table.preName(3)) + stored(table.deviceTab()), "Jazz1");
+    EXPECT_EQ(stored(table.autoSavePath()), dir.file("exit.KVPL"));
     EXPECT_EQ(stored(table.preset(3)), rock);
 }
 
-} // namespace
+// The pad's wiring only (its rules are the joystick unit tests'); not polled while the options are open.
+TEST_F(Form1Test, APadLearnedInTheOptionsDrivesTheMainWindow) {
+    if (VirtualPad::otherPadPresent())
+        GTEST_SKIP() << "a game pad is plugged into this machine";
+    VirtualPad pad;
+    ASSERT_TRUE(pad.ok()) << SDL_GetError();
+    fill(0, {"one", "two", "three"});
+    open();
+    EXPECT_FALSE(form->tmrJoy->isActive()); // joystick use is off
+    openOptions();
+    using A = JoystickAction;
+    for (int i = 0; i < kJoystickActionCount; ++i)
+        if (A(i) != A::Exit) { // action i learns button i + 1
+            pad.hold({i + 1});
+            QTest::mouseClick(options->learnButtons[i], Qt::LeftButton);
+            EXPECT_EQ(options->learnButtons[i]->text(), QString::number(1 << i));
+        }
+    options->chkJoyState->click();
+    QTest::mouseClick(options->CmdSET, Qt::LeftButton);
+    EXPECT_EQ(stored(table.joystickUsed()), "T");
+    QTest::mouseClick(options->cmdExitOpt, Qt::LeftButton);
+    ASSERT_TRUE(waitUntil([&] { return !form->findChild<frmOtp*>(); }));
+    openOptions();
+    EXPECT_FALSE(form->tmrJoy->isActive()); // not while the options window is open
+    QTest::mouseClick(options->cmdExitOpt, Qt::LeftButton);
+    ASSERT_TRUE(form->tmrJoy->isActive());
+
+    form->CmdPLAY->click();
+    auto pressed = [&](A action, auto done) { // from one button straight to the next: a change
+        host.fake.takeLog();
+        pad.hold({int(action) + 1});
+        return waitUntil(done);
+    };
+    EXPECT_TRUE(pressed(A::Skip, [&] { return host.fake.media == "/music/two"; }));
+    EXPECT_TRUE(pressed(A::Random, [&] { return form->chkRandom->isChecked(); }));
+    EXPECT_TRUE(pressed(A::Pause, [&] { return host.fake.log.contains("pause"); }));
+    pad.axis(0, 32767); // the stick chooses the tab and shrinks the window
+    pad.axis(1, -32768);
+    EXPECT_TRUE(waitUntil([&] { return form->ssTab->currentIndex() == 1 && form->height() * 15 == 1125; }));
+}

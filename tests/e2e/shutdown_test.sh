@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Every way the player is ended runs the normal shut-down once: Alt+X, or the
+# desktop's SIGTERM, SIGINT or SIGHUP, also while a modal box is up. The
+# auto-save restored at start-up holds a line with a 16 MiB name: the entry
+# above it loads, the user is told, and the shut-down keeps the original beside
+# the new auto-save; a second shut-down would keep the new one instead.
+source "$(dirname "$0")/lib.sh"
+
+sox -n -r 44100 -c 1 "$HOME/a.wav" trim 0 0.2
+{
+    printf 'a.wav*%s\r\n' "$HOME/a.wav"
+    head -c 16777216 /dev/zero | tr '\0' 'n'
+    printf '*/x.mp3\r\n!@#$%%\r\n'
+} > "$WORK/original.KVPL"
+printf 'a.wav*%s\r\n!@#$%%\r\n' "$HOME/a.wav" > "$WORK/expected.KVPL"
+
+# The way it is ended, and whether the help box (F1) is up then.
+for row in Alt+X TERM INT HUP TERM+F1; do
+    way=${row%+F1}
+    rm -f "$HOME"/TempSave.KVPL*
+    cp "$WORK/original.KVPL" "$HOME/TempSave.KVPL"
+    write_ini "[Presets]" "PlayList%20on%20Exit=1" "Auto%20Save%20Path=$HOME/TempSave.KVPL"
+    start_player
+    send_keys "$(wait_window "Problem!")" Return
+    id=$(wait_window "$MAIN")
+    [ "$way" = "$row" ] || { send_keys "$id" F1 && wait_window "Quelba Kivo Player Help!" >/dev/null; }
+    if [ "$way" = Alt+X ]; then send_keys "$id" alt+x; else kill -"$way" "$PID"; fi
+    wait_end
+    cmp -s "$WORK/expected.KVPL" "$HOME/TempSave.KVPL" ||
+        fail "$row: the auto-save holds $(head -c 300 "$HOME/TempSave.KVPL" | cat -A)"
+    cmp -s "$WORK/original.KVPL" "$HOME/TempSave.KVPL.previous" || fail "$row: the original auto-save was not kept"
+    grep -q '^EorR=E' "$INI" || fail "$row: the time display mode was not stored: $(cat "$INI")"
+done
+echo PASS
