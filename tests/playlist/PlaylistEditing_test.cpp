@@ -81,6 +81,10 @@ TEST_F(Editing, MovingAnEntryCarriesPlaybackOnlyWhenItIsThePlayingOne) {
     play(Playlists::kA, 1);
     move(1);
     EXPECT_EQ(world(), "a0 a2 a6 a1 | b0 a5 a3 a4 |  @0/1");
+    b.setChecked(0, true);
+    copy(0); // a copy goes over unchecked, as a new entry; the original keeps its check
+    EXPECT_EQ(world(), "a0 a2 a6 a1 b0 | b0* a5 a3 a4 |  @0/1");
+    EXPECT_NE(a.id(4), b.id(0));
 }
 TEST_F(Editing, WholePlaylistButtonsMoveOrCopyAllAndFollowThePlayingEntry) {
     fill(a, "a", 3);
