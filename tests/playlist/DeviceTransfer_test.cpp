@@ -126,7 +126,7 @@ TEST_F(Transfer, EndingATransferMidCopyLeavesTheFileWholeOrAbsent) {
     const QByteArray big(48 * 1024 * 1024, 'b');
     list.append("big.mp3", source("big.mp3", big));
     {
-        DeviceTransfer ending(list, {[](const QString&) { return 1e12; }, {}});
+        DeviceTransfer ending(list, {[](const QString&) { return 1e12; }, {}, {}});
         ending.start(device(), false);
         ASSERT_TRUE(ending.running());
     } // the window goes

@@ -26,8 +26,9 @@ TEST_F(Form1Test, ListKeysActOnlyOnThePickedEntryAndLeaveNothingPicked) {
             press(Qt::Key_Down);
         else if (row >= 0)
             clickEntry(list, row);
-        if (row != -2)
+        if (row != -2) {
             EXPECT_EQ(form->txtNameBox->text(), names(0).at(std::max(row, 0)));
+        }
         press(key);
         EXPECT_EQ(names(0) + QStringList{"|"} + names(1) + QStringList{form->LblQueueNum->text()},
                   lists + QStringList{count});
