@@ -62,13 +62,27 @@ int main(int argc, char** argv) {
 
     Form1 form({state, fields, playlists, store, table, keys, dialogs, shell, host});
     // The window's own close runs the shut-down; quitting afterwards also ends
-    // any dialog that is open at the time.
-    QObject::connect(&endSignals, &EndSignals::requested, &form, [&form] {
+    // any window that is open at the time. A box open when the request comes
+    // closes first, and none waits from then on. A request during the load
+    // (a box of the load runs the event loop) is answered once the load is
+    // done, so that the shut-down never saves a half-restored playlist.
+    bool loaded = false, endAsked = false;
+    const auto end = [&form] {
         form.close();
         QCoreApplication::quit();
+    };
+    QObject::connect(&endSignals, &EndSignals::requested, &form, [&] {
+        dialogs.endRequested();
+        if (loaded)
+            end();
+        else
+            endAsked = true;
     });
     form.Form_Load(joinCommandLine(app.arguments().mid(1)));
     form.show();
+    loaded = true;
+    if (endAsked)
+        QTimer::singleShot(0, &form, end);
     // Media keys, the desktop's sound menu and playerctl, when there is a
     // session bus.
     MprisPlayer mprisPlayer(form.transport(), fields, form.mprisWindow());

@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QRegularExpression>
+#include <cstdio>
 
 namespace {
 QFileDialog* makeDialog(const Dialogs::FileRequest& request) {
@@ -36,12 +37,25 @@ std::optional<QString> runDialog(QFileDialog* dialog) {
 }
 } // namespace
 
+void QtDialogs::endRequested() {
+    ending_ = true;
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (auto* dialog = qobject_cast<QDialog*>(window); dialog && dialog->isVisible() && dialog->isModal())
+            dialog->reject();
+}
+
 void QtDialogs::message(const QString& text, const QString& title) {
+    if (ending_) {
+        std::fprintf(stderr, "%s: %s\n", qPrintable(title), qPrintable(text));
+        return;
+    }
     QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, QApplication::activeWindow());
     box.exec();
 }
 
 std::optional<QString> QtDialogs::saveFile(const FileRequest& request) {
+    if (ending_)
+        return std::nullopt;
     auto* dialog = makeDialog(request);
     dialog->setAcceptMode(QFileDialog::AcceptSave);
     dialog->setFileMode(QFileDialog::AnyFile);
@@ -49,6 +63,8 @@ std::optional<QString> QtDialogs::saveFile(const FileRequest& request) {
 }
 
 std::optional<QString> QtDialogs::openFile(const FileRequest& request) {
+    if (ending_)
+        return std::nullopt;
     auto* dialog = makeDialog(request);
     dialog->setAcceptMode(QFileDialog::AcceptOpen);
     dialog->setFileMode(QFileDialog::ExistingFile);
@@ -56,6 +72,8 @@ std::optional<QString> QtDialogs::openFile(const FileRequest& request) {
 }
 
 std::optional<QColor> QtDialogs::chooseColour(const QColor& initial) {
+    if (ending_)
+        return std::nullopt;
     QColor colour = QColorDialog::getColor(initial, QApplication::activeWindow());
     if (!colour.isValid())
         return std::nullopt;

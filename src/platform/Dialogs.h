@@ -29,4 +29,10 @@ public:
     std::optional<QString> saveFile(const FileRequest& request) override;
     std::optional<QString> openFile(const FileRequest& request) override;
     std::optional<QColor> chooseColour(const QColor& initial) override;
+    // The program was asked to end (logout, `kill`): the boxes open now close as if cancelled, and from now
+    // on nothing waits for the user: messages go to the standard error output, dialogs answer "cancelled".
+    void endRequested();
+
+private:
+    bool ending_ = false;
 };

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Every way the player is ended runs the normal shut-down once: Alt+X, or the
-# desktop's SIGTERM, SIGINT or SIGHUP, also while a modal box is up. The
+# desktop's SIGTERM, SIGINT or SIGHUP, also while a modal box is up (one of
+# the load's own: the shut-down then waits for the load to finish). The
 # auto-save restored at start-up holds a line with a 16 MiB name: the entry
 # above it loads, the user is told, and the shut-down keeps the original beside
 # the new auto-save; a second shut-down would keep the new one instead.
@@ -14,21 +15,37 @@ sox -n -r 44100 -c 1 "$HOME/a.wav" trim 0 0.2
 } > "$WORK/original.KVPL"
 printf 'a.wav*%s\r\n!@#$%%\r\n' "$HOME/a.wav" > "$WORK/expected.KVPL"
 
-# The way it is ended, and whether the help box (F1) is up then.
-for row in Alt+X TERM INT HUP TERM+F1; do
-    way=${row%+F1}
+# The way it is ended, and whether the help box (F1) or the load's box is up then.
+for row in Alt+X TERM INT HUP TERM/F1 HUP/load; do
+    way=${row%/*}
     rm -f "$HOME"/TempSave.KVPL*
     cp "$WORK/original.KVPL" "$HOME/TempSave.KVPL"
     write_ini "[Presets]" "PlayList%20on%20Exit=1" "Auto%20Save%20Path=$HOME/TempSave.KVPL"
     start_player
-    send_keys "$(wait_window "Problem!")" Return
-    id=$(wait_window "$MAIN")
-    [ "$way" = "$row" ] || { send_keys "$id" F1 && wait_window "Quelba Kivo Player Help!" >/dev/null; }
-    if [ "$way" = Alt+X ]; then send_keys "$id" alt+x; else kill -"$way" "$PID"; fi
+    box=$(wait_window "Problem!")
+    if [ "$row" = HUP/load ]; then
+        kill -HUP "$PID"
+    else
+        send_keys "$box" Return
+        id=$(wait_window "$MAIN")
+        [ "$way" = "$row" ] || { send_keys "$id" F1 && wait_window "Quelba Kivo Player Help!" >/dev/null; }
+        if [ "$way" = Alt+X ]; then send_keys "$id" alt+x; else kill -"$way" "$PID"; fi
+    fi
     wait_end
     cmp -s "$WORK/expected.KVPL" "$HOME/TempSave.KVPL" ||
         fail "$row: the auto-save holds $(head -c 300 "$HOME/TempSave.KVPL" | cat -A)"
     cmp -s "$WORK/original.KVPL" "$HOME/TempSave.KVPL.previous" || fail "$row: the original auto-save was not kept"
     grep -q '^EorR=E' "$INI" || fail "$row: the time display mode was not stored: $(cat "$INI")"
 done
+
+# A shut-down save that fails after an end signal is told on the standard error output, not in a box that
+# would hold the player up.
+mkdir "$HOME/saves" && cp "$WORK/expected.KVPL" "$HOME/saves/TempSave.KVPL"
+write_ini "[Presets]" "PlayList%20on%20Exit=1" "Auto%20Save%20Path=$HOME/saves/TempSave.KVPL"
+start_player
+wait_window "$MAIN" >/dev/null
+rm -r "$HOME/saves" && touch "$HOME/saves"
+kill -TERM "$PID"
+wait_end
+grep -q "^Problem!: " "$WORK/player.log" || fail "the failed save was not told"
 echo PASS
