@@ -2,7 +2,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QDateTime>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
@@ -86,4 +88,14 @@ void syncFileSystemOf(const QString& folder) {
         return;
     ::syncfs(fd);
     ::close(fd);
+}
+
+void removeStaleCopies(const QString& folder) {
+    static const QRegularExpression partName(QStringLiteral("^\\.kivo-[0-9a-f]{8}\\.part$"));
+    const QDateTime written = QDateTime::currentDateTime().addSecs(-60);
+    const QFileInfoList parts = QDir(folder).entryInfoList(
+        {QStringLiteral(".kivo-*.part")}, QDir::Files | QDir::Hidden | QDir::System | QDir::NoSymLinks);
+    for (const QFileInfo& part : parts)
+        if (partName.match(part.fileName()).hasMatch() && part.lastModified() < written)
+            QFile::remove(part.filePath());
 }

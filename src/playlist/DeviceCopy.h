@@ -13,3 +13,7 @@ QString copyIntoFolder(const QString& source, const QString& folder, const QStri
 // Writes back everything cached for the file system holding the folder, so that what was copied is on the
 // device before it may be unplugged. Blocks: run it off the user-interface thread.
 void syncFileSystemOf(const QString& folder);
+
+// Removes the hidden files that copies cut short by a crash or a kill left in the folder; a file still being
+// written (a minute is allowed since its last write) stays. Blocks: run it off the user-interface thread.
+void removeStaleCopies(const QString& folder);

@@ -47,6 +47,8 @@ void DeviceTransfer::start(const QString& deviceFolder, bool renaming) {
     renaming_ = renaming;
     running_ = true;
     position_ = 0;
+    // Before the first copy, on the same thread.
+    worker_->start([folder = folder_] { removeStaleCopies(folder); });
     next();
 }
 

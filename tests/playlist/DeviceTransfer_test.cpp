@@ -98,6 +98,18 @@ TEST_F(Transfer, FilesThatFitMoveOntoTheDeviceReplacingOlderCopiesWholeUntilACop
     EXPECT_EQ(entryNames(list), QStringList{"fine.mp3"});
     EXPECT_EQ(onDevice().size(), 3);
 }
+// Copies cut short by a crash leave their hidden files: the next transfer removes those not written lately.
+TEST_F(Transfer, TheNextTransferRemovesCopiesLeftByACrash) {
+    for (const char* name : {".kivo-0123abcd.part", ".kivo-fedcba98.part", ".kivo-notes.part"})
+        dir.write(QString("device/") + name, "part");
+    QFile stale(dir.file("device/.kivo-0123abcd.part"));
+    ASSERT_TRUE(stale.open(QIODevice::ReadWrite) &&
+                stale.setFileTime(QDateTime::currentDateTime().addSecs(-120), QFileDevice::FileModificationTime));
+    stale.close();
+    run(device());
+    EXPECT_TRUE(waitUntil([&] { return !stale.exists(); }));
+    EXPECT_EQ(onDevice(), (QStringList{".kivo-fedcba98.part", ".kivo-notes.part"}));
+}
 TEST(DeviceCopy, CopiesAreWholeWhicheverWayTheBytesGo) {
     TempDir dir;
     QByteArray song(600'001, '\0'); // more than one buffer of the way through this process, and a bit
