@@ -1,8 +1,8 @@
 #include "playlist/DeviceCopy.h"
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QDateTime>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <cerrno>

@@ -1,6 +1,7 @@
 #include "settings/OptionRules.h"
 #include "core/AppState.h"
 #include "platform/SettingsStore.h"
+#include "playlist/PlaylistFile.h"
 #include "settings/SettingValue.h"
 #include "settings/SettingsTable.h"
 #include <QStringList>
@@ -151,36 +152,45 @@ SettingsExport::Values exportValues(const Controls& controls, AppState& state) {
     return v;
 }
 
-void applyImport(const SettingsExport::Line& line, Controls& controls, AppState& state) {
+bool applyImport(const SettingsExport::Line& line, Controls& controls, AppState& state) {
     const QString& key = line.key;
     const QString& value = line.value;
+    const bool absolute = value.startsWith(QLatin1Char('/'));
     for (int i = 0; i < SettingsTable::kPresetCount; ++i) {
         if (key == QStringLiteral("PRESET%1").arg(i)) {
-            state.presetFolders[i] = value;
-            return;
+            if (absolute)
+                state.presetFolders[i] = value;
+            return absolute;
         }
         if (key == QStringLiteral("PRENAME%1").arg(i)) {
             controls.captions[i] = value;
-            return;
+            return true;
         }
     }
+    const double number = SettingsExport::leadingNumber(value);
     for (int i = 0; i < SettingsTable::kJoystickActionCount; ++i) {
         if (key == SettingsExport::kJoystickKeys[i].toUpper()) {
-            controls.learnCaptions[i] =
-                QString::number(static_cast<qint64>(SettingsExport::leadingNumber(value)));
-            return;
+            // The range checked before the cast: a stored code is a 16-bit number.
+            if (!(number >= -32768 && number <= 32767))
+                return false;
+            controls.learnCaptions[i] = QString::number(static_cast<qint64>(number));
+            return true;
         }
     }
-    if (key == QLatin1String("ONTOP"))
+    if (key == QLatin1String("COLORTOSTART")) {
+        if (!(number >= 0 && number <= 0xFFFFFF))
+            return false;
+        state.startColour = number;
+    } else if (key == QLatin1String("AUTOSAVEPATH")) {
+        if (!absolute || !isPlaylistFile(value))
+            return false;
+        state.autoSavePath = value;
+    } else if (key == QLatin1String("ONTOP"))
         controls.onTop = isOne(value);
-    else if (key == QLatin1String("COLORTOSTART"))
-        state.startColour = SettingsExport::leadingNumber(value);
     else if (key == QLatin1String("CLOSEONFINISH"))
         controls.closeOnFinish = isOne(value);
     else if (key == QLatin1String("SAVEPLAYLISTONEXIT"))
         controls.playlistOnExit = isOne(value);
-    else if (key == QLatin1String("AUTOSAVEPATH"))
-        state.autoSavePath = value;
     else if (key == QLatin1String("SOESTARTPATH"))
         controls.startAtSOE = isOne(value);
     else if (key == QLatin1String("ADDEDEXTEN"))
@@ -195,6 +205,7 @@ void applyImport(const SettingsExport::Line& line, Controls& controls, AppState&
         controls.videoBox = value;
     else if (key == QLatin1String("USEJOYSTICK"))
         controls.joystickOn = isOne(value);
+    return true;
 }
 
 } // namespace OptionRules

@@ -80,7 +80,10 @@ SettingsExport::Values exportValues(const Controls& controls, AppState& state);
 
 // One imported line: the running settings it names change at once, the
 // controls it names take their new values (the window then gives them the
-// effects a user's change has). Unknown keys change nothing.
-void applyImport(const SettingsExport::Line& line, Controls& controls, AppState& state);
+// effects a user's change has). Unknown keys change nothing. A value is not
+// taken (false) when it could name a file a dialog would not have given (the
+// auto-save path must be absolute and end in ".KVPL", a preset folder
+// absolute) or a number is out of its setting's range.
+bool applyImport(const SettingsExport::Line& line, Controls& controls, AppState& state);
 
 } // namespace OptionRules

@@ -103,8 +103,9 @@ TEST_F(Transfer, TheNextTransferRemovesCopiesLeftByACrash) {
     for (const char* name : {".kivo-0123abcd.part", ".kivo-fedcba98.part", ".kivo-notes.part"})
         dir.write(QString("device/") + name, "part");
     QFile stale(dir.file("device/.kivo-0123abcd.part"));
-    ASSERT_TRUE(stale.open(QIODevice::ReadWrite) &&
-                stale.setFileTime(QDateTime::currentDateTime().addSecs(-120), QFileDevice::FileModificationTime));
+    ASSERT_TRUE(
+        stale.open(QIODevice::ReadWrite) &&
+        stale.setFileTime(QDateTime::currentDateTime().addSecs(-120), QFileDevice::FileModificationTime));
     stale.close();
     run(device());
     EXPECT_TRUE(waitUntil([&] { return !stale.exists(); }));

@@ -116,6 +116,21 @@ TEST_F(OptionsStore, ImportOfAnExportGivesBackEveryValue) {
                      "12-9"}));
 }
 
+TEST(Import, SkipsPathsNotChosenAsADialogWouldAndNumbersOutOfRange) {
+    AppState state;
+    state.autoSavePath = u"/home/alice/a.KVPL"_s, state.presetFolders[3] = u"/music"_s, state.startColour = 7;
+    Controls controls;
+    for (const QString row :
+         {"AUTOSAVEPATH=/home/alice/notes.txt", "AUTOSAVEPATH=c:\\a.KVPL", "AUTOSAVEPATH=", "PRESET3=music",
+          "COLORTOSTART=99999999999999999999", "COLORTOSTART=-1", "SKIP=-99999999999", "SKIP=32768"})
+        EXPECT_FALSE(applyImport({row.section(u'=', 0, 0), row.section(u'=', 1)}, controls, state))
+            << qPrintable(row);
+    EXPECT_EQ(state.autoSavePath + state.presetFolders[3] + QString::number(state.startColour) +
+                  controls.learnCaptions[3],
+              "/home/alice/a.KVPL/music7");
+    EXPECT_TRUE(applyImport({"AUTOSAVEPATH", "/b.kvpl"}, controls, state) && state.autoSavePath == "/b.kvpl");
+}
+
 // Windows-1252: 0xA9 is the separator, 0xE9 an e with acute. The header's line holds the caption's first
 // line.
 TEST(SettingsExportFile, ReaderTakesAnyKeyCaseAnyLineEndAndWindowsFilesAndLeadingNumbers) {

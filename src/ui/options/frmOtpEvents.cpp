@@ -294,9 +294,14 @@ void frmOtp::cmdImportSettingFile_Click() {
         return;
     }
     // Line by line, so that each control's change has its effect in the file's order.
+    QStringList skipped;
     for (const SettingsExport::Line& line : SettingsExport::read(file.bytes)) {
         OptionRules::Controls v = controls();
-        OptionRules::applyImport(line, v, c_.state);
+        if (!OptionRules::applyImport(line, v, c_.state))
+            skipped << line.key;
         fill(v);
     }
+    if (!skipped.isEmpty())
+        c_.dialogs.message(
+            QStringLiteral("These imported values were not taken: %1").arg(skipped.join(u", ")), kProblem);
 }
