@@ -1,5 +1,5 @@
 #include "FuzzCheck.h"
-#include "app/CommandLine.h"
+#include "core/CommandLine.h"
 #include "playlist/PlaylistKinds.h"
 #include <QStringList>
 

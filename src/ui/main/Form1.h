@@ -1,5 +1,5 @@
 #pragma once
-#include "app/Startup.h"
+#include "core/Startup.h"
 #include "joystick/JoystickPolling.h"
 #include "mpris/MprisPlayer.h"
 #include "platform/JoystickDevice.h"

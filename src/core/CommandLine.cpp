@@ -1,4 +1,4 @@
-#include "app/CommandLine.h"
+#include "core/CommandLine.h"
 #include "playlist/PlaylistKinds.h"
 
 QString joinCommandLine(const QStringList& arguments) {

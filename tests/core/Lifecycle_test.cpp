@@ -1,9 +1,9 @@
 // The main window's start-up and shut-down, without the window, and the end signals that lead to it.
 #include "app/EndSignals.h"
-#include "app/Startup.h"
 #include "core/AppState.h"
 #include "core/MainWindowState.h"
 #include "core/StartColour.h"
+#include "core/Startup.h"
 #include "platform/MemorySettingsStore.h"
 #include "playlist/PlaylistFile.h"
 #include "playlist/Playlists.h"

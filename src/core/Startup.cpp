@@ -1,6 +1,6 @@
-#include "app/Startup.h"
-#include "app/CommandLine.h"
+#include "core/Startup.h"
 #include "core/AppState.h"
+#include "core/CommandLine.h"
 #include "core/MainWindowState.h"
 #include "core/StartColour.h"
 #include "platform/KeyState.h"
