@@ -1,3 +1,4 @@
+#include "MemoryProbe.h"
 #include "platform/Dialogs.h"
 #include "playlist/ExistingFiles.h"
 #include "playlist/PlaylistFile.h"
@@ -163,3 +164,46 @@ BENCHMARK(BM_ExistenceListed)
     ->UseRealTime()
     ->Repetitions(5)
     ->ReportAggregatesOnly(true);
+namespace {
+// A million entries of ordinary paths read from a playlist file into a list
+// shown as the main window shows one: the memory it holds (resident, and in
+// use by the allocator), and the time.
+void BM_MillionEntriesMemory(benchmark::State& state) {
+    QByteArray file;
+    for (int i = 0; i < kMaxPlaylistEntries; ++i) {
+        const QByteArray name = "Track " + QByteArray::number(i % 20 + 1) + " - Some Title.mp3";
+        file += name + "*/home/alice/Music/Artist " + QByteArray::number(i / 200) + "/Album " +
+                QByteArray::number(i / 20 % 10) + "/" + name + "\r\n";
+    }
+    file += "!@#$%\r\n";
+    for (auto _ : state) {
+        malloc_trim(0);
+        const MemoryBreakdown before = MemoryBreakdown::now();
+        {
+            ShownPlaylist shown;
+            shown.model.appendEntries(readPlaylist(file).entries);
+            QCoreApplication::processEvents();
+            const MemoryBreakdown after = MemoryBreakdown::now();
+            state.counters["resident_MB"] = double(after.residentKb - before.residentKb) / 1024;
+            state.counters["in_use_MB"] = double(after.mallocInUseKb - before.mallocInUseKb) / 1024;
+            if (shown.model.count() != kMaxPlaylistEntries)
+                state.SkipWithError("the list did not take every entry");
+        }
+    }
+}
+
+// The existence check of a load whose entries all name a folder that is not there.
+void BM_ExistenceMissingFolder(benchmark::State& state) {
+    std::vector<QString> paths;
+    for (int i = 0; i < kMaxPlaylistEntries; ++i)
+        paths.push_back(QStringLiteral("/nowhere/gone/Track %1.mp3").arg(i));
+    for (auto _ : state) {
+        ExistingFiles exists;
+        for (const QString& path : paths)
+            benchmark::DoNotOptimize(exists(path));
+    }
+}
+} // namespace
+
+BENCHMARK(BM_MillionEntriesMemory)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+BENCHMARK(BM_ExistenceMissingFolder)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(3);

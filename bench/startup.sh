@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Start-up of the real program under a virtual display: the time from launch
 # to the window shown, and the resident memory, with an empty settings store
-# and with a 32,767-entry auto-save playlist restored. Prints medians.
+# with a 32,767-entry auto-save playlist restored, and with a settings file
+# just under the 1 MiB the store takes (1,040,000 lines). Prints medians.
 set -euo pipefail
 PLAYER=$(readlink -f "${1:-build/kivo-player}")
 RUNS=${RUNS:-15}
@@ -41,6 +42,9 @@ measure() { # measure LABEL HOME
 
 make_home "$WORK/empty" 0
 make_home "$WORK/full" 32767
+make_home "$WORK/bigini" 0
+big_ini=$(ls "$WORK/bigini/.config/Quelba Kivo Player/"*.ini 2>/dev/null || echo "$WORK/bigini/.config/Quelba Kivo Player/$(id -un | tr '[:lower:]' '[:upper:]').ini")
+{ printf '[Presets]\nOn%%20Top=0\n'; head -c 1040000 /dev/zero | tr '\0' '\n'; printf '[OtherSettings]\nEorR=R\n'; } > "$big_ini"
 export XDG_RUNTIME_DIR=$WORK/runtime
 mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 export -f measure
@@ -49,3 +53,4 @@ if [ -z "${DISPLAY:-}" ]; then
 fi
 measure "empty store" "$WORK/empty"
 measure "32,767-entry auto-save" "$WORK/full"
+measure "1 MiB settings file" "$WORK/bigini"

@@ -139,6 +139,7 @@ QStringList runStartup(LifecycleContext& c, StartupView& view, const QString& lo
 
 void runShutdown(LifecycleContext& c, const QString& timeModeText) {
     writeSetting(c.store, c.table.eorR(), timeModeText);
+    reportStoreFailure(c.store, c.dialogs);
     const AppState& s = c.state;
     const bool keepPrevious = !s.incompleteRestorePath.isEmpty() && s.incompleteRestorePath == s.autoSavePath;
     shutdownSavePlaylist(c.playlists.at(Playlists::kA),

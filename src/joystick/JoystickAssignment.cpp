@@ -1,5 +1,6 @@
 #include "joystick/JoystickAssignment.h"
 #include "core/AppState.h"
+#include "platform/SettingsStore.h"
 #include "playlist/Playlists.h"
 #include "settings/SettingValue.h"
 #include "settings/SettingsTable.h"
@@ -46,6 +47,7 @@ Codes codesFrom(const Captions& captions) {
 }
 
 void store(SettingsStore& store, const SettingsTable& table, bool joystickUsed, const Codes& codes) {
+    const SettingsBatch batch(store);
     writeSetting(store, table.joystickUsed(), joystickUsed ? QStringLiteral("T") : QStringLiteral("F"));
     for (int i = 0; i < kJoystickActionCount; ++i)
         writeSetting(store, table.joystickCode(i), QString::number(codes[i]));
@@ -66,8 +68,7 @@ bool copyPlayingToOther(Playlists& playlists, const AppState& state, bool playin
     }
     if (to == state.playingPlaylist)
         return false;
-    playlists.at(to).append(from.name(entry), from.path(entry));
-    return true;
+    return playlists.at(to).append(from.name(entry), from.path(entry));
 }
 
 } // namespace JoystickAssignment

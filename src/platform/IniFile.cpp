@@ -18,6 +18,9 @@ bool holdsLineBreak(const QString& text) {
 } // namespace
 
 IniFile::IniFile(QByteArrayView bytes) {
+    // The line ends are shared, not one copy per line.
+    static const QByteArray kEnds[] = {QByteArrayLiteral("\n"), QByteArrayLiteral("\r\n"),
+                                       QByteArrayLiteral("\r")};
     if (bytes.startsWith(kUtf8Bom)) {
         bom_ = kUtf8Bom.toByteArray();
         bytes = bytes.sliced(kUtf8Bom.size());
@@ -32,24 +35,36 @@ IniFile::IniFile(QByteArrayView bytes) {
         Line line;
         line.raw = bytes.sliced(pos, stop - pos).toByteArray();
         qsizetype next = stop;
-        if (next < bytes.size())
-            ++next;
-        if (next < bytes.size() && bytes[stop] == '\r' && bytes[next] == '\n')
-            ++next;
-        line.end = bytes.sliced(stop, next - stop).toByteArray();
+        if (stop < bytes.size()) {
+            const bool crlf = bytes[stop] == '\r' && stop + 1 < bytes.size() && bytes[stop + 1] == '\n';
+            line.end = kEnds[bytes[stop] == '\n' ? 0 : crlf ? 1 : 2];
+            next += crlf ? 2 : 1;
+        }
         if (!line.end.isEmpty() && lineEnd_.isEmpty())
             lineEnd_ = line.end;
-        line.text = windows1252_ ? fromWindows1252(line.raw) : QString::fromUtf8(line.raw);
-        classify(line, section);
-        lines_.push_back(std::move(line));
+        classify(line, text(line), section);
+        // A run of blank, comment and other lines is never changed line by
+        // line: one record holds it, so a file of a million blank lines costs
+        // no more than a short one.
+        if (line.kind == Kind::Other && !lines_.empty() && lines_.back().kind == Kind::Other) {
+            Line& run = lines_.back();
+            run.raw.append(run.end).append(line.raw);
+            run.end = line.end;
+        } else {
+            lines_.push_back(std::move(line));
+        }
         pos = next;
     }
     if (lineEnd_.isEmpty())
-        lineEnd_ = "\n";
+        lineEnd_ = kEnds[0];
 }
 
-void IniFile::classify(Line& line, QString& section) const {
-    const QString trimmed = line.text.trimmed();
+QString IniFile::text(const Line& line) const {
+    return windows1252_ ? fromWindows1252(line.raw) : QString::fromUtf8(line.raw);
+}
+
+void IniFile::classify(Line& line, const QString& text, QString& section) const {
+    const QString trimmed = text.trimmed();
     line.kind = Kind::Other;
     if (trimmed.startsWith(QLatin1Char('['))) {
         const qsizetype close = trimmed.indexOf(QLatin1Char(']'));
@@ -61,12 +76,12 @@ void IniFile::classify(Line& line, QString& section) const {
     line.section = section;
     if (trimmed.startsWith(QLatin1Char(';')) || trimmed.startsWith(QLatin1Char('#')))
         return;
-    const qsizetype equals = line.text.indexOf(QLatin1Char('='));
+    const qsizetype equals = text.indexOf(QLatin1Char('='));
     if (equals < 0)
         return;
     line.kind = Kind::Entry;
-    line.key = decodeKey(line.text.left(equals).trimmed());
-    line.value = line.text.mid(equals + 1);
+    line.key = decodeKey(text.left(equals).trimmed());
+    line.value = text.mid(equals + 1);
 }
 
 std::optional<QString> IniFile::value(const QString& section, const QString& key) const {
@@ -79,6 +94,9 @@ std::optional<QString> IniFile::value(const QString& section, const QString& key
 bool IniFile::setValue(const QString& section, const QString& key, const QString& value) {
     if (holdsLineBreak(value) || holdsLineBreak(key) || holdsLineBreak(section))
         return false;
+    // A Windows-1252 file given a text it cannot spell becomes a UTF-8 file.
+    if (windows1252_ && !toWindows1252(value))
+        reencodeAsUtf8();
     // The key's last line (the one that counts), else where its section ends.
     std::optional<size_t> entry, insertAt;
     for (size_t i = 0; i < lines_.size(); ++i) {
@@ -97,7 +115,8 @@ bool IniFile::setValue(const QString& section, const QString& key, const QString
         // Only the text after "=" changes; the key keeps its own spelling.
         Line& line = lines_[*entry];
         const QByteArray end = line.end;
-        line = makeLine(line.text.left(line.text.indexOf(QLatin1Char('=')) + 1) + value, section);
+        const QString old = text(line);
+        line = makeLine(old.left(old.indexOf(QLatin1Char('=')) + 1) + value, section);
         line.end = end;
     } else {
         const QString entryText = QString::fromLatin1(encodeKey(key)) + QLatin1Char('=') + value;
@@ -105,7 +124,7 @@ bool IniFile::setValue(const QString& section, const QString& key, const QString
         if (!insertAt) {
             // A new section at the end, after a blank line as QSettings leaves one.
             insertAt = lines_.size();
-            if (!lines_.empty() && !lines_.back().text.trimmed().isEmpty())
+            if (!lines_.empty() && !text(lines_.back()).trimmed().isEmpty())
                 added.push_back(makeLine({}, lines_.back().section));
             added.push_back(makeLine(
                 QLatin1Char('[') + QString::fromLatin1(encodeKey(section)) + QLatin1Char(']'), section));
@@ -115,20 +134,18 @@ bool IniFile::setValue(const QString& section, const QString& key, const QString
             lines_[*insertAt - 1].end = lineEnd_;
         lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(*insertAt), added.begin(), added.end());
     }
-    // A Windows-1252 file whose new line has no Windows-1252 spelling, or
-    // whose old lines would now read as UTF-8, becomes a UTF-8 file.
-    if (windows1252_ && IniFile(bytes()).texts() != texts())
+    // So does one whose lines would now read as UTF-8.
+    if (windows1252_ && IniFile(bytes()).wholeText() != wholeText())
         reencodeAsUtf8();
     return true;
 }
 
 IniFile::Line IniFile::makeLine(const QString& text, const QString& section) const {
     Line line;
-    line.text = text;
     line.raw = encode(text);
     line.end = lineEnd_;
     QString current = section;
-    classify(line, current);
+    classify(line, text, current);
     return line;
 }
 
@@ -139,18 +156,17 @@ QByteArray IniFile::encode(const QString& text) const {
     return text.toUtf8();
 }
 
-std::vector<QString> IniFile::texts() const {
-    std::vector<QString> all;
-    all.reserve(lines_.size());
+QString IniFile::wholeText() const {
+    QString all;
     for (const Line& line : lines_)
-        all.push_back(line.text);
+        all += text(line) + QLatin1String(line.end);
     return all;
 }
 
 void IniFile::reencodeAsUtf8() {
-    windows1252_ = false;
     for (Line& line : lines_)
-        line.raw = line.text.toUtf8();
+        line.raw = text(line).toUtf8();
+    windows1252_ = false;
 }
 
 QByteArray IniFile::bytes() const {

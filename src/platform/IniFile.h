@@ -38,17 +38,17 @@ private:
     struct Line {
         QByteArray raw; // without its line end
         QByteArray end; // "\n", "\r\n", "\r", or nothing on a last line
-        QString text;   // raw, decoded
         Kind kind = Kind::Other;
         QString section; // the section the line is in (the name, for a Section line)
         QString key;
         QString value;
     };
 
-    void classify(Line& line, QString& section) const;
+    QString text(const Line& line) const; // its raw bytes, decoded
+    void classify(Line& line, const QString& text, QString& section) const;
     Line makeLine(const QString& text, const QString& section) const;
     QByteArray encode(const QString& text) const;
-    std::vector<QString> texts() const;
+    QString wholeText() const; // decoded, line ends and all
     void reencodeAsUtf8();
 
     std::vector<Line> lines_;

@@ -18,6 +18,8 @@ public:
         return values_.contains(section + QLatin1Char('/') + key);
     }
     int writeCount() const { return writes_; }
+    QString writeFailure() const override { return failure; }
+    QString failure; // what a store that could not write would say; values are kept all the same
 
 private:
     QMap<QString, QString> values_;

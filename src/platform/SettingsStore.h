@@ -9,6 +9,8 @@ public:
     // The stored text, or `fallback` when the key or its section is missing.
     virtual QString read(const QString& section, const QString& key, const QString& fallback) const = 0;
     virtual void write(const QString& section, const QString& key, const QString& value) = 0;
+    // Why the last write, or the last batch, was not stored; empty when it was.
+    virtual QString writeFailure() const { return {}; }
 
     // Writes made between the two land together; a store kept in a file
     // changes the file once. Batches nest; reads see the batch's writes.

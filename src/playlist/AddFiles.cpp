@@ -25,11 +25,14 @@ public:
     // False once the playlist is full. The display name gets look-alikes for
     // what a playlist line cannot hold, so it is saved and loaded unchanged.
     bool add(const QString& name, const QString& path) {
-        if (model_.count() + static_cast<int>(pending_.size()) >= kMaxPlaylistEntries) {
+        QString shown = playlistDisplayName(name);
+        if (pending_.empty()) // a playlist file loaded meanwhile took its share
+            room_ = model_.room();
+        if (!room_.take(shown, path)) {
             outcome_.full = true;
             return false;
         }
-        pending_.push_back({playlistDisplayName(name), path, false});
+        pending_.push_back({std::move(shown), path, false});
         return true;
     }
 
@@ -44,6 +47,7 @@ public:
 private:
     PlaylistModel& model_;
     AddOutcome& outcome_;
+    PlaylistRoom room_; // what the list can take besides the pending entries
     std::vector<PlaylistEntry> pending_;
 };
 

@@ -21,6 +21,8 @@ bool ExistingFiles::operator()(const QString& path) {
     // A folder named once is not worth listing.
     if (++folder.seen == 2)
         list(folderPath, folder);
+    if (folder.unreachable)
+        return false;
     if (folder.listed && folder.files.contains(name))
         return true;
     return checkOne(path);
@@ -31,9 +33,13 @@ bool ExistingFiles::checkOne(const QString& path) const {
 }
 
 void ExistingFiles::list(const QByteArray& folderPath, Folder& into) {
-    // Without search permission a path inside is not reachable, whatever the
-    // listing shows.
-    if (namesHeld_ >= kMaxNamesInAll || ::access(folderPath.constData(), X_OK) != 0)
+    // Without search permission (or without the folder) no path inside is
+    // reachable, whatever a listing shows: the rest of its paths are not asked.
+    if (::access(folderPath.constData(), X_OK) != 0) {
+        into.unreachable = true;
+        return;
+    }
+    if (namesHeld_ >= kMaxNamesInAll)
         return;
     DIR* dir = ::opendir(folderPath.constData());
     if (!dir)

@@ -7,7 +7,8 @@
 // Answers "is this an existing file (anything but a folder)?" for the many
 // paths of one playlist load, as isExistingFile() does for one path. A
 // folder named by more than one path is listed once, and the files it lists
-// need no system call of their own; everything the listing cannot settle
+// need no system call of their own, nor do those of a folder that is not
+// there; everything the listing cannot settle
 // (links, unknown types, names not listed) is asked for path by path. The
 // listings are bounded, so a playlist naming huge folders costs no more
 // memory than that.
@@ -27,6 +28,7 @@ private:
     struct Folder {
         int seen = 0;
         bool listed = false;
+        bool unreachable = false; // missing, or not searchable
         QSet<QByteArray> files;
     };
     void list(const QByteArray& folder, Folder& into);

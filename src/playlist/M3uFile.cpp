@@ -87,7 +87,7 @@ QString fileNameOf(const QString& path) {
 } // namespace
 
 PlaylistReadResult readM3u(QByteArrayView bytes, M3uText text, const QString& folder,
-                           const PlaylistPathFilter& take, int room) {
+                           const PlaylistPathFilter& take, PlaylistRoom room) {
     if (bytes.startsWith(kUtf8Bom))
         bytes = bytes.sliced(kUtf8Bom.size());
     const bool utf8 = text == M3uText::Utf8 || isValidUtf8(bytes);
@@ -144,10 +144,6 @@ PlaylistReadResult readM3u(QByteArrayView bytes, M3uText text, const QString& fo
             }
             path = std::move(*windowsPath);
         }
-        if (static_cast<qsizetype>(result.entries.size()) >= room) {
-            result.status = PlaylistReadStatus::PlaylistFull;
-            return result;
-        }
         QString name;
         if (entryInfo && !entryInfo->title.isEmpty())
             name = decode(entryInfo->title.first(std::min(entryInfo->title.size(), kTitleBytes)));
@@ -155,14 +151,19 @@ PlaylistReadResult readM3u(QByteArrayView bytes, M3uText text, const QString& fo
             name = fileNameOf(path);
         if (name.isEmpty())
             name = path; // a path ending in "/": no entry goes without a name
-        result.entries.push_back({playlistDisplayName(cutToNameLimit(std::move(name))), std::move(path),
-                                  false, 0, entryInfo ? entryInfo->seconds : -1});
+        name = playlistDisplayName(cutToNameLimit(std::move(name)));
+        if (!room.take(name, path)) {
+            result.status = PlaylistReadStatus::PlaylistFull;
+            return result;
+        }
+        result.entries.push_back(
+            {std::move(name), std::move(path), false, 0, entryInfo ? entryInfo->seconds : -1});
     }
     result.status = PlaylistReadStatus::Complete;
     return result;
 }
 
-PlaylistReadResult readM3uFile(const QString& path, const PlaylistPathFilter& take, int room) {
+PlaylistReadResult readM3uFile(const QString& path, const PlaylistPathFilter& take, PlaylistRoom room) {
     PlaylistReadResult failed;
     failed.status = PlaylistReadStatus::Unreadable;
     const FileRead read = readRegularFile(path, kMaxPlaylistFileBytes);

@@ -23,11 +23,11 @@ enum class M3uText {
 // does one more entry than `room` (PlaylistFull); otherwise the read ends
 // Complete at the end of the data.
 PlaylistReadResult readM3u(QByteArrayView bytes, M3uText text, const QString& folder,
-                           const PlaylistPathFilter& take = {}, int room = kMaxPlaylistEntries);
+                           const PlaylistPathFilter& take = {}, PlaylistRoom room = {});
 // The same for a regular file of at most kMaxPlaylistFileBytes, its text rule
 // taken from its extension, relative paths from its real folder.
 PlaylistReadResult readM3uFile(const QString& path, const PlaylistPathFilter& take = {},
-                               int room = kMaxPlaylistEntries);
+                               PlaylistRoom room = {});
 
 struct M3uSave {
     QByteArray bytes;

@@ -40,9 +40,11 @@ EntryEdit copySelectedToOther(Playlists& playlists, int selected) {
     EntryEdit edit;
     PlaylistModel& shown = playlists.shown();
     PlaylistModel& target = playlists.at(Playlists::other(playlists.shownIndex()));
-    if (!designatesEntry(shown, selected) || target.room() < 1)
+    if (!designatesEntry(shown, selected))
         return edit;
-    target.append(shown.name(selected), shown.path(selected));
+    edit.full = !target.append(shown.name(selected), shown.path(selected));
+    if (edit.full)
+        return edit;
     edit.selectionUsed = true;
     edit.changed = true;
     edit.hideNameBox = true;
@@ -60,7 +62,8 @@ EntryEdit moveSelectedToOther(Playlists& playlists, AppState& state, bool playin
     }
     const int targetIndex = Playlists::other(playlists.shownIndex());
     PlaylistModel& target = playlists.at(targetIndex);
-    if (target.room() < 1)
+    edit.full = !target.fits(shown.name(selected), shown.path(selected));
+    if (edit.full)
         return edit;
 
     if (playing && playlists.shownIndex() == state.playingPlaylist) {
@@ -106,7 +109,8 @@ TabMove moveWholePlaylist(int button, Playlists& playlists, AppState& state) {
     PlaylistModel& source = playlists.at(sourceIndex);
     PlaylistModel& target = playlists.at(targetIndex);
     // A whole list goes or none of it.
-    if (source.isEmpty() || target.room() < source.count())
+    move.full = target.fitting(source.entries()) < source.count();
+    if (source.isEmpty() || move.full)
         return move;
 
     const int formerTargetCount = target.count();

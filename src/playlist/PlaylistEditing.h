@@ -29,6 +29,7 @@ struct EntryEdit {
     bool changed = false;          // a playlist changed
     bool updateCountLabel = false; // show the shown playlist's new count
     bool hideNameBox = false;
+    bool full = false; // refused: the other playlist is full
 };
 
 // Delete in a list and Ctrl+double-click on an entry (both follow the same
@@ -54,6 +55,7 @@ enum TabMoveButton { MoveAToB = 0, MoveBToA = 1, CopyAToB = 2, CopyBToA = 3 };
 struct TabMove {
     bool done = false; // false: source empty or no such button, nothing changed
     int showTab = -1;  // the tab to make current afterwards (the target)
+    bool full = false; // refused: the target cannot take the whole list
 };
 
 // Appends the whole source playlist to the target in one step (entries

@@ -14,7 +14,31 @@ bool startsWithFileScheme(QByteArrayView bytes) {
     return bytes.size() >= kFileScheme.size() &&
            QByteArrayView(bytes.first(kFileScheme.size())).compare(kFileScheme, Qt::CaseInsensitive) == 0;
 }
+// UTF-8 bytes of the text, and whether it holds "*", CR or LF.
+std::pair<qint64, bool> utf8Size(const QString& text) {
+    qint64 bytes = 0;
+    bool breaks = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        breaks = breaks || c == u'*' || c == u'\r' || c == u'\n';
+        if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            bytes += 4;
+            ++i;
+        } else {
+            bytes += c < 0x80 ? 1 : c < 0x800 ? 2 : 3; // a lone surrogate is written as U+FFFD
+        }
+    }
+    return {bytes, breaks};
+}
 } // namespace
+
+qint64 playlistLineBytes(const QString& name, const QString& path) {
+    const auto [nameBytes, nameBreaks] = utf8Size(name);
+    const auto [pathBytes, pathBreaks] = utf8Size(path);
+    // Look-alikes take 3 bytes for 1; a file URL up to 3 for each byte.
+    const bool url = pathBreaks || path.startsWith(QLatin1String("file:"), Qt::CaseInsensitive);
+    return (nameBreaks ? 3 * nameBytes : nameBytes) + (url ? 3 * pathBytes + 7 : pathBytes) + 3;
+}
 
 QString playlistDisplayName(const QString& name) {
     if (!name.contains(u'*') && !name.contains(u'\r') && !name.contains(u'\n'))

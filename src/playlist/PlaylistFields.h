@@ -25,6 +25,10 @@ std::optional<QByteArray> pathFieldBytes(const QString& path);
 // a path as it stands.
 std::optional<QString> pathFromFileUrl(QByteArrayView field);
 
+// At least the bytes of the line "name*path" and its CR LF in a playlist
+// file, and exactly that for any ordinary name and path; counted without
+// encoding anything, so a million entries cost no time.
+qint64 playlistLineBytes(const QString& name, const QString& path);
+
 // UTF-8 bytes as text, a leading U+FEFF kept (QString::fromUtf8 drops it).
 QString fromUtf8Field(QByteArrayView bytes);
-

@@ -7,10 +7,8 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <array>
-#include <fcntl.h>
 #include <optional>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 constexpr char kFieldSeparator = '*';
@@ -31,7 +29,7 @@ qsizetype readExtent(QByteArrayView bytes) {
 }
 } // namespace
 
-PlaylistReadResult readPlaylist(QByteArrayView bytes, const PlaylistPathFilter& take, int room) {
+PlaylistReadResult readPlaylist(QByteArrayView bytes, const PlaylistPathFilter& take, PlaylistRoom room) {
     if (bytes.startsWith(kUtf8Bom))
         bytes = bytes.sliced(kUtf8Bom.size());
     const bool utf8 = isValidUtf8(bytes.first(readExtent(bytes)));
@@ -73,7 +71,7 @@ PlaylistReadResult readPlaylist(QByteArrayView bytes, const PlaylistPathFilter& 
             ++result.skipped;
             continue;
         }
-        if (static_cast<qsizetype>(result.entries.size()) >= room) {
+        if (!room.take(name, path)) {
             result.status = PlaylistReadStatus::PlaylistFull;
             return result;
         }
@@ -83,43 +81,35 @@ PlaylistReadResult readPlaylist(QByteArrayView bytes, const PlaylistPathFilter& 
     return result;
 }
 
-PlaylistReadResult readPlaylistFile(const QString& path, const PlaylistPathFilter& take, int room) {
+PlaylistReadResult readPlaylistFile(const QString& path, const PlaylistPathFilter& take, PlaylistRoom room) {
+    // Only a regular file is read, and a pipe named like a playlist never hangs the player.
+    const FileRead file = readRegularFile(path, kMaxPlaylistFileBytes);
+    if (file.status == FileReadStatus::Read)
+        return readPlaylist(file.bytes, take, room);
     PlaylistReadResult failed;
-    failed.status = PlaylistReadStatus::Unreadable;
-    if (path.isEmpty() || path.contains(QChar(0)))
-        return failed;
-    // Only a regular file is read: opening without blocking and checking the
-    // opened file keeps a pipe named like a playlist from hanging the player.
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return failed;
+    failed.status = file.status == FileReadStatus::TooLarge ? PlaylistReadStatus::TooLarge
+                                                            : PlaylistReadStatus::Unreadable;
+    return failed;
+}
+
+bool readsAsPlaylistFile(const QString& path) {
     struct stat info;
-    QFile file;
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) ||
-        !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
-        return failed;
+    if (path.isEmpty() || ::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return true; // nothing there to lose
+    const FileRead file = readRegularFile(path, kMaxPlaylistFileBytes);
+    if (file.status == FileReadStatus::Read && file.bytes.isEmpty())
+        return true;
+    if (file.status != FileReadStatus::Read)
+        return false;
+    LineCursor lines(file.bytes);
+    while (!lines.atEnd()) {
+        const QByteArrayView line = lines.next();
+        if (line == kMarker)
+            return true;
+        if (!line.contains(kFieldSeparator))
+            return false;
     }
-    // Read in pieces up to one byte past the limit: a device or a file that
-    // grows while we read can never make us hold more than that.
-    QByteArray bytes;
-    qint64 piece = qBound<qint64>(64 * 1024, file.size() + 1, kMaxPlaylistFileBytes + 1);
-    for (;;) {
-        const qsizetype had = bytes.size();
-        bytes.resize(had + piece);
-        const qint64 got = file.read(bytes.data() + had, piece);
-        if (got < 0)
-            return failed;
-        bytes.resize(had + got);
-        if (bytes.size() > kMaxPlaylistFileBytes) {
-            failed.status = PlaylistReadStatus::TooLarge;
-            return failed;
-        }
-        if (got == 0)
-            break;
-        piece = qMin<qint64>(1024 * 1024, kMaxPlaylistFileBytes + 1 - bytes.size());
-    }
-    return readPlaylist(bytes, take, room);
+    return false;
 }
 
 QByteArray playlistBytes(const PlaylistModel& playlist) {

@@ -12,16 +12,13 @@
 // Names and paths that a line cannot hold as they are: PlaylistFields.h.
 
 inline constexpr char kPlaylistEndMarker[] = "!@#$%";
-// Larger files are refused unread: far beyond any real playlist, small
-// enough that reading one never threatens memory.
-inline constexpr qint64 kMaxPlaylistFileBytes = 64LL * 1024 * 1024;
 
 enum class PlaylistReadStatus {
     Complete,        // the end marker was reached
     LineWithoutPath, // a line without "*" (an empty line too)
     LineTooLong,     // a name or path longer than any file system allows
     NoEndMarker,     // the data ended before the end marker
-    PlaylistFull,    // one more entry would pass the room given
+    PlaylistFull,    // one more entry would not fit the room given
     Unreadable,      // the file could not be opened or read
     TooLarge,        // the file is larger than kMaxPlaylistFileBytes
 };
@@ -49,12 +46,17 @@ using PlaylistPathFilter = std::function<bool(const QString& path)>;
 // Reads playlist lines from bytes. A line ends at CR LF, CR or LF; the end
 // marker line stops the read; the text before the first "*" is the name, the
 // text up to the next "*" the path (a file URL names the path it encodes). At most
-// `room` entries are taken: one more stops the read as PlaylistFull.
+// what `room` holds is taken: one more entry stops the read as PlaylistFull.
 PlaylistReadResult readPlaylist(QByteArrayView bytes, const PlaylistPathFilter& take = {},
-                                int room = kMaxPlaylistEntries);
+                                PlaylistRoom room = {});
 // The same for a file on disk.
 PlaylistReadResult readPlaylistFile(const QString& path, const PlaylistPathFilter& take = {},
-                                    int room = kMaxPlaylistEntries);
+                                    PlaylistRoom room = {});
+
+// True when nothing is at the path, or an empty file, or a file that reads
+// as a playlist up to its end marker: the only files the auto-save replaces
+// or deletes.
+bool readsAsPlaylistFile(const QString& path);
 
 // The file's bytes for a playlist: entries with an empty name are left out,
 // and so is the rare relative path that no line can hold.

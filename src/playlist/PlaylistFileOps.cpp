@@ -14,7 +14,7 @@ namespace {
 // Appends what the file holds whose files exist. The playlist never grows
 // past its limit.
 PlaylistReadResult appendFromFile(PlaylistModel& shown, const QString& path) {
-    const int room = std::max(0, shown.room());
+    const PlaylistRoom room = shown.room();
     const bool m3u = isM3uFile(path);
     ExistingFiles exists(m3u ? ExistingFiles::Kind::RegularOnly : ExistingFiles::Kind::AnyButFolder);
     const PlaylistPathFilter take = [&exists](const QString& entryPath) {
@@ -43,6 +43,15 @@ std::optional<QString> askForFile(Dialogs& dialogs, Ask ask, const QString& fold
 void writeOrComplain(const PlaylistModel& playlist, const QString& path, Dialogs& dialogs) {
     if (!writePlaylistFile(playlist, path))
         dialogs.message(PlaylistTexts::kSaveError, PlaylistTexts::kProblemTitle);
+}
+
+// The auto-save path may have been typed into a settings file by hand: a
+// file there that is no playlist is the user's, and is left alone.
+bool autoSaveReplaceable(const QString& path, Dialogs& dialogs) {
+    if (readsAsPlaylistFile(path))
+        return true;
+    dialogs.message(PlaylistTexts::kNotAPlaylist.arg(path), PlaylistTexts::kProblemTitle);
+    return false;
 }
 
 void writeM3u8OrComplain(const PlaylistModel& playlist, const QString& path, Dialogs& dialogs) {
@@ -74,7 +83,8 @@ void quickSavePlaylist(const PlaylistModel& shown, QString& autoSavePath, const 
     if (autoSavePath.isEmpty())
         autoSavePath = defaultPath;
     autoSavePath = withPlaylistExtension(autoSavePath);
-    writeOrComplain(shown, autoSavePath, dialogs);
+    if (autoSaveReplaceable(autoSavePath, dialogs))
+        writeOrComplain(shown, autoSavePath, dialogs);
 }
 
 void savePlaylistAs(const PlaylistModel& shown, const QString& startFolder, Dialogs& dialogs) {
@@ -106,8 +116,10 @@ bool chooseAutoSavePath(QString& autoSavePath, const QString& startFolder, Dialo
 void shutdownSavePlaylist(const PlaylistModel& a, const ShutdownSave& save, Dialogs& dialogs) {
     if (save.shiftHeld || !save.autoSaveOn)
         return;
-    if (save.keepPrevious)
-        keepPreviousFile(save.autoSavePath);
+    // A file kept beside itself may go, whatever it holds.
+    const bool kept = save.keepPrevious && keepPreviousFile(save.autoSavePath);
+    if (!kept && !autoSaveReplaceable(save.autoSavePath, dialogs))
+        return;
     if (!a.isEmpty()) {
         writeOrComplain(a, save.autoSavePath, dialogs);
         return;

@@ -16,6 +16,12 @@ inline const QString kDialogTitle = QStringLiteral("Kivo Player Playlist");
 inline const QString kDialogFilter = QStringLiteral("*.KVPL");
 inline const QString kDialogExtension = QStringLiteral("KVPL");
 inline const QString kDialogFileName = QStringLiteral("*.KVPL");
+// Every way a list grows stops here.
+inline const QString kListFull = QStringLiteral(
+    "The playlist is full: it holds as much as a playlist file can keep. What did not fit was not added.");
+// %1: an auto-save path naming a file that is no playlist.
+inline const QString kNotAPlaylist =
+    QStringLiteral("%1 is not a Kivo Player playlist: it was left as it is, and the playlist was not saved.");
 // "Save as" offers M3U8 beside the player's own format.
 inline const QString kSaveDialogFilter =
     QStringLiteral("Kivo Player Playlist (*.KVPL);;M3U8 Playlist (*.m3u8)");

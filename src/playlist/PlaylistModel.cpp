@@ -1,4 +1,5 @@
 #include "playlist/PlaylistModel.h"
+#include "playlist/PlaylistFields.h"
 #include <algorithm>
 #include <climits>
 #include <span>
@@ -35,12 +36,36 @@ int PlaylistModel::positionOf(quint64 id) const {
     return -1;
 }
 
-void PlaylistModel::append(const QString& name, const QString& path) {
+bool PlaylistRoom::take(const QString& name, const QString& path) {
+    const qint64 line = playlistLineBytes(name, path);
+    if (entries < 1 || line > bytes)
+        return false;
+    --entries;
+    bytes -= line;
+    return true;
+}
+
+int PlaylistModel::fitting(const std::vector<PlaylistEntry>& entries) const {
+    PlaylistRoom left = room();
+    int fit = 0;
+    for (const PlaylistEntry& entry : entries) {
+        if (!left.take(entry.name, entry.path))
+            break;
+        ++fit;
+    }
+    return fit;
+}
+
+bool PlaylistModel::append(const QString& name, const QString& path) {
+    if (!fits(name, path))
+        return false;
     const int row = count();
     beginInsertRows({}, row, row);
     entries_.push_back({name, path, false, newId()});
+    bytes_ += playlistLineBytes(name, path);
     endInsertRows();
     emit countChanged(count());
+    return true;
 }
 
 void PlaylistModel::appendEntries(const std::vector<PlaylistEntry>& entries) {
@@ -53,15 +78,17 @@ void PlaylistModel::appendMoved(const std::vector<PlaylistEntry>& entries) {
 
 void PlaylistModel::appendRecords(const std::vector<PlaylistEntry>& entries, bool keepIds) {
     // Callers make room first; what would pass the bound is never taken.
-    const int arriving = std::min(static_cast<int>(std::min<std::size_t>(entries.size(), INT_MAX)), room());
+    const int arriving = fitting(entries);
     if (arriving <= 0)
         return;
     const int first = count();
     beginInsertRows({}, first, first + arriving - 1);
     entries_.reserve(entries_.size() + arriving);
-    for (const PlaylistEntry& entry : std::span(entries).first(arriving))
+    for (const PlaylistEntry& entry : std::span(entries).first(arriving)) {
         entries_.push_back(
             {entry.name, entry.path, false, keepIds && entry.id != 0 ? entry.id : newId(), entry.seconds});
+        bytes_ += playlistLineBytes(entry.name, entry.path);
+    }
     endInsertRows();
     emit countChanged(count());
 }
@@ -69,10 +96,16 @@ void PlaylistModel::appendRecords(const std::vector<PlaylistEntry>& entries, boo
 void PlaylistModel::removeAt(int position) {
     if (!valid(position))
         return;
-    beginRemoveRows({}, position, position);
-    entries_.erase(entries_.begin() + position);
-    endRemoveRows();
+    removeRange(position, position);
     emit countChanged(count());
+}
+
+void PlaylistModel::removeRange(int first, int last) {
+    beginRemoveRows({}, first, last);
+    for (int i = first; i <= last; ++i)
+        bytes_ -= playlistLineBytes(entries_[i].name, entries_[i].path);
+    entries_.erase(entries_.begin() + first, entries_.begin() + last + 1);
+    endRemoveRows();
 }
 
 void PlaylistModel::removePositions(const std::vector<int>& ascending) {
@@ -92,9 +125,7 @@ void PlaylistModel::removePositions(const std::vector<int>& ascending) {
     if (taken == 0)
         return;
     if (oneRun) {
-        beginRemoveRows({}, first, last);
-        entries_.erase(entries_.begin() + first, entries_.begin() + last + 1);
-        endRemoveRows();
+        removeRange(first, last);
     } else {
         beginResetModel();
         // Skipping every value below the position reached picks exactly the
@@ -104,8 +135,10 @@ void PlaylistModel::removePositions(const std::vector<int>& ascending) {
         for (int position = first; position < count(); ++position) {
             while (next != ascending.end() && *next < position)
                 ++next;
-            if (next != ascending.end() && *next == position)
+            if (next != ascending.end() && *next == position) {
+                bytes_ -= playlistLineBytes(entries_[position].name, entries_[position].path);
                 continue;
+            }
             if (kept != position)
                 entries_[kept] = std::move(entries_[position]);
             ++kept;
@@ -121,6 +154,7 @@ void PlaylistModel::clear() {
         return;
     beginResetModel();
     entries_.clear();
+    bytes_ = 0;
     endResetModel();
     emit countChanged(0);
 }

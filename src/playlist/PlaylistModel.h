@@ -23,6 +23,20 @@ struct PlaylistEntry {
 // Far more than any real playlist (counts are not limited to 16 bits); a
 // bound that keeps a damaged or hostile file from exhausting memory.
 inline constexpr int kMaxPlaylistEntries = 1'000'000;
+// Larger playlist files are refused unread: far beyond any real playlist,
+// small enough that reading one never threatens memory.
+inline constexpr qint64 kMaxPlaylistFileBytes = 64LL * 1024 * 1024;
+// A list never grows past what its saved file can hold (its lines, without
+// the end marker and a byte order mark), so whatever is saved loads back.
+inline constexpr qint64 kMaxPlaylistLineBytes = kMaxPlaylistFileBytes - 16;
+
+// What a list can still take: entries, and bytes of their saved lines.
+struct PlaylistRoom {
+    qint64 entries = kMaxPlaylistEntries;
+    qint64 bytes = kMaxPlaylistLineBytes;
+    // Takes an entry's share and true, or nothing and false when it does not fit.
+    bool take(const QString& name, const QString& path);
+};
 
 class PlaylistModel : public QAbstractListModel {
     Q_OBJECT
@@ -30,9 +44,12 @@ public:
     using QAbstractListModel::QAbstractListModel;
 
     int count() const { return static_cast<int>(entries_.size()); }
-    // Entries that can still arrive. Every way a list grows asks first, so no
-    // list ever holds more than a playlist file may bring back.
-    int room() const { return kMaxPlaylistEntries - count(); }
+    // What can still arrive. Every way a list grows asks first, so no list
+    // ever holds more than its saved file may bring back.
+    PlaylistRoom room() const { return {kMaxPlaylistEntries - count(), kMaxPlaylistLineBytes - bytes_}; }
+    bool fits(const QString& name, const QString& path) const { return room().take(name, path); }
+    // How many of the entries, from the first, fit.
+    int fitting(const std::vector<PlaylistEntry>& entries) const;
     bool isEmpty() const { return entries_.empty(); }
     // Reading at or past the end (or before the start) gives empty texts.
     QString name(int position) const;
@@ -42,8 +59,9 @@ public:
     int positionOf(quint64 id) const; // -1 when no entry has it
     const std::vector<PlaylistEntry>& entries() const { return entries_; }
 
-    // Entries always arrive unchecked, each with a new id.
-    void append(const QString& name, const QString& path);
+    // Entries always arrive unchecked, each with a new id; what does not fit
+    // is not taken (false).
+    bool append(const QString& name, const QString& path);
     void appendEntries(const std::vector<PlaylistEntry>& entries);
     // Entries taken out of another playlist: they stay the same entries, so
     // they keep their ids (and still arrive unchecked).
@@ -77,6 +95,8 @@ signals:
 private:
     bool valid(int position) const { return position >= 0 && position < count(); }
     void appendRecords(const std::vector<PlaylistEntry>& entries, bool keepIds);
+    void removeRange(int first, int last);
     std::vector<PlaylistEntry> entries_;
+    qint64 bytes_ = 0; // of the entries' saved lines
     quint64 busy_ = 0;
 };

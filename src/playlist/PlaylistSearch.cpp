@@ -68,8 +68,11 @@ Result searchMove(Playlists& playlists, AppState& state, bool playing, const Mat
 
     std::vector<int> order = movingOrder(shown, matcher, start);
     // The first matches that fit go; the others stay where they are.
-    if (order.size() > static_cast<std::size_t>(std::max(0, other.room())))
-        order.resize(std::max(0, other.room()));
+    PlaylistRoom room = other.room();
+    const auto fit = std::find_if(order.begin(), order.end(),
+                                  [&](int p) { return !room.take(shown.name(p), shown.path(p)); });
+    result.full = fit != order.end();
+    order.erase(fit, order.end());
 
     // Walk the matches as the scan meets them, one at a time, to follow the
     // current entry index. A match's position at that moment is its original

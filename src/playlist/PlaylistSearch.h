@@ -66,7 +66,8 @@ struct Result {
     // Single mode: the position to select in the shown list; selecting it
     // runs the entry click even when it is the position already selected.
     int select = -1;
-    int moved = 0; // Move mode: entries moved to the other playlist
+    int moved = 0;     // Move mode: entries moved to the other playlist
+    bool full = false; // Move mode: matches stayed, the other playlist being full
     std::optional<LastClick> lastClick;
     bool updateCountLabel = false;
 };

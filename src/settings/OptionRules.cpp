@@ -155,6 +155,8 @@ SettingsExport::Values exportValues(const Controls& controls, AppState& state) {
 bool applyImport(const SettingsExport::Line& line, Controls& controls, AppState& state) {
     const QString& key = line.key;
     const QString& value = line.value;
+    if (value.size() > kMaxImportedValue)
+        return false;
     const bool absolute = value.startsWith(QLatin1Char('/'));
     for (int i = 0; i < SettingsTable::kPresetCount; ++i) {
         if (key == QStringLiteral("PRESET%1").arg(i)) {
@@ -206,6 +208,23 @@ bool applyImport(const SettingsExport::Line& line, Controls& controls, AppState&
     else if (key == QLatin1String("USEJOYSTICK"))
         controls.joystickOn = isOne(value);
     return true;
+}
+
+void restoreSettings(AppState& state, const AppState& before) {
+    state.presetFolders = before.presetFolders;
+    state.onTop = before.onTop;
+    state.videoOnTop = before.videoOnTop;
+    state.startColour = before.startColour;
+    state.closeOnFinish = before.closeOnFinish;
+    state.autoSave = before.autoSave;
+    state.autoSavePath = before.autoSavePath;
+    state.joystickUsed = before.joystickUsed;
+    state.joystickCodes = before.joystickCodes;
+    state.patternList = before.patternList;
+    state.videoList = before.videoList;
+    state.deviceTab = before.deviceTab;
+    state.nameConvert = before.nameConvert;
+    state.devicePath = before.devicePath;
 }
 
 } // namespace OptionRules

@@ -85,5 +85,12 @@ SettingsExport::Values exportValues(const Controls& controls, AppState& state);
 // auto-save path must be absolute and end in ".KVPL", a preset folder
 // absolute) or a number is out of its setting's range.
 bool applyImport(const SettingsExport::Line& line, Controls& controls, AppState& state);
+// No path is longer, and no extension list of a real export comes near: a
+// longer imported value is not taken, so the settings file stays readable.
+inline constexpr qsizetype kMaxImportedValue = 4096;
+
+// Exit after an import: the running settings go back to what they were
+// before it (playback is left as it is).
+void restoreSettings(AppState& state, const AppState& before);
 
 } // namespace OptionRules

@@ -1,4 +1,5 @@
 #include "settings/SettingsTable.h"
+#include "platform/Dialogs.h"
 #include "platform/SettingsStore.h"
 #include <array>
 
@@ -100,4 +101,13 @@ QString readSetting(const SettingsStore& store, const SettingDef& def) {
 
 void writeSetting(SettingsStore& store, const SettingDef& def, const QString& value) {
     store.write(def.section, def.key, value);
+}
+
+bool reportStoreFailure(const SettingsStore& store, Dialogs& dialogs) {
+    const QString failure = store.writeFailure();
+    if (failure.isEmpty())
+        return false;
+    dialogs.message(QStringLiteral("The settings could not be stored: %1.").arg(failure),
+                    QStringLiteral("Problem!"));
+    return true;
 }

@@ -2,6 +2,7 @@
 #include <QString>
 #include <vector>
 
+class Dialogs;
 class SettingsStore;
 
 // One stored option: where it lives and the value used when it is missing.
@@ -53,6 +54,9 @@ private:
 
 QString readSetting(const SettingsStore& store, const SettingDef& def);
 void writeSetting(SettingsStore& store, const SettingDef& def, const QString& value);
+// Tells the user in a "Problem!" box when the store's last write or batch was
+// not stored; true when it told.
+bool reportStoreFailure(const SettingsStore& store, Dialogs& dialogs);
 
 // M3U playlists are listed beside the player's own, so that the browser and
 // drops load them.

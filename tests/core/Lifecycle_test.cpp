@@ -162,12 +162,22 @@ TEST_F(StartupTest, AutoSaveIsRestoredUnlessShiftIsHeldAndWrittenAtClose) {
     dir.mkdir("auto.KVPL");
     start().close();
     EXPECT_TRUE(QFileInfo(autoSave).isDir() && readAll(autoSave + ".previous") == "cut*/m/cut.mp3");
-    // With the switch off nothing is written.
+    // A file that is no playlist (a settings file may name any) is neither replaced nor removed; a time mode
+    // the store refused is told too. With the switch off nothing is written.
     QDir().rmdir(autoSave);
-    set(table.playlistOnExit(), "0");
-    Player off = start();
-    off.lists.at(Playlists::kA).append(u"x.mp3"_s, u"/m/x.mp3"_s);
-    off.close();
+    const QString notes = dir.write("notes.txt", "a*b\nmy notes\n");
+    store.failure = u"full"_s;
+    for (auto [on, entry, told] : {std::tuple{"1", true, 2u}, {"1", false, 2u}, {"0", true, 1u}}) {
+        set(table.playlistOnExit(), on);
+        Player run = start();
+        if (*on == '1')
+            run.state.autoSavePath = notes;
+        if (entry)
+            run.lists.at(Playlists::kA).append(u"x.mp3"_s, u"/m/x.mp3"_s);
+        run.close();
+        EXPECT_TRUE(readAll(notes) == "a*b\nmy notes\n" && run.dialogs.messages.size() == told)
+            << on << entry;
+    }
     EXPECT_FALSE(QFileInfo::exists(autoSave));
 }
 

@@ -82,6 +82,7 @@ TEST_F(IniSettingsStoreTest, OnlyItsOwnRegularFileOfSettingsSizeIsReadOrReplaced
         IniSettingsStore store{QString::fromLatin1(login)};
         store.write("Presets", "On Top", "2");
         EXPECT_EQ(store.read("Presets", "On Top", "0"), "0") << login; // returns: no pipe is waited on
+        EXPECT_FALSE(store.writeFailure().isEmpty()) << login;
     }
     EXPECT_TRUE(QFileInfo::exists(alice.fileName()) && !QFileInfo(alice.fileName()).isFile());
     EXPECT_TRUE(QFileInfo(config.file("Quelba Kivo Player/CAROL.ini")).isDir());
@@ -90,7 +91,13 @@ TEST_F(IniSettingsStoreTest, OnlyItsOwnRegularFileOfSettingsSizeIsReadOrReplaced
     IniSettingsStore dave(u"dave"_s);
     ASSERT_EQ(::mkfifo(QFile::encodeName(dave.fileName() + ".lock").constData(), 0600), 0);
     dave.write("Presets", "On Top", "1");
-    EXPECT_FALSE(QFile::exists(dave.fileName()));
+    EXPECT_FALSE(QFile::exists(dave.fileName()) || dave.writeFailure().isEmpty());
+    // Nothing is written that the reader would refuse; what lands clears the failure.
+    IniSettingsStore frank(u"frank"_s);
+    frank.write("P", "a", QString(IniSettingsStore::kMaxFileBytes, u'x'));
+    EXPECT_FALSE(QFile::exists(frank.fileName()) || frank.writeFailure().isEmpty());
+    frank.write("P", "a", "x");
+    EXPECT_TRUE(frank.writeFailure().isEmpty() && frank.read("P", "a", {}) == "x");
 }
 
 // Writers at the same time both land; a batch lands in one change, keeping what others wrote meanwhile.
@@ -126,6 +133,9 @@ TEST_F(IniSettingsStoreTest, NoWriterLosesAnotherOnesValues) {
     }
     EXPECT_EQ(readAll(alice.fileName()),
               QByteArray("[Presets]\nOn%20Top=2\nPreset%200=/music\n\n[Screen]\nVStayOnTop=1\n"));
+    EXPECT_FALSE(alice.writeFailure().isEmpty());                    // the value with a line break
+    IniSettingsStore(u"alice"_s).write("Screen", "VStayOnTop", "2"); // read again once changed
+    EXPECT_EQ(alice.read("Screen", "VStayOnTop", {}), "2");
 }
 
 } // namespace

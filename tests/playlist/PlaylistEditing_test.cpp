@@ -1,6 +1,7 @@
 #include "core/AppState.h"
 #include "playlist/AddFiles.h"
 #include "playlist/PlaylistEditing.h"
+#include "playlist/PlaylistFields.h"
 #include "playlist/PlaylistSearch.h"
 #include "playlist/Playlists.h"
 #include "support/EntryNames.h"
@@ -117,25 +118,39 @@ TEST_F(Editing, WholePlaylistButtonsMoveOrCopyAllAndFollowThePlayingEntry) {
     moveWholePlaylist(CopyAToB, playlists, state);
     EXPECT_EQ(std::make_pair(state.currentEntry, state.playingEntry), std::make_pair(-1, quint64(0)));
 }
-// Every way an entry reaches a full list leaves it where it was: nothing is lost, no list passes the bound.
+// Every way an entry reaches a full list (by count, or by the bytes of its saved file) leaves it where it was
+// and says so: nothing is lost, no list passes the bound.
 TEST_F(Editing, AFullListTakesNothingMoreAndTheSourceKeepsItsEntries) {
-    b.appendEntries(std::vector<PlaylistEntry>(kMaxPlaylistEntries - 1, PlaylistEntry{"x", "/x"}));
     fill(a, "a", 3);
     a.append("a live", "/music/a live");
-    play(Playlists::kA, 1);
-    EXPECT_TRUE(copy(0).changed); // the last place
-    const std::pair<const char*, bool> grew[] = {
-        {"copy", copy(0).changed},
-        {"move", move(1).changed},
-        {"move all", moveWholePlaylist(MoveAToB, playlists, state).done},
-        {"copy all", moveWholePlaylist(CopyAToB, playlists, state).done},
-        {"move search", search(Mode::Move, "live", playlists, state, true, -1).moved > 0},
-        {"drop", addDroppedFiles(b, {"/d/x.mp3"}, "*.mp3", {}).appended > 0},
-    };
-    for (const auto& [way, grown] : grew)
-        EXPECT_FALSE(grown) << way;
-    EXPECT_EQ(entryNames(a), (QStringList{"a0", "a1", "a2", "a live"}));
-    EXPECT_EQ(state.playingPlaylist * 10 + state.currentEntry, 1); // A, entry 1
+    for (bool byBytes : {false, true}) {
+        b.clear();
+        if (byBytes) { // long entries, then one that leaves room for a0's line only
+            qint64 left = kMaxPlaylistLineBytes - playlistLineBytes(a.name(0), a.path(0));
+            std::vector<PlaylistEntry> big(left / 4005 - 1, {"x", "/" + QString(4000, u'p')});
+            left -= qint64(big.size()) * 4005;
+            big.push_back({"x", "/" + QString(left - 5, u'p')});
+            b.appendEntries(big);
+        } else {
+            b.appendEntries(std::vector<PlaylistEntry>(kMaxPlaylistEntries - 1, PlaylistEntry{"x", "/x"}));
+        }
+        play(Playlists::kA, 1);
+        EXPECT_TRUE(copy(0).changed); // the last place
+        const std::tuple<const char*, bool, bool> grew[] = {
+            {"copy", copy(0).changed, copy(0).full},
+            {"move", move(1).changed, move(1).full},
+            {"move all", moveWholePlaylist(MoveAToB, playlists, state).done,
+             moveWholePlaylist(MoveAToB, playlists, state).full},
+            {"move search", search(Mode::Move, "live", playlists, state, true, -1).moved > 0,
+             search(Mode::Move, "live", playlists, state, true, -1).full},
+            {"drop", addDroppedFiles(b, {"/d/x.mp3"}, "*.mp3", {}).appended > 0,
+             addDroppedFiles(b, {"/d/x.mp3"}, "*.mp3", {}).full},
+        };
+        for (const auto& [way, grown, told] : grew)
+            EXPECT_TRUE(!grown && told) << way << byBytes;
+        EXPECT_EQ(entryNames(a), (QStringList{"a0", "a1", "a2", "a live"}));
+        EXPECT_EQ(state.playingPlaylist * 10 + state.currentEntry, 1); // A, entry 1
+    }
 }
 // The search as its procedure reads, one entry at a time: the scan position advances while p <= n (reading
 // up to two names past the end), wraps to the top and ends at the second wrap; Move mode removes each match

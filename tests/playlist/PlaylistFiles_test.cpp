@@ -106,8 +106,8 @@ TEST(PlaylistReaders, KvplBytes) {
          "Complete ; " + QString(255, QChar(0x2217)) + "|2 ; b|/" + QString(4094, u'p') + " ; c|/" +
              QString(4094 / 3, u'*')},
         {readPlaylist(filtered, isKept), "Complete ; a|keep ; c|keep ; d|keep ; skipped 1"},
-        {readPlaylist(filtered, isKept, 2), "PlaylistFull ; a|keep ; c|keep ; skipped 1"},
-        {readPlaylist("a*skip\r\n" + kEnd, isKept, 0), "Complete ; skipped 1"},
+        {readPlaylist(filtered, isKept, {2}), "PlaylistFull ; a|keep ; c|keep ; skipped 1"},
+        {readPlaylist("a*skip\r\n" + kEnd, isKept, {0}), "Complete ; skipped 1"},
     };
     // Longer than any file system allows: a bad line (16 MiB turned down unread).
     for (const QByteArray& line :
@@ -164,9 +164,9 @@ TEST(PlaylistReaders, M3uBytes) {
         {m3u("#EXTM3U\n#EXTINF:1,\xEF\xBB\xBFtitle\n/m/\xEF\xBB\xBF"
              "file.mp3\n/m/folder/\n"),
          "Complete ; " + bom + "title|/m/" + bom + "file.mp3@1 ; /m/folder/|/m/folder/"},
-        {readM3u("keep1.mp3\ndrop.mp3\nkeep2.mp3\nkeep3.mp3\n", M3uText::Utf8, kFolder, keep, 2),
+        {readM3u("keep1.mp3\ndrop.mp3\nkeep2.mp3\nkeep3.mp3\n", M3uText::Utf8, kFolder, keep, {9, 60}),
          "PlaylistFull ; keep1.mp3|/lists/keep1.mp3 ; keep2.mp3|/lists/keep2.mp3 ; skipped 1"},
-        {readM3u("drop.mp3\nhttp://x/y\n", M3uText::Utf8, kFolder, keep, 0), "Complete ; skipped 2"},
+        {readM3u("drop.mp3\nhttp://x/y\n", M3uText::Utf8, kFolder, keep, {0}), "Complete ; skipped 2"},
         // Windows separators are tried when the name as written is no file.
         {readM3u("Album\\song.mp3\nAC\\DC.mp3\nAlbum\\gone.mp3\n", M3uText::Utf8, dir.path(),
                  std::ref(exists)),
@@ -277,7 +277,7 @@ TEST_F(PlaylistFileOps, LoadsAppendExistingFilesAndStopAtAFullList) {
     LoadPlaylistFile(shown, dir.write("cut.KVPL", "d.mp3*" + dir.write("media/d.mp3").toUtf8()),
                      dialogs); // cut short: what it held stays
     EXPECT_EQ(shown.name(70002), "d.mp3");
-    fillUpTo(shown.room() - 2);
+    fillUpTo(shown.room().entries - 2);
     LoadPlaylistFile(shown, dir.write("two.m3u8", "media/a.mp3\nmedia/b.mp3\nmedia/a.mp3\n"), dialogs);
     EXPECT_EQ(shown.count(), kMaxPlaylistEntries);
     EXPECT_EQ(messages(), QStringList(2, kLoadError));

@@ -40,6 +40,23 @@ TEST_F(Form1Test, KeepOnTopLeavesWhileTheOptionsAreOpenAndComesBackAsTheBoxSays)
     }
 }
 
+// Exit puts back the running settings an import changed; OK keeps them and says when the store refused them.
+TEST_F(Form1Test, ExitUndoesAnImportAndOkSaysWhenTheSettingsWereNotStored) {
+    open();
+    const QString before = state.autoSavePath;
+    for (bool ok : {false, true}) {
+        openOptions();
+        dialogs.fileAnswers = {
+            dir.write("in.KVPS", "AutoSavePath\xc2\xa9/a.KVPL\r\nCloseOnFinish\xc2\xa9 1\r\n")};
+        QTest::mouseClick(options->cmdImportSettingFile, Qt::LeftButton);
+        store.failure = "full";
+        QTest::mouseClick(ok ? options->cmdOK1 : options->cmdExitOpt, Qt::LeftButton);
+        EXPECT_EQ(state.autoSavePath + QString::number(state.closeOnFinish) +
+                      QString::number(dialogs.messages.size()),
+                  ok ? "/a.KVPL11" : before + "00");
+    }
+}
+
 // What an export holds and an import takes is the settings tests'; here: the window's part.
 TEST_F(Form1Test, OptionButtonsActOnTheMainWindowAtOnceAndOkStoresWhatTheyChose) {
     const QString music = dir.mkdir("Music");

@@ -193,6 +193,8 @@ private:
 
     void ssTab_Click(int previousTab);
     void showCountOfShown();
+    // Says that a list could not take everything asked of it.
+    void tellIfFull(bool full);
     void Form_QueryUnload();
     void Form_Unload();
 

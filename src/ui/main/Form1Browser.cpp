@@ -94,6 +94,7 @@ void Form1::FileBox_DblClick(int index, const QString& name) {
         addBrowserFile(c_.playlists.shown(), dirFolders->path(), name, [this](const QString& path) {
             LoadPlaylistFile(c_.playlists.shown(), path, c_.dialogs);
         });
+    tellIfFull(outcome.full);
     if (outcome.playlistsLoaded > 0)
         hideNamePanel();
     showCountOfShown();
@@ -104,6 +105,7 @@ void Form1::cmdAdd_Click() {
         const PatternList patterns(FileBox->pattern());
         const AddOutcome outcome =
             addFolderAndSubfolders(c_.playlists.shown(), dirFolders->path(), FileBox->entries(), patterns);
+        tellIfFull(outcome.full);
         if (!outcome.lastName.isEmpty())
             c_.fields.selectedName = outcome.lastName;
         dirFolders->setFocus();
@@ -118,6 +120,7 @@ void Form1::cmdAdd_Click() {
 
 void Form1::CmdAddAll_Click() {
     const AddOutcome outcome = addAllFiles(c_.playlists.shown(), dirFolders->path(), FileBox->entries());
+    tellIfFull(outcome.full);
     if (!outcome.lastName.isEmpty())
         c_.fields.selectedName = outcome.lastName;
     dirFolders->setFocus();
@@ -148,9 +151,10 @@ void Form1::UpdateRoomLeftBar() {
 }
 
 void Form1::lstName_OLEDragDrop(const QStringList& paths) {
-    addDroppedFiles(c_.playlists.shown(), paths, c_.state.patternList, [this](const QString& path) {
-        LoadPlaylistFile(c_.playlists.shown(), path, c_.dialogs);
-    });
+    tellIfFull(
+        addDroppedFiles(c_.playlists.shown(), paths, c_.state.patternList, [this](const QString& path) {
+            LoadPlaylistFile(c_.playlists.shown(), path, c_.dialogs);
+        }).full);
     showCountOfShown();
 }
 

@@ -3,6 +3,7 @@
 #include "browser/BrowserPaths.h"
 #include "core/AppState.h"
 #include "core/MainWindowState.h"
+#include "platform/Dialogs.h"
 #include "platform/Shell.h"
 #include "playback/Transport.h"
 #include "playlist/PlaylistEditing.h"
@@ -112,6 +113,7 @@ void Form1::lstName_KeyUp(int key) {
     default:
         return;
     }
+    tellIfFull(edit.full);
     if (edit.selectionUsed)
         c_.fields.selectedIndex = s;
     if (edit.hideNameBox)
@@ -161,6 +163,7 @@ void Form1::CMdClearAll_Click() {
 
 void Form1::cmdTabMove_Click(int index) {
     const PlaylistEditing::TabMove move = PlaylistEditing::moveWholePlaylist(index, c_.playlists, c_.state);
+    tellIfFull(move.full);
     if (!move.done)
         return;
     showCountOfShown();
@@ -174,6 +177,7 @@ void Form1::CmdSearch_Click() {
     const PlaylistSearch::Result result = PlaylistSearch::search(
         mode, TxtSearch->text(), c_.playlists, c_.state, transport_->playing(), selectedPosition());
     QApplication::restoreOverrideCursor();
+    tellIfFull(result.full);
     if (result.select >= 0)
         playlistView(c_.playlists.shownIndex())->selectPosition(result.select);
     if (result.lastClick) {
@@ -188,6 +192,11 @@ void Form1::CmdSearch_Click() {
         setSearchMode(result.mode);
     if (result.boxText)
         TxtSearch->setText(*result.boxText);
+}
+
+void Form1::tellIfFull(bool full) {
+    if (full)
+        c_.dialogs.message(PlaylistTexts::kListFull, PlaylistTexts::kProblemTitle);
 }
 
 void Form1::setSearchMode(PlaylistSearch::Mode mode) {

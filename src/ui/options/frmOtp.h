@@ -1,8 +1,10 @@
 #pragma once
+#include "core/AppState.h"
 #include "settings/OptionRules.h"
 #include <QWidget>
 #include <array>
 #include <memory>
+#include <optional>
 
 class Dialogs;
 class OptionsHost;
@@ -54,6 +56,10 @@ public:
     void cmdPresetSet_Click(int index);
     // The joystick assignment; the learning itself comes with the joystick tab's buttons.
     void CmdSET_Click();
+    // Stores a changed assignment (true), without a word on failure.
+    bool storeJoystick();
+    // Exit, or a close without OK: the running settings as before an import.
+    void undoImport();
 
     QTabWidget* SSTab1;
     // Setup.
@@ -120,4 +126,5 @@ private:
     std::unique_ptr<OptionsHost> host_;
     bool changed_ = false;
     bool joyChanged_ = false;
+    std::optional<AppState> beforeImport_; // the running settings before the first import
 };

@@ -180,8 +180,13 @@ void frmOtp::learn(int action) {
 }
 
 void frmOtp::CmdSET_Click() {
+    if (storeJoystick())
+        reportStoreFailure(c_.store, c_.dialogs);
+}
+
+bool frmOtp::storeJoystick() {
     if (!joyChanged_)
-        return;
+        return false;
     JoystickAssignment::Captions captions;
     for (int i = 0; i < kJoystickActionCount; ++i)
         captions[i] = learnButtons[i]->text();
@@ -189,6 +194,7 @@ void frmOtp::CmdSET_Click() {
     std::copy(codes.begin(), codes.end(), c_.state.joystickCodes.begin());
     host_->setJoystickPolling(c_.state.joystickUsed);
     JoystickAssignment::store(c_.store, c_.table, c_.state.joystickUsed, codes);
+    return true;
 }
 
 OptionRules::Controls frmOtp::controls() const {
@@ -229,12 +235,18 @@ void frmOtp::fill(const OptionRules::Controls& v) {
 }
 
 void frmOtp::cmdOK1_Click() {
-    // Every setting lands in one change of the settings file.
-    const SettingsBatch batch(c_.store);
-    CmdSET_Click();
-    host_->applyStartColour(colourFromValue(c_.state.startColour));
     const OptionRules::Controls v = controls();
-    const OptionRules::OkResult result = OptionRules::applyOk(c_.store, c_.table, c_.state, v, changed_);
+    OptionRules::OkResult result;
+    {
+        // Every setting lands in one change of the settings file.
+        const SettingsBatch batch(c_.store);
+        storeJoystick();
+        result = OptionRules::applyOk(c_.store, c_.table, c_.state, v, changed_);
+    }
+    beforeImport_.reset(); // what was imported is now the user's
+    // The settings are in use for this run even when the file refused them.
+    reportStoreFailure(c_.store, c_.dialogs);
+    host_->applyStartColour(colourFromValue(c_.state.startColour));
     if (changed_) {
         for (int i = 0; i < 10; ++i)
             host_->setPresetCaption(i, v.captions[i]);
@@ -251,13 +263,21 @@ void frmOtp::cmdOK1_Click() {
 }
 
 void frmOtp::cmdExitOpt_Click() {
+    undoImport();
     host_->setJoystickPolling(c_.state.joystickUsed);
     if (c_.state.onTop)
         host_->pressOnTop();
     close();
 }
 
+void frmOtp::undoImport() {
+    if (beforeImport_)
+        OptionRules::restoreSettings(c_.state, *beforeImport_);
+    beforeImport_.reset();
+}
+
 void frmOtp::closeEvent(QCloseEvent* event) {
+    undoImport(); // closed without OK
     if (c_.state.onTop)
         host_->pressOnTop();
     event->accept();
@@ -293,6 +313,8 @@ void frmOtp::cmdImportSettingFile_Click() {
                            kProblem);
         return;
     }
+    if (!beforeImport_)
+        beforeImport_ = c_.state;
     // Line by line, so that each control's change has its effect in the file's order.
     QStringList skipped;
     for (const SettingsExport::Line& line : SettingsExport::read(file.bytes)) {
