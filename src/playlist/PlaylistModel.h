@@ -10,11 +10,15 @@
 // only for entries read from an M3U playlist (-1: unknown), which gives it
 // back when the list is saved as one.
 struct PlaylistEntry {
+    PlaylistEntry() = default;
+    PlaylistEntry(QString name, QString path, bool checked = false, quint64 id = 0, int seconds = -1)
+        : name(std::move(name)), path(std::move(path)), id(id), seconds(seconds), checked(checked) {}
     QString name;
     QString path;
-    bool checked = false;
+    // In this order the record takes 64 bytes: a million of them cost 8 MB less.
     quint64 id = 0;
     int seconds = -1;
+    bool checked = false;
 };
 
 // One playlist: an ordered list of entries, position = insertion order = play
@@ -23,9 +27,9 @@ struct PlaylistEntry {
 // Far more than any real playlist (counts are not limited to 16 bits); a
 // bound that keeps a damaged or hostile file from exhausting memory.
 inline constexpr int kMaxPlaylistEntries = 1'000'000;
-// Larger playlist files are refused unread: far beyond any real playlist,
-// small enough that reading one never threatens memory.
-inline constexpr qint64 kMaxPlaylistFileBytes = 64LL * 1024 * 1024;
+// Larger playlist files are refused unread: room for a million entries of
+// ordinary paths, small enough that reading one never threatens memory.
+inline constexpr qint64 kMaxPlaylistFileBytes = 128LL * 1024 * 1024;
 // A list never grows past what its saved file can hold (its lines, without
 // the end marker and a byte order mark), so whatever is saved loads back.
 inline constexpr qint64 kMaxPlaylistLineBytes = kMaxPlaylistFileBytes - 16;
