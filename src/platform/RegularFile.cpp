@@ -14,7 +14,7 @@ bool usablePath(const QString& path) {
 }
 } // namespace
 
-FileRead readRegularFile(const QString& path, qint64 maxBytes) {
+FileRead readRegularFile(const QString& path, qint64 maxBytes, bool prefix) {
     FileRead result;
     if (!usablePath(path))
         return result;
@@ -46,6 +46,10 @@ FileRead readRegularFile(const QString& path, qint64 maxBytes) {
         if (got < 0)
             return result;
         had += got;
+        if (had > maxBytes && prefix) {
+            had = maxBytes;
+            break;
+        }
         if (had > maxBytes) {
             result.status = FileReadStatus::TooLarge;
             return result;

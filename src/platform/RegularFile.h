@@ -19,9 +19,10 @@ struct FileRead {
     QByteArray bytes;
 };
 
-// The whole content of a regular file of at most maxBytes. Opening does not
-// block, so a pipe at the path never hangs the caller.
-FileRead readRegularFile(const QString& path, qint64 maxBytes);
+// The whole content of a regular file of at most maxBytes (with `prefix`,
+// its first maxBytes bytes, whatever its size). Opening does not block, so a
+// pipe at the path never hangs the caller.
+FileRead readRegularFile(const QString& path, qint64 maxBytes, bool prefix = false);
 
 // True when nothing is at the path or a regular file is (links followed).
 bool isRegularOrMissing(const QString& path);

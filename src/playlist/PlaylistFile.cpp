@@ -96,20 +96,24 @@ bool readsAsPlaylistFile(const QString& path) {
     struct stat info;
     if (path.isEmpty() || ::stat(QFile::encodeName(path).constData(), &info) != 0)
         return true; // nothing there to lose
-    const FileRead file = readRegularFile(path, kMaxPlaylistFileBytes);
-    if (file.status == FileReadStatus::Read && file.bytes.isEmpty())
-        return true;
+    // The first lines tell: a playlist too large to load reads as one too.
+    constexpr qint64 kJudged = 1024 * 1024;
+    const FileRead file = readRegularFile(path, kJudged, true);
     if (file.status != FileReadStatus::Read)
         return false;
     LineCursor lines(file.bytes);
+    bool judged = file.bytes.size() < kJudged; // an empty file, or the whole one
     while (!lines.atEnd()) {
         const QByteArrayView line = lines.next();
+        if (lines.atEnd() && file.bytes.size() == kJudged)
+            break; // cut by the read: not judged
         if (line == kMarker)
             return true;
         if (!line.contains(kFieldSeparator))
             return false;
+        judged = true;
     }
-    return false;
+    return judged;
 }
 
 QByteArray playlistBytes(const PlaylistModel& playlist) {

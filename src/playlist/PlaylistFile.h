@@ -53,9 +53,10 @@ PlaylistReadResult readPlaylist(QByteArrayView bytes, const PlaylistPathFilter& 
 PlaylistReadResult readPlaylistFile(const QString& path, const PlaylistPathFilter& take = {},
                                     PlaylistRoom room = {});
 
-// True when nothing is at the path, or an empty file, or a file that reads
-// as a playlist up to its end marker: the only files the auto-save replaces
-// or deletes.
+// True when nothing is at the path, or an empty file, or a regular file
+// whose lines read as playlist lines (up to its end marker, or as far as its
+// first MiB holds whole lines): the only files the auto-save replaces or
+// deletes.
 bool readsAsPlaylistFile(const QString& path);
 
 // The file's bytes for a playlist: entries with an empty name are left out,

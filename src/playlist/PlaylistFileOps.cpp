@@ -116,10 +116,10 @@ bool chooseAutoSavePath(QString& autoSavePath, const QString& startFolder, Dialo
 void shutdownSavePlaylist(const PlaylistModel& a, const ShutdownSave& save, Dialogs& dialogs) {
     if (save.shiftHeld || !save.autoSaveOn)
         return;
-    // A file kept beside itself may go, whatever it holds.
-    const bool kept = save.keepPrevious && keepPreviousFile(save.autoSavePath);
-    if (!kept && !autoSaveReplaceable(save.autoSavePath, dialogs))
+    if (!autoSaveReplaceable(save.autoSavePath, dialogs))
         return;
+    if (save.keepPrevious)
+        keepPreviousFile(save.autoSavePath);
     if (!a.isEmpty()) {
         writeOrComplain(a, save.autoSavePath, dialogs);
         return;

@@ -147,7 +147,7 @@ TEST_F(StartupTest, AutoSaveIsRestoredUnlessShiftIsHeldAndWrittenAtClose) {
     EXPECT_FALSE(QFile::exists(autoSave + ".previous") || !run.dialogs.messages.empty());
 
     // A file too large to read is not restored, and not lost with the empty list at close.
-    ASSERT_TRUE(QFile(dir.write("auto.KVPL", "x*/x")).resize(kMaxPlaylistFileBytes + 1));
+    ASSERT_TRUE(QFile(dir.write("auto.KVPL", "x*/x\r\n")).resize(kMaxPlaylistFileBytes + 1));
     Player again = start();
     EXPECT_TRUE(again.a().isEmpty() && again.dialogs.messages.size() == 1u);
     again.close();
