@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Start-up of the real program under a virtual display: the time from launch
 # to the window shown, and the resident memory, with an empty settings store
-# with a 32,767-entry auto-save playlist restored, and with a settings file
-# just under the 1 MiB the store takes (1,040,000 lines). Prints medians.
+# with a 32,767-entry auto-save playlist restored, and with settings files
+# just under the 1 MiB the store takes (1,040,000 blank lines; 60,000 keys).
+# Prints medians.
 set -euo pipefail
 PLAYER=$(readlink -f "${1:-build/kivo-player}")
 RUNS=${RUNS:-15}
@@ -42,9 +43,13 @@ measure() { # measure LABEL HOME
 
 make_home "$WORK/empty" 0
 make_home "$WORK/full" 32767
-make_home "$WORK/bigini" 0
-big_ini=$(ls "$WORK/bigini/.config/Quelba Kivo Player/"*.ini 2>/dev/null || echo "$WORK/bigini/.config/Quelba Kivo Player/$(id -un | tr '[:lower:]' '[:upper:]').ini")
-{ printf '[Presets]\nOn%%20Top=0\n'; head -c 1040000 /dev/zero | tr '\0' '\n'; printf '[OtherSettings]\nEorR=R\n'; } > "$big_ini"
+ini_name="Quelba Kivo Player/$(id -un | tr '[:lower:]' '[:upper:]').ini"
+make_home "$WORK/blank" 0
+{ printf '[Presets]\nOn%%20Top=0\n'; head -c 1040000 /dev/zero | tr '\0' '\n'; printf '[OtherSettings]\nEorR=R\n'; } \
+    > "$WORK/blank/.config/$ini_name"
+make_home "$WORK/keys" 0
+{ printf '[Presets]\nOn%%20Top=0\n'; seq -f 'Key%05g=value' 1 60000; printf '[OtherSettings]\nEorR=R\n'; } \
+    > "$WORK/keys/.config/$ini_name"
 export XDG_RUNTIME_DIR=$WORK/runtime
 mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 export -f measure
@@ -53,4 +58,5 @@ if [ -z "${DISPLAY:-}" ]; then
 fi
 measure "empty store" "$WORK/empty"
 measure "32,767-entry auto-save" "$WORK/full"
-measure "1 MiB settings file" "$WORK/bigini"
+measure "settings file of 1,040,000 blank lines" "$WORK/blank"
+measure "settings file of 60,000 keys" "$WORK/keys"
