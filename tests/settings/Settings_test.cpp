@@ -120,10 +120,10 @@ TEST(Import, SkipsPathsNotChosenAsADialogWouldAndNumbersOutOfRange) {
     AppState state;
     state.autoSavePath = u"/home/alice/a.KVPL"_s, state.presetFolders[3] = u"/music"_s, state.startColour = 7;
     Controls controls;
-    for (const QString row :
-         {"AUTOSAVEPATH=/home/alice/notes.txt", "AUTOSAVEPATH=c:\\a.KVPL", "AUTOSAVEPATH=", "PRESET3=music",
-          "COLORTOSTART=99999999999999999999", "COLORTOSTART=-1", "SKIP=-99999999999", "SKIP=32768",
-          "PRESET3=/" + QString(4096, u'm')})
+    for (const QString& row :
+         QStringList{"AUTOSAVEPATH=/home/alice/notes.txt", "AUTOSAVEPATH=c:\\a.KVPL",
+                     "AUTOSAVEPATH=", "PRESET3=music", "COLORTOSTART=99999999999999999999", "COLORTOSTART=-1",
+                     "SKIP=-99999999999", "SKIP=32768", "PRESET3=/" + QString(4096, u'm')})
         EXPECT_FALSE(applyImport({row.section(u'=', 0, 0), row.section(u'=', 1)}, controls, state))
             << qPrintable(row);
     EXPECT_EQ(state.autoSavePath + state.presetFolders[3] + QString::number(state.startColour) +
