@@ -1,8 +1,10 @@
 #include "platform/MpvPlayer.h"
 #include "platform/MpvApi.h"
+#include "platform/MpvPlayerTeardown.h"
 #include <QFile>
 #include <QFileInfo>
 #include <QPointer>
+#include <QTimer>
 #include <QtDebug>
 #include <algorithm>
 #include <clocale>
@@ -27,6 +29,12 @@ enum class Reply : std::uint64_t {
     GetHeight,
 };
 constexpr std::uint64_t generationMask = (std::uint64_t(1) << 56) - 1;
+
+// mpv closes a file within milliseconds: one still open after this long is taken for hung (a merely slow
+// one costs a new engine, nothing else).
+constexpr std::chrono::milliseconds closeBound(2000);
+// What the player's destruction (at the program's end, after the saves) grants the engine.
+constexpr std::chrono::milliseconds teardownBound(2000);
 
 std::uint64_t tag(Reply kind, quint64 generation = 0) {
     return (static_cast<std::uint64_t>(kind) << 56) | (generation & generationMask);
@@ -55,11 +63,20 @@ MpvPlayer::Options MpvPlayer::Options::fromEnvironment() {
 
 MpvPlayer::MpvPlayer(QObject* parent) : MpvPlayer(Options::fromEnvironment(), parent) {}
 
-MpvPlayer::MpvPlayer(const Options& options, QObject* parent) : MediaPlayer(parent) {
+MpvPlayer::MpvPlayer(const Options& options, QObject* parent)
+    : MediaPlayer(parent), options_(options), closeWatch_(new QTimer(this)) {
     // mpv refuses to start when numbers are written with a decimal comma; Qt does not rely on LC_NUMERIC.
     std::setlocale(LC_NUMERIC, "C");
-    starter_ = std::thread([this, options] {
-        start(options);
+    closeWatch_->setSingleShot(true);
+    closeWatch_->setInterval(closeBound);
+    connect(closeWatch_, &QTimer::timeout, this, &MpvPlayer::checkClose);
+    startEngine();
+}
+
+void MpvPlayer::startEngine() {
+    starting_ = true;
+    starter_ = std::thread([this] {
+        start(options_);
         QMetaObject::invokeMethod(this, &MpvPlayer::finishStart, Qt::QueuedConnection);
     });
 }
@@ -97,9 +114,59 @@ MpvPlayer::~MpvPlayer() {
     if (handle_) {
         // No wakeup may reach this object once destruction has begun.
         api_->set_wakeup_callback(handle_, nullptr, nullptr);
-        api_->terminate_destroy(handle_);
-        handle_ = nullptr;
+        if (!destroyMpvWithin(api_, std::exchange(handle_, nullptr), teardownBound))
+            qWarning("mpv did not end in time; it is left behind");
     }
+}
+
+void MpvPlayer::watchClose() {
+    closeWatch_->start();
+}
+
+void MpvPlayer::checkClose() {
+    // What mpv has answered meanwhile counts, even when this thread was too busy to take it in.
+    QPointer<MpvPlayer> alive(this);
+    drainEvents();
+    if (alive && engineBehind())
+        replaceEngine();
+}
+
+// mpv answers a command at once and starts the next file as soon as the previous one is closed: a command
+// still unanswered, or a file still open that is no longer the loaded media, means its core hangs.
+bool MpvPlayer::engineBehind() const {
+    return !starting_ && handle_ && (loadsUnanswered_ > 0 || (open_ != 0 && open_ != current_));
+}
+
+void MpvPlayer::replaceEngine() {
+    qWarning("mpv hangs on closing a file; going on with a new engine");
+    emit aboutToShutDown(); // render contexts belong to the engine left behind
+    api_->set_wakeup_callback(handle_, nullptr, nullptr);
+    destroyMpvWithin(api_, std::exchange(handle_, nullptr), {});
+    active_ = open_ = current_ = 0;
+    loadsUnanswered_ = 0;
+    positionAsked_ = false;
+    if (starter_.joinable())
+        starter_.join(); // long done: finishStart joined it
+    pending_.push_back([this] { takeOver(); });
+    startEngine();
+}
+
+void MpvPlayer::takeOver() {
+    if (!handle_)
+        return;
+    if (volume_) {
+        double volume = *volume_;
+        api_->set_property_async(handle_, 0, "volume", MPV_FORMAT_DOUBLE, &volume);
+    }
+    setPaused(paused_);
+    if (generation_ == 0 || ended_)
+        return;
+    // The loaded media opens again on the new engine, where it was asked to start.
+    const double at = seekTarget_.value_or(0);
+    const std::optional<double> startAt = startAt_;
+    reset();
+    startAt_ = startAt;
+    load(at);
 }
 
 void MpvPlayer::start(const Options& options) {
@@ -221,6 +288,8 @@ void MpvPlayer::reset() {
 }
 
 void MpvPlayer::load(double startAt) {
+    // Both the loadfile and the stop below close the file mpv has open.
+    watchClose();
     const QFileInfo info(path_);
     // Only regular files are handed over: mpv would play a folder as a playlist and could wait for ever on a
     // pipe or device; a missing file fails here as it would in mpv.
@@ -233,6 +302,7 @@ void MpvPlayer::load(double startAt) {
     const QByteArray file = QFile::encodeName(info.absoluteFilePath());
     command({"loadfile", file.constData(), "replace"}, tag(Reply::Load, generation_));
     loadPending_ = true;
+    ++loadsUnanswered_;
     if (startAt > 0) {
         deferredSeek_ = startAt;
         seekTarget_ = startAt;
@@ -340,6 +410,7 @@ void MpvPlayer::setVolume(int hundredthsOfDb) {
     if (!handle_)
         return;
     double volume = mpvVolume(hundredthsOfDb);
+    volume_ = volume;
     api_->set_property_async(handle_, 0, "volume", MPV_FORMAT_DOUBLE, &volume);
 }
 
@@ -362,7 +433,7 @@ void MpvPlayer::onWakeup(void* player) {
 
 void MpvPlayer::drainEvents() {
     drainQueued_.store(false);
-    while (handle_) {
+    while (!starting_ && handle_) {
         const mpv_event* event = api_->wait_event(handle_, 0);
         if (event->event_id == MPV_EVENT_NONE)
             return;
@@ -406,6 +477,7 @@ bool MpvPlayer::end(int reason) {
 }
 
 bool MpvPlayer::handleLoadReply(const mpv_event& event) {
+    loadsUnanswered_ = std::max(0, loadsUnanswered_ - 1);
     if (generationOf(event.reply_userdata) != generation_ || ended_)
         return true;
     loadPending_ = false;
@@ -474,6 +546,8 @@ bool MpvPlayer::handleValue(std::uint64_t reply, const mpv_event_property& prope
 bool MpvPlayer::handleEndFile(const mpv_event& event) {
     const auto* file = static_cast<const mpv_event_end_file*>(event.data);
     freedMemory_.releaseSoon(); // whatever the reason, mpv has closed a file and freed its buffers
+    if (file->playlist_entry_id == open_)
+        open_ = 0;
     if (current_ == 0 || file->playlist_entry_id != current_ || ended_)
         return true;
     int reason = Finished;
@@ -500,7 +574,7 @@ bool MpvPlayer::handleEvent(const mpv_event& event) {
     case MPV_EVENT_GET_PROPERTY_REPLY:
         return handleReply(event);
     case MPV_EVENT_START_FILE:
-        active_ = static_cast<const mpv_event_start_file*>(event.data)->playlist_entry_id;
+        active_ = open_ = static_cast<const mpv_event_start_file*>(event.data)->playlist_entry_id;
         return true;
     case MPV_EVENT_FILE_LOADED:
         if (!isCurrent())

@@ -14,12 +14,18 @@ struct MpvApi;
 struct mpv_handle;
 struct mpv_event;
 struct mpv_event_property;
+class QTimer;
 
 // MediaPlayer on libmpv. Make it when it is first needed: making it loads libmpv and starts mpv's core on a
 // thread of its own (loading libmpv and the many libraries it needs takes a fifth of a second), and calls
 // made meanwhile are carried out, in order, once the engine runs; started() then tells the outcome.
 // When the start fails the object still works as a silent player that does nothing and never reports an end
 // (so a queue is not emptied by a broken engine); lastError() then says why, for the user.
+//
+// mpv's core cannot close a file while the file's opening or reading hangs (a hung network mount): when it
+// has not closed one a short while after being asked to, the player leaves that engine to end on its own and
+// goes on with a new one (aboutToShutDown, then started again). Its destruction waits for the engine a
+// bounded time only.
 //
 // Video is shown only while a video surface has attached itself (attachVideoOutput); otherwise mpv decodes
 // no picture for the screen (vo=null).
@@ -68,13 +74,24 @@ public:
 signals:
     // The start has finished, well (isReady) or not (lastError).
     void started();
-    // Emitted first thing in the destructor, while the engine still runs: render contexts must be freed now.
+    // Emitted first thing in the destructor and before a hung engine is left behind, while the engine still
+    // runs: render contexts must be freed now (started() follows for the new engine).
     void aboutToShutDown();
 
 private:
+    // Starts an engine on a thread of its own.
+    void startEngine();
     // Runs on the starting thread: touches nothing the user-interface thread uses while starting_ holds.
     void start(const Options& options);
     void finishStart();
+    // After a command that closes the loaded file: checkClose() once mpv has had a short while for it.
+    void watchClose();
+    // Replaces the engine when it has not closed what it was asked to close.
+    void checkClose();
+    bool engineBehind() const;
+    void replaceEngine();
+    // On a new engine: the volume and the media as they were.
+    void takeOver();
     // While the engine starts, keeps the call for later and returns true.
     bool deferWhileStarting(std::function<void()> call);
     void setOption(const char* name, const QString& value);
@@ -102,6 +119,7 @@ private:
     bool updateVideoSize(std::int64_t width, std::int64_t height);
     bool isCurrent() const { return current_ != 0 && active_ == current_; }
 
+    Options options_;
     bool starting_ = true;
     std::thread starter_;
     std::vector<std::function<void()>> pending_;
@@ -115,6 +133,8 @@ private:
     std::int64_t current_ = 0; // mpv's playlist entry of the loaded media; 0 until mpv has named it
     bool loadPending_ = false; // the media was handed over and mpv has not yet named its entry
     std::int64_t active_ = 0;  // the entry mpv's events are about at present (its last start-file)
+    std::int64_t open_ = 0;    // the entry mpv started and has not yet ended
+    int loadsUnanswered_ = 0;  // loadfile commands mpv has not yet replied to
     quint64 generation_ = 0;   // counts setMedia calls, to drop a queued failure of a replaced file
     bool ended_ = false;       // the loaded media reached its end or failed
     bool fileLoaded_ = false;
@@ -129,4 +149,6 @@ private:
     std::int64_t displayWidth_ = 0; // mpv's dwidth and dheight as last reported for the loaded media
     std::int64_t displayHeight_ = 0;
     FreedMemory freedMemory_{std::chrono::seconds(2)}; // what mpv's threads freed with a closed file
+    QTimer* closeWatch_ = nullptr;
+    std::optional<double> volume_; // as last asked, for a new engine
 };
