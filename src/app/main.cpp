@@ -39,6 +39,9 @@ void reportWhenShown(QApplication& app) {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    // The main window's close ends the program, once an options window left
+    // open is closed too.
+    QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setApplicationName(QStringLiteral("Kivo Player"));
     // Ties the windows to the installed launcher, and so to its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("kivo-player"));

@@ -4,6 +4,7 @@
 #include "playlist/PlaylistFile.h"
 #include "settings/SettingValue.h"
 #include "settings/SettingsTable.h"
+#include <QRegularExpression>
 #include <QStringList>
 #include <cmath>
 
@@ -71,7 +72,12 @@ QString learnCaption(int code) {
     return code > 0 ? QString::number(code) : kUnassigned;
 }
 
-BoxCheck checkBox(const QString& box, const QString& current) {
+BoxCheck checkBox(const QString& typed, const QString& current) {
+    // The boxes have several lines, the lists one: a line break separates
+    // entries as ";" does, and blank lines are no entries.
+    QStringList lines = typed.split(QRegularExpression(QStringLiteral("[\\r\\n]+")));
+    lines.removeIf([](const QString& line) { return line.trimmed().isEmpty(); });
+    const QString box = lines.size() > 1 ? lines.join(QLatin1Char(';')) : lines.value(0);
     if (endsRefused(box))
         return {current, false};
     return {box, true};

@@ -48,8 +48,9 @@ Opening opening(const SettingsStore& store, const SettingsTable& table, const Ap
 // A learn button's caption for a stored code.
 QString learnCaption(int code);
 
-// An extension box at OK or export: a text ending in "*", "." or ";" is set
-// back to the current list, any other text becomes the list.
+// An extension box at OK or export: its lines are joined with ";"; a text
+// ending in "*", "." or ";" is set back to the current list, any other text
+// becomes the list.
 struct BoxCheck {
     QString text;
     bool accepted = false;

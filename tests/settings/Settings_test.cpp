@@ -49,9 +49,10 @@ TEST(OptionBoxes, AddAndCheckRulesOfTheExtensionBoxes) {
     EXPECT_EQ(addVideo(u"*.mpeg;*.avi"_s, u"*.mpe"_s) + addVideo(u"*.avi"_s, u"*.mov"_s),
               "*.mpeg;*.avi*.avi;*.mov");
     QStringList checked;
-    for (const char* box : {"*.mp3;", "*.mp3;*", "*.mp3;*.", "*.mp3;*.ogg"})
+    // Line breaks typed into the boxes separate entries as ";" does.
+    for (const char* box : {"*.mp3;", "*.mp3;*", "*.mp3;*.", "*.mp3;*.ogg", "*.mp3\r\n\n*.ogg\n", "*.mp3;\n"})
         checked << checkBox(box, u"old"_s).text + (checkBox(box, u"old"_s).accepted ? "+" : "-");
-    EXPECT_EQ(checked, QStringList({"old-", "old-", "old-", "*.mp3;*.ogg+"}));
+    EXPECT_EQ(checked, QStringList({"old-", "old-", "old-", "*.mp3;*.ogg+", "*.mp3;*.ogg+", "old-"}));
 }
 
 class OptionsStore : public ::testing::Test {

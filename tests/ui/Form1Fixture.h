@@ -10,6 +10,7 @@
 #include "support/TransportFakes.h"
 #include "support/WaitUntil.h"
 #include "ui/main/Form1.h"
+#include "ui/main/browser/DriveList.h"
 #include "ui/main/browser/FileList.h"
 #include "ui/main/browser/FolderList.h"
 #include "ui/options/frmOtp.h"
@@ -38,6 +39,7 @@ protected:
         QApplication::setActiveWindow(form.get());
     }
     void openOptions() {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); // a window closed before
         QTest::mouseClick(form->CmdOptions, Qt::LeftButton);
         options = form->findChild<frmOtp*>();
         ASSERT_NE(options, nullptr);

@@ -8,10 +8,13 @@
 #include "ui/main/PlaylistView.h"
 #include "ui/main/browser/FileList.h"
 #include <QApplication>
+#include <QHash>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
+#include <QTimer>
+#include <chrono>
 
 namespace {
 const QString kHelpTitle = QStringLiteral("Quelba Kivo Player Help!");
@@ -37,17 +40,38 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() != QEvent::KeyRelease)
+        if (event->type() != QEvent::KeyRelease && event->type() != QEvent::KeyPress)
             return false;
         auto* key = static_cast<QKeyEvent*>(event);
         auto* widget = qobject_cast<QWidget*>(watched);
         if (key->isAutoRepeat() || !widget || (widget != window_ && !window_->isAncestorOf(widget)))
             return false;
-        return window_->Form_KeyUp(key->key());
+        const bool opensBox = key->key() == Qt::Key_F1 || key->key() == Qt::Key_F2;
+        if (event->type() == QEvent::KeyPress) {
+            if (opensBox)
+                waiting_.remove(key->key()); // the release was the key's own repeat
+            return false;
+        }
+        if (!opensBox)
+            return window_->Form_KeyUp(key->key());
+        // A held key's repeat is a release followed at once by a press, which
+        // the system does not always mark as a repeat: a key that opens a box
+        // is answered only when no press follows within a moment.
+        const int code = key->key();
+        const quint64 release = ++releases_;
+        waiting_[code] = release;
+        QTimer::singleShot(kRepeatGap, this, [this, code, release] {
+            if (waiting_.value(code) == release && waiting_.remove(code))
+                window_->Form_KeyUp(code);
+        });
+        return true;
     }
 
 private:
+    static constexpr std::chrono::milliseconds kRepeatGap{30};
     Form1* window_;
+    QHash<int, quint64> waiting_; // key -> its last release, not yet answered
+    quint64 releases_ = 0;
 };
 } // namespace
 

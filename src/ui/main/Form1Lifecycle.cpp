@@ -9,8 +9,10 @@
 #include "ui/main/browser/DriveList.h"
 #include "ui/main/browser/FileList.h"
 #include "ui/main/browser/FolderList.h"
+#include "ui/options/frmOtp.h"
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -47,6 +49,18 @@ void Form1::closeEvent(QCloseEvent* event) {
     Form_QueryUnload();
     Form_Unload();
     event->accept();
+    // An open options window stays, so that what it holds can still be
+    // stored; the program ends when it closes. Hiding this window would hide
+    // it too, so it becomes a window of its own first.
+    auto* options = findChild<frmOtp*>(QString(), Qt::FindDirectChildrenOnly);
+    if (options && options->isVisible()) {
+        const QRect where = options->geometry();
+        options->setParent(nullptr, options->windowFlags());
+        options->setGeometry(where);
+        options->show();
+        connect(options, &QObject::destroyed, qApp, &QCoreApplication::quit);
+    } else
+        QCoreApplication::quit();
 }
 
 void Form1::Form_QueryUnload() {

@@ -28,6 +28,14 @@ constexpr qint64 kMaxSettingsFile = 1 << 20;
 const QString kSettingsFilter = QStringLiteral("*.KVPS");
 const QString kProblem = QStringLiteral("Problem!");
 
+// A caption of any length leaves the window its size: the button shows what
+// fits, its tip the whole.
+void showCaption(QPushButton* button, const QString& caption) {
+    constexpr int kWidth = 160;
+    button->setText(button->fontMetrics().elidedText(caption, Qt::ElideRight, kWidth));
+    button->setToolTip(caption);
+}
+
 void setText(QPlainTextEdit* box, const QString& text) {
     if (box->toPlainText() != text)
         box->setPlainText(text);
@@ -49,6 +57,7 @@ void frmOtp::wireEvents() {
         changed_ = true;
     };
     connect(chkFileNameChange, &QCheckBox::toggled, this, flag);
+    connect(chkStartAtSOE, &QCheckBox::toggled, this, flag); // so that OK stores it
     connect(txtDevicePath, &QLineEdit::textChanged, this, flag);
     for (QLineEdit* caption : txtCaption)
         connect(caption, &QLineEdit::textChanged, this, flag);
@@ -106,7 +115,7 @@ void frmOtp::Form_Load() {
         learnButtons[i]->setText(v.learnCaptions[i]);
     chkScreenKeepOnTop->setChecked(v.screenOnTop);
     for (int i = 0; i < 10; ++i) {
-        cmdPresetSet[i]->setText(v.captions[i]);
+        showCaption(cmdPresetSet[i], v.captions[i]);
         txtCaption[i]->setText(v.captions[i]);
     }
     if (v.onTop)
@@ -302,6 +311,7 @@ void frmOtp::cmdExportSettings_Click() {
 
 void frmOtp::cmdImportSettingFile_Click() {
     Dialogs::FileRequest request;
+    request.folder = c_.table.defaultFolder(); // where export starts too
     request.fileName = kSettingsFilter;
     request.filter = kSettingsFilter;
     const std::optional<QString> chosen = c_.dialogs.openFile(request);
@@ -321,6 +331,8 @@ void frmOtp::cmdImportSettingFile_Click() {
         OptionRules::Controls v = controls();
         if (!OptionRules::applyImport(line, v, c_.state))
             skipped << line.key;
+        else
+            changed_ = true; // OK stores what the import changed
         fill(v);
     }
     if (!skipped.isEmpty())

@@ -1,6 +1,7 @@
 #include "ui/main/browser/DriveList.h"
 #include <QDir>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QSignalBlocker>
 #include <QStorageInfo>
 
@@ -50,6 +51,14 @@ void DriveList::refreshDrives() {
 void DriveList::showPopup() {
     refreshDrives();
     QComboBox::showPopup();
+}
+
+void DriveList::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_F4) {
+        event->ignore();
+        return;
+    }
+    QComboBox::keyPressEvent(event);
 }
 
 QStringList DriveList::drives() const {

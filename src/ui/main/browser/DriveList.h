@@ -18,6 +18,7 @@ public:
 
     void showPopup() override;
 
+
     // Re-reads the mounted volumes; the current one stays current while it
     // is still mounted, else the home folder's volume becomes current.
     void refreshDrives();
@@ -32,6 +33,10 @@ public:
 signals:
     // The current volume changed, by the user or by setDrive.
     void driveChanged(const QString& root);
+
+protected:
+    // F4 is the window's key (the time display), not the list's.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     Volumes volumes_;
