@@ -24,11 +24,16 @@ settings_file() {
     xdotool key Return
     wait_for "the file dialog stayed open" eval '! shown "$dialog"'
 }
+# The main window closed first leaves the options window open; the player ends with it.
 export_and_close() {
     start_player
-    settings_file "$(open_options)" 2 "Save As" "$1"
+    local oid
+    oid=$(open_options)
+    settings_file "$oid" 2 "Save As" "$1"
     wait_for "no settings file exported to $1.KVPS" test -f "$1.KVPS"
     send_keys "$(wait_window "$MAIN")" alt+x
+    wait_for "the main window stayed" eval '! shown "$MAIN"'
+    send_keys "$(wait_window "$OPTIONS")" alt+F4
     wait_end
 }
 
