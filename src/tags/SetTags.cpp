@@ -2,6 +2,7 @@
 #include "platform/Dialogs.h"
 #include "playlist/PlaylistModel.h"
 #include "tags/clsID3.h"
+#include <QStringList>
 #include <cmath>
 #include <cstdlib>
 #include <string>
@@ -62,30 +63,48 @@ std::optional<qint16> genreFromText(const QString& text) {
 }
 
 namespace {
-// Writes the tag of every entry; false when an error ended the run.
-bool writeEach(const PlaylistModel& playlist, const TagTexts& texts) {
+
+// What stops the run before any file is touched: a box holding characters a
+// tag cannot hold, or a genre number beyond 16 bits. Empty when nothing does.
+QString problemWithTexts(const TagTexts& texts, std::optional<qint16> genre) {
+    QStringList boxes;
+    for (const auto& [caption, text] :
+         {std::pair{"Artist", texts.artist}, {"Album", texts.album}, {"Comment", texts.comment}})
+        if (const QString without = charactersWithoutTagBytes(text); !without.isEmpty())
+            boxes << QLatin1String(caption) + QStringLiteral(": ") + without;
+    if (!boxes.isEmpty())
+        return kSetTagsCharacters + u'\n' + boxes.join(u'\n');
+    if (!genre)
+        return kSetTagsProblem + QStringLiteral("\nGenre: the number is too large");
+    return {};
+}
+
+// Writes the tag of every entry; the problem that ended the run, or empty.
+QString writeEach(const PlaylistModel& playlist, const TagTexts& texts) {
     const int count = playlist.count();
+    if (count == 0)
+        return {};
+    const std::optional<qint16> genre = genreFromText(texts.genre);
+    if (QString problem = problemWithTexts(texts, genre); !problem.isEmpty())
+        return problem;
     clsID3 tag;
     try {
         for (int i = 0; i < count; ++i) {
             tag.setFilename(playlist.path(i));
             tag.setArtist(texts.artist);
             tag.setAlbum(texts.album);
-            const std::optional<qint16> genre = genreFromText(texts.genre);
-            if (!genre)
-                return false;
             tag.setGenre(*genre);
             tag.setComment(texts.comment);
             tag.SaveTag(); // its text is not shown: such entries are passed over
         }
-    } catch (const TagFileError&) {
-        return false;
+    } catch (const TagFileError& error) {
+        return kSetTagsProblem + u'\n' + error.path() + QStringLiteral(": ") + error.reason();
     }
-    return true;
+    return {};
 }
 } // namespace
 
 void setTags(const PlaylistModel& playlist, const TagTexts& texts, Dialogs& dialogs) {
-    if (!writeEach(playlist, texts))
-        dialogs.message(kSetTagsProblem, kSetTagsProblemTitle);
+    if (const QString problem = writeEach(playlist, texts); !problem.isEmpty())
+        dialogs.message(problem, kSetTagsProblemTitle);
 }

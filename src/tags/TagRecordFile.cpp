@@ -3,10 +3,14 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <string>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
+
+TagFileError::TagFileError(const QString& path, const QString& reason)
+    : std::runtime_error((path + QStringLiteral(": ") + reason).toStdString()), path_(path), reason_(reason) {
+}
 
 bool startsWithTag(const TagRecord& record) {
     return std::memcmp(record.data(), "TAG", 3) == 0;
@@ -33,9 +37,19 @@ private:
     int fd_;
 };
 
-[[noreturn]] void fail(const char* what, const QString& path, int error) {
-    throw TagFileError(std::string(what) + " " + QFile::encodeName(path).toStdString() + ": " +
-                       std::strerror(error));
+[[noreturn]] void fail(const QString& path, int error) {
+    throw TagFileError(path, QString::fromLocal8Bit(std::strerror(error)));
+}
+
+// Waits for nobody: a lock another program holds is an error at once.
+void lockExclusively(int fd, const QString& path) {
+    int result;
+    while ((result = ::flock(fd, LOCK_EX | LOCK_NB)) != 0 && errno == EINTR) {
+    }
+    if (result != 0 && errno == EWOULDBLOCK)
+        throw TagFileError(path, kTagFileLocked);
+    if (result != 0)
+        fail(path, errno);
 }
 
 bool usable(const QString& path) {
@@ -61,9 +75,9 @@ void readAt(int fd, TagRecord& record, off_t offset, const QString& path) {
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0)
-            fail("cannot read", path, errno);
+            fail(path, errno);
         if (got == 0)
-            fail("cannot read", path, EIO); // the file shrank under us
+            fail(path, EIO); // the file shrank under us
         had += got;
     }
 }
@@ -73,7 +87,7 @@ void readAt(int fd, TagRecord& record, off_t offset, const QString& path) {
 TagWriteStatus findTag(int fd, const QString& path, off_t& offset) {
     struct stat info;
     if (::fstat(fd, &info) != 0)
-        fail("cannot read", path, errno);
+        fail(path, errno);
     if (!S_ISREG(info.st_mode))
         return TagWriteStatus::Missing;
     if (info.st_size <= kTagRecordSize)
@@ -92,11 +106,11 @@ TailStatus readTagRecord(const QString& path, TagRecord& record) {
     if (file.get() < 0) {
         if (!usable(path) || isMissing(errno))
             return TailStatus::Missing;
-        fail("cannot open", path, errno);
+        fail(path, errno);
     }
     struct stat info;
     if (::fstat(file.get(), &info) != 0)
-        fail("cannot read", path, errno);
+        fail(path, errno);
     if (!S_ISREG(info.st_mode))
         return TailStatus::Missing;
     if (info.st_size < kTagRecordSize)
@@ -115,13 +129,14 @@ TagWriteStatus writeTagRecord(const QString& path, const TagRecord& record) {
         // as a writable one would be; only one with a tag is an error.
         Descriptor reader(openFile(path, O_RDONLY));
         if (reader.get() < 0)
-            fail("cannot open", path, writeError);
+            fail(path, writeError);
         off_t ignored = 0;
         const TagWriteStatus found = findTag(reader.get(), path, ignored);
         if (found != TagWriteStatus::Written)
             return found;
-        fail("cannot write", path, writeError);
+        fail(path, writeError);
     }
+    lockExclusively(file.get(), path); // released when the file is closed
     off_t offset = 0;
     const TagWriteStatus found = findTag(file.get(), path, offset);
     if (found != TagWriteStatus::Written)
@@ -132,10 +147,10 @@ TagWriteStatus writeTagRecord(const QString& path, const TagRecord& record) {
         if (put < 0 && errno == EINTR)
             continue;
         if (put <= 0)
-            fail("cannot write", path, put < 0 ? errno : EIO);
+            fail(path, put < 0 ? errno : EIO);
         done += put;
     }
     if (file.close() != 0)
-        fail("cannot write", path, errno);
+        fail(path, errno);
     return TagWriteStatus::Written;
 }

@@ -11,11 +11,18 @@ constexpr int kTagRecordSize = 128;
 using TagRecord = std::array<char, kTagRecordSize>;
 
 // A file that exists but cannot be read or written (no permission, an
-// input/output error). The tag object leaves these to its caller.
+// input/output error, a lock held by another program). The tag object leaves
+// these to its caller, who tells the user which file it was and why.
 class TagFileError : public std::runtime_error {
 public:
-    using std::runtime_error::runtime_error;
+    TagFileError(const QString& path, const QString& reason);
+    const QString& path() const { return path_; }
+    const QString& reason() const { return reason_; } // the system's error text
+private:
+    QString path_, reason_;
 };
+
+inline const QString kTagFileLocked = QStringLiteral("Locked by another program");
 
 enum class TailStatus {
     Read,     // the last bytes of the file are in the record
@@ -36,7 +43,9 @@ enum class TagWriteStatus {
 
 // Writes the record over the last 128 bytes of a file longer than 128 bytes
 // whose last 128 bytes begin with "TAG"; any other file is left untouched.
-// Throws TagFileError when such a file cannot be written.
+// The write happens under an exclusive flock taken without waiting, so a
+// program that holds the file locked is never written under. Throws
+// TagFileError when such a file cannot be written or is locked.
 TagWriteStatus writeTagRecord(const QString& path, const TagRecord& record);
 
 // True when the record begins with the bytes "TAG".

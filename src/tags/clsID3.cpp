@@ -1,10 +1,13 @@
 #include "tags/clsID3.h"
+#include "platform/TextDecoding.h"
 #include <QFileInfo>
 
 namespace {
 
 // Offsets in the record.
 constexpr int kTitle = 3, kArtist = 33, kAlbum = 63, kYear = 93, kComment = 97, kGenre = 127;
+// Version 1.1: a NUL here and a track number in the byte after it.
+constexpr int kTrackMark = 125, kTrack = 126;
 
 bool hasMp3Extension(const QString& path) {
     return path.right(4).toUpper() == QLatin1String(".MP3");
@@ -13,7 +16,7 @@ bool hasMp3Extension(const QString& path) {
 // A field as found: blanks trimmed from both ends, then every NUL deleted
 // (so blanks that stood before NUL padding stay).
 QString cleaned(const TagRecord& record, int offset, int width) {
-    QString text = QString::fromLatin1(record.data() + offset, width);
+    QString text = fromWindows1252(QByteArrayView(record.data() + offset, width));
     qsizetype first = 0, last = text.size();
     while (first < last && text[first] == u' ')
         ++first;
@@ -24,7 +27,27 @@ QString cleaned(const TagRecord& record, int offset, int width) {
     return text;
 }
 
+// One byte a UTF-16 unit.
+QByteArray tagBytes(const QString& text) {
+    if (std::optional<QByteArray> bytes = toWindows1252(text))
+        return *bytes;
+    QByteArray bytes;
+    for (QChar c : text)
+        bytes += toWindows1252(QString(c)).value_or(QByteArrayLiteral("?"));
+    return bytes;
+}
+
 } // namespace
+
+QString charactersWithoutTagBytes(const QString& text) {
+    QString found;
+    for (const uint c : text.toUcs4()) {
+        const QString character = QString::fromUcs4(reinterpret_cast<const char32_t*>(&c), 1);
+        if (!toWindows1252(character) && !found.contains(character))
+            found += character;
+    }
+    return found;
+}
 
 bool clsID3::fileExists() const {
     return !filename_.isEmpty() && QFileInfo(filename_).isFile();
@@ -57,7 +80,8 @@ void clsID3::setFilename(const QString& path) {
     artist_ = cleaned(record_, kArtist, kTextWidth);
     album_ = cleaned(record_, kAlbum, kTextWidth);
     year_ = cleaned(record_, kYear, kYearWidth);
-    comment_ = cleaned(record_, kComment, kTextWidth);
+    trackNumbered_ = record_[kTrackMark] == 0 && record_[kTrack] != 0;
+    comment_ = cleaned(record_, kComment, commentWidth());
     genre_ = static_cast<unsigned char>(record_[kGenre]);
     tagFound_ = true;
     filename_ = path;
@@ -68,8 +92,7 @@ void clsID3::setText(int offset, int width, const QString& value, QString& field
         return;
     QString padded = value.left(width);
     padded.append(QString(width - padded.size(), QChar(0)));
-    // One byte per UTF-16 unit; what ISO-8859-1 cannot hold becomes "?".
-    const QByteArray bytes = padded.toLatin1();
+    const QByteArray bytes = tagBytes(padded);
     std::copy(bytes.begin(), bytes.end(), record_.begin() + offset);
     field = padded;
 }
@@ -91,7 +114,7 @@ QString clsID3::Comment() const {
     return textIfPresent(comment_);
 }
 void clsID3::setComment(const QString& comment) {
-    setText(kComment, kTextWidth, comment, comment_);
+    setText(kComment, commentWidth(), comment, comment_);
 }
 QString clsID3::Album() const {
     return textIfPresent(album_);

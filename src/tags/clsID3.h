@@ -6,13 +6,16 @@
 // field in a working copy of the 128-byte record, and written back into the
 // tag the file already has. A file without a tag never gets one.
 //
-// Text is ISO-8859-1, one byte per character both ways, so a field that is
-// not edited goes back byte for byte. Every getter and setter looks at the
-// disk first: once the named file is gone they answer empty text (0 for the
-// genre) and change nothing.
+// Text is Windows-1252, one byte per character both ways (its five unused
+// bytes stand for themselves), so every byte of a field read goes back as it
+// was. A version 1.1 tag (a NUL and a track number in the comment's last two
+// bytes) keeps its track number: its comment is 28 bytes wide. Every getter
+// and setter looks at the disk first: once the named file is gone they answer
+// empty text (0 for the genre) and change nothing.
 //
-// Errors of the file system (no permission, an input/output error) are not
-// caught here: TagFileError reaches the caller.
+// Errors of the file system (no permission, an input/output error, a lock
+// held by another program) are not caught here: TagFileError reaches the
+// caller.
 class clsID3 {
 public:
     static constexpr int kTextWidth = 30; // title, artist, album, comment
@@ -50,8 +53,11 @@ public:
 
 private:
     bool fileExists() const;
+    int commentWidth() const { return trackNumbered_ ? kTextWidth - 2 : kTextWidth; }
     // Cuts or NUL-pads the value to the width, puts it into the record at the
-    // offset and stores it as the field's value.
+    // offset and stores it as the field's value. A character Windows-1252 has
+    // no byte for is written as "?": callers check the text first
+    // (charactersWithoutTagBytes) when that matters.
     void setText(int offset, int width, const QString& value, QString& field);
     QString textIfPresent(const QString& field) const;
     void fail();
@@ -61,8 +67,12 @@ private:
     QString artist_, title_, album_, comment_;
     qint16 genre_ = 0;
     QString year_;
+    bool trackNumbered_ = false; // version 1.1
     TagRecord record_{};
 };
+
+// The characters of a text that a tag cannot hold, each once, in order.
+QString charactersWithoutTagBytes(const QString& text);
 
 inline const QString kFileNotFound = QStringLiteral("File not found");
 inline const QString kWrongExtension = QStringLiteral("Wrong file extension. Must be .mp3");

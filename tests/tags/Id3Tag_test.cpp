@@ -6,6 +6,8 @@
 #include "tags/SetTags.h"
 #include "tags/clsID3.h"
 #include <gtest/gtest.h>
+#include <numeric>
+#include <sys/file.h>
 
 namespace {
 
@@ -17,7 +19,7 @@ struct Id3Tag : ::testing::Test {
     // shows; the album's blanks reach the end of its field, the artist's stand before the NUL padding.
     const TagBytes fields{
         QByteArray("  \xC4rger \0x ", 12), "  abc   ", QByteArray(" a\0b\0c", 6).leftJustified(30), "    ",
-        QByteArray("Caf\xE9 \xFF", 6),     200};
+        QByteArray("\xE9 \x92\x80", 4),    200};
     QString tagged(const QString& name) { return dir.write(name, audio + fields.record()); }
     std::pair<bool, QString> held() const { return {tag.TagFound(), tag.Filename()}; }
 };
@@ -36,27 +38,26 @@ TEST_F(Id3Tag, OnlyMp3FilesWithATagLoadTheirFieldsTrimmedOfBlanksThenOfEveryNul)
         EXPECT_EQ(held(), std::pair(loads, loads ? path : QString())) << path.toStdString();
     }
     tag.setFilename(good);
-    EXPECT_EQ(QStringList({tag.Title(), tag.Artist(), tag.Album(), tag.Year(), tag.Comment()}),
-              QStringList({QString::fromLatin1("\xC4rger x "), "abc   ", "abc", "",
-                           QString::fromLatin1("Caf\xE9 \xFF")}));
+    EXPECT_EQ(
+        QStringList({tag.Title(), tag.Artist(), tag.Album(), tag.Year(), tag.Comment()}),
+        QStringList({QString::fromLatin1("\xC4rger x "), "abc   ", "abc", "", QString::fromUtf8("é ’€")}));
     EXPECT_EQ(tag.Genre(), 200);
 }
 
 TEST_F(Id3Tag, SaveWritesOnlyTheRecordAndKeepsUneditedFieldsByteForByte) {
     const QString path = dir.write("song.mp3", audioBytes(100'000) + fields.record());
     tag.setFilename(path);
-    tag.setArtist(QString::fromUtf8("Ärzte")); // ISO-8859-1, a byte a letter
-    tag.setAlbum(QString(40, u'x'));           // cut to its width
+    tag.setArtist(QString::fromUtf8("Ärzte’€")); // Windows-1252, a byte a letter
+    tag.setAlbum(QString(40, u'x'));             // cut to its width
     tag.setYear("12345");
     tag.setComment(QString()); // padded with NULs
     EXPECT_EQ(tag.Year() + tag.Comment(), "1234" + QString(30, QChar(0)));
     for (auto [given, stored] : {std::pair<qint16, qint16>{0, 0}, {-1, 255}, {300, 255}})
         EXPECT_EQ((tag.setGenre(given), tag.Genre()), stored) << given;
     EXPECT_EQ(tag.SaveTag(), "");
-    const QByteArray after =
-        audioBytes(100'000) +
-        TagBytes{fields.title, "\xC4rzte", QByteArray(30, 'x'), "1234", {}, 255}.record();
-    EXPECT_EQ(readAll(path), after);
+    EXPECT_EQ(readAll(path),
+              (audioBytes(100'000) +
+               TagBytes{fields.title, "\xC4rzte\x92\x80", QByteArray(30, 'x'), "1234", {}, 255}.record()));
     EXPECT_EQ(held(), std::pair(true, path));
 }
 
@@ -106,30 +107,57 @@ TEST_F(Id3Tag, SetTagsTakesTheGenreTextsLeadingNumberWritesEveryTaggedMp3AndStop
     FakeDialogs dialogs;
     setTags(playlist, {"a", "b", "99999", "c"}, dialogs); // an empty list: nothing to fail on
     // An untagged file is passed over quietly; the run goes on.
-    const QByteArray tagFile = audio + fields.record();
-    using E = std::tuple<QString, QByteArray, bool>; // name, bytes, written
-    const E entries[] = {E{"1.mp3", tagFile, true}, E{"plain.mp3", audio, false}, E{"2.Mp3", tagFile, true},
-                         E{"3.mp3", tagFile, true}};
-    for (const auto& [name, bytes, written] : entries)
-        playlist.append(name, dir.write(name, bytes));
+    const QStringList names = {"1.mp3", "plain.mp3", "2.Mp3", "3.mp3"};
+    for (const QString& name : names)
+        playlist.append(name, name == "plain.mp3" ? dir.write(name, audio) : tagged(name));
     setTags(playlist, {"Artist", "Album", "300 Jazz", "Comment"}, dialogs);
     EXPECT_TRUE(dialogs.messages.empty());
     // Title and year stay; a genre beyond its byte is 255.
     const QByteArray after =
         audio + TagBytes{fields.title, "Artist", "Album", fields.year, "Comment", 255}.record();
-    for (const auto& [name, bytes, written] : entries)
-        EXPECT_EQ(readAll(dir.file(name)), written ? after : bytes) << name.toStdString();
-    // A file that cannot be written ends the run with one message; what was written stays.
-    WriteProtection guard(dir.file("2.Mp3"));
-    if (!guard.active)
-        GTEST_SKIP() << "cannot write-protect a file here";
-    setTags(playlist, {"New", "", "1", ""}, dialogs);
-    EXPECT_EQ(dialogs.messages.at(0).text, "Problem! Check files");
-    EXPECT_EQ(readAll(dir.file("2.Mp3")) + readAll(dir.file("3.mp3")), after + after);
-    // A genre beyond 16 bits stops the run before anything is written.
-    setTags(playlist, {"Other", "", "40000", ""}, dialogs);
-    EXPECT_EQ(dialogs.messages.size(), 2u);
+    for (const QString& name : names)
+        EXPECT_EQ(readAll(dir.file(name)), name == "plain.mp3" ? audio : after) << name.toStdString();
+    // Characters no tag can hold, or a genre beyond 16 bits, stop the run before any file is touched; a file
+    // locked by another program stops it there, named with the reason. What was written stays.
+    const int locked = ::open(QFile::encodeName(dir.file("2.Mp3")).constData(), O_RDONLY | O_CLOEXEC);
+    ASSERT_EQ(::flock(locked, LOCK_EX), 0);
+    for (const auto& [texts, problem] :
+         {std::pair<TagTexts, QString>{
+              {"日本", "", "1", "♪ € ♪"},
+              "A tag cannot hold these characters, so no file was changed:\nArtist: 日本\nComment: ♪"},
+          {{"New", "", "40000", ""}, "Check files\nGenre: the number is too large"},
+          {{"New", "", "1", ""}, "Check files\n" + dir.file("2.Mp3") + ": Locked by another program"}}) {
+        EXPECT_EQ(readAll(dir.file("1.mp3")), after);
+        setTags(playlist, texts, dialogs);
+        EXPECT_EQ(dialogs.messages.back().title + ": " + dialogs.messages.back().text,
+                  "Problem: Problem! " + problem);
+    }
+    ::close(locked);
     EXPECT_EQ(readAll(dir.file("1.mp3")).mid(audio.size() + 33, 4), QByteArray("New\0", 4));
+    EXPECT_EQ(readAll(dir.file("2.Mp3")) + readAll(dir.file("3.mp3")), after + after);
+}
+
+// Every byte but NUL reads as a Windows-1252 character and goes back as it was; a version 1.1 comment (a NUL
+// and a track number in its last two bytes) is 28 bytes wide, so the track number stays.
+TEST_F(Id3Tag, EveryByteGoesBackAsItWasAndAVersion11TrackNumberStays) {
+    for (int first = 1; first < 256; first += 120) {
+        QByteArray p(std::min(120, 256 - first), 0);
+        std::iota(p.begin(), p.end(), char(first));
+        const TagBytes bytes{p.mid(0, 30), p.mid(30, 30), p.mid(60, 30), {}, p.mid(90, 30)};
+        tag.setFilename(dir.write("all.mp3", audio + bytes.record()));
+        tag.setTitle(tag.Title()), tag.setArtist(tag.Artist()), tag.setAlbum(tag.Album()),
+            tag.setComment(tag.Comment());
+        EXPECT_EQ((tag.SaveTag(), readAll(dir.file("all.mp3"))), audio + bytes.record()) << first;
+    }
+    using C = std::tuple<QByteArray, QString, QByteArray>; // comment found, read, written
+    for (const auto& [found, read, written] : {C{QByteArray(30, 'n'), QString(30, 'n'), QByteArray(30, 'c')},
+                                               C{QByteArray("Note").leftJustified(29, '\0') + '\7', "Note",
+                                                 QByteArray(28, 'c') + QByteArray("\0\7", 2)}}) {
+        tag.setFilename(dir.write("v.mp3", audio + TagBytes{.comment = found}.record()));
+        EXPECT_EQ(tag.Comment(), read);
+        tag.setComment(QString(30, u'c'));
+        EXPECT_EQ((tag.SaveTag(), readAll(dir.file("v.mp3")).mid(audio.size() + 97, 30)), written);
+    }
 }
 
 } // namespace

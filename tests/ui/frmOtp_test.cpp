@@ -2,24 +2,28 @@
 #include "support/TagFiles.h"
 #include "support/VirtualPad.h"
 #include "ui/Form1Fixture.h"
+#include <QLabel>
 
 TEST_F(Form1Test, OkWritesEveryOptionOnlyWhenOpeningOrAButtonChangedOne) {
-    // With the defaults opening counts as a change (their device path is not the box's text "/mnt/").
-    for (bool defaults : {true, false}) {
+    // With the defaults opening counts as a change (their device path is not the box's text "/mnt/"); so
+    // does "Start at Save on Exit" alone, which OK stores with the rest.
+    for (auto [defaults, startAtSave] : {std::pair{true, false}, {false, false}, {false, true}}) {
         open();
         openOptions();
         EXPECT_TRUE(options->changed() == defaults && !options->isModal());
-        options->chkStartAtSOE->click(); // a box alone is no change
+        if (startAtSave)
+            options->chkStartAtSOE->click();
         QTest::mouseClick(options->cmdOK1, Qt::LeftButton);
         EXPECT_FALSE(options->isVisible());
         // The flagged ones (the switches, the auto-save path, the presets and their names); the extensions
         // always.
         for (const SettingDef& def : {table.addedExten(), table.soeStartPath(), table.autoSavePath(),
                                       table.preset(9), table.preName(9)})
-            EXPECT_EQ(stored(def) != "-", defaults || def.key == table.addedExten().key)
+            EXPECT_EQ(stored(def) != "-", defaults || startAtSave || def.key == table.addedExten().key)
                 << def.key.toStdString();
-        EXPECT_EQ(stored(table.closeOnFinish()) + stored(table.devicePath()),
-                  defaults ? "2/media/alice/" : "-/mnt/");
+        EXPECT_EQ(stored(table.closeOnFinish()) + stored(table.devicePath()), defaults      ? "2/media/alice/"
+                                                                              : startAtSave ? "2/mnt/"
+                                                                                            : "-/mnt/");
         form.reset();
         store = MemorySettingsStore();
         write(table.devicePath(), "/mnt/");
@@ -28,10 +32,11 @@ TEST_F(Form1Test, OkWritesEveryOptionOnlyWhenOpeningOrAButtonChangedOne) {
 
 TEST_F(Form1Test, KeepOnTopLeavesWhileTheOptionsAreOpenAndComesBackAsTheBoxSays) {
     write(table.onTop(), "1");
+    write(table.preName(0), QString(4000, u'x')); // a caption that long leaves the window its size
     for (bool untick : {false, true}) {
         open();
         openOptions();
-        EXPECT_FALSE(form->isOnTop());
+        EXPECT_TRUE(!form->isOnTop() && options->width() < 1000);
         if (untick)
             options->ChkOnTop->click();
         QTest::mouseClick(options->cmdExitOpt, Qt::LeftButton);
@@ -50,10 +55,15 @@ TEST_F(Form1Test, ExitUndoesAnImportAndOkSaysWhenTheSettingsWereNotStored) {
             dir.write("in.KVPS", "AutoSavePath\xc2\xa9/a.KVPL\r\nCloseOnFinish\xc2\xa9 1\r\n")};
         QTest::mouseClick(options->cmdImportSettingFile, Qt::LeftButton);
         store.failure = "full";
+        if (ok) { // the main window's close leaves the options window open, so that OK still stores
+            form->close();
+            ASSERT_TRUE(options->isVisible());
+        }
         QTest::mouseClick(ok ? options->cmdOK1 : options->cmdExitOpt, Qt::LeftButton);
+        // The import alone flags a change: OK stores the path (the close told of the store's failure too).
         EXPECT_EQ(state.autoSavePath + QString::number(state.closeOnFinish) +
-                      QString::number(dialogs.messages.size()),
-                  ok ? "/a.KVPL11" : before + "00");
+                      QString::number(dialogs.messages.size()) + stored(table.autoSavePath()),
+                  ok ? "/a.KVPL12/a.KVPL" : before + "00-");
     }
 }
 
@@ -115,7 +125,7 @@ TEST_F(Form1Test, OptionButtonsActOnTheMainWindowAtOnceAndOkStoresWhatTheyChose)
     const QString mp3 = dir.write("t.mp3", audioBytes(400) + TagBytes{.title = "T", .year = "1999"}.record());
     playlists.at(1).append("t.mp3", mp3);
     for (int i = 0; i < 4; ++i)
-        QTest::keyClicks(options->TxtMp3TabInfo[i], QStringList{"Art", "Alb", "12 Blues", "Note"}[i]);
+        options->TxtMp3TabInfo[i]->setText(QStringList{"Art", "Alb", "12 Blues", "Note"}[i]);
     options->cmdMP3TagInfo->click();
     EXPECT_EQ(readAll(mp3).right(128), (TagBytes{"T", "Art", "Alb", "1999", "Note", 12}.record()));
     QTest::mouseClick(options->cmdOK1, Qt::LeftButton);
@@ -164,4 +174,24 @@ TEST_F(Form1Test, APadLearnedInTheOptionsDrivesTheMainWindow) {
     pad.axis(0, 32767); // the stick chooses the tab and shrinks the window
     pad.axis(1, -32768);
     EXPECT_TRUE(waitUntil([&] { return form->ssTab->currentIndex() == 1 && form->height() * 15 == 1125; }));
+}
+
+// The "MP3 Tag" tab as it opens: each box captioned and holding its caption's word, written as it stands.
+TEST_F(Form1Test, TheMp3TagBoxesStartWithTheirCaptionsWordsAndSetTagsWritesThem) {
+    const QString mp3 = dir.write("t.mp3", audioBytes(9) + TagBytes{.title = "T", .genre = 9}.record());
+    playlists.at(1).append("t.mp3", mp3);
+    open();
+    openOptions();
+    QStringList shown;
+    for (const QLabel* label : options->TxtMp3TabInfo[0]->parentWidget()->findChildren<QLabel*>())
+        shown << label->text() +
+                     (label->buddy() ? "=" + qobject_cast<QLineEdit*>(label->buddy())->text() : "");
+    EXPECT_EQ(shown,
+              QStringList({"Artist=Artist", "Album=Album", "Genre=Genre", "Comment=Comment",
+                           "Clicking the \"Set Tags\" button will alter the tags of all *.MP3 files in the B "
+                           "Tab.  Any file that cannot be changes will be skiped.  Make sure files are not "
+                           "write protected. To check tags select the file and use the \"?\" feature in the "
+                           "time bar at the bottom of Kivo Player. USE AT OWN RISK!"}));
+    options->cmdMP3TagInfo->click();
+    EXPECT_EQ(readAll(mp3).right(128), (TagBytes{"T", "Artist", "Album", {}, "Comment"}.record()));
 }

@@ -200,15 +200,27 @@ QWidget* frmOtp::createPresets() {
 
 QWidget* frmOtp::createMp3Tag() {
     auto* page = new QWidget;
-    auto* v = new QVBoxLayout(page);
+    auto* g = new QGridLayout(page);
     cmdMP3TagInfo = button("cmdMP3TagInfo", QStringLiteral("Set Tags"));
+    // Each box starts with its caption's word.
+    const QString captions[] = {QStringLiteral("Artist"), QStringLiteral("Album"), QStringLiteral("Genre"),
+                                QStringLiteral("Comment")};
     for (int i = 0; i < 4; ++i) {
-        TxtMp3TabInfo[i] = named(new QLineEdit, "TxtMp3TabInfo");
+        TxtMp3TabInfo[i] = named(new QLineEdit(captions[i]), "TxtMp3TabInfo");
         TxtMp3TabInfo[i]->setProperty("index", i);
-        v->addWidget(TxtMp3TabInfo[i]);
+        auto* caption = new QLabel(captions[i]);
+        caption->setBuddy(TxtMp3TabInfo[i]);
+        g->addWidget(caption, i, 0);
+        g->addWidget(TxtMp3TabInfo[i], i, 1);
     }
-    v->addWidget(cmdMP3TagInfo);
-    v->addStretch();
+    auto* explanation = label(QStringLiteral(
+        "Clicking the \"Set Tags\" button will alter the tags of all *.MP3 files in the B Tab.  Any file that "
+        "cannot be changes will be skiped.  Make sure files are not write protected. To check tags select the "
+        "file and use the \"?\" feature in the time bar at the bottom of Kivo Player. USE AT OWN RISK!"));
+    explanation->setTextFormat(Qt::PlainText);
+    g->addWidget(explanation, 4, 0, 1, 2);
+    g->addWidget(cmdMP3TagInfo, 5, 1, Qt::AlignLeft);
+    g->setRowStretch(6, 1);
     return page;
 }
 
