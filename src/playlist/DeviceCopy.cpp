@@ -7,7 +7,9 @@
 #include <QRegularExpression>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -55,31 +57,58 @@ bool copyContents(int in, int out, const std::atomic<bool>* stop) {
 
 QString copyIntoFolder(const QString& source, const QString& folder, const QString& fileName,
                        const std::atomic<bool>* stop) {
-    QFile in(source);
-    if (!QFileInfo(source).isFile() || !in.open(QIODevice::ReadOnly))
-        return QStringLiteral("%1 could not be read").arg(source);
+    const auto failure = [](int error) {
+        return QString::fromLocal8Bit(std::strerror(error));
+    };
+    struct Closing {
+        int fd;
+        ~Closing() {
+            if (fd >= 0)
+                ::close(fd);
+        }
+    };
+    const int in = ::open(QFile::encodeName(source).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const Closing closeIn{in};
+    if (in < 0)
+        return failure(errno);
+    struct stat from, to;
+    if (::fstat(in, &from) != 0)
+        return failure(errno);
+    if (!S_ISREG(from.st_mode))
+        return failure(S_ISDIR(from.st_mode) ? EISDIR : EINVAL);
     const QString target = QDir(folder).filePath(fileName);
-    QFile out;
-    for (int attempt = 0; attempt < 20 && !out.isOpen(); ++attempt) {
-        out.setFileName(
+    const QByteArray targetName = QFile::encodeName(target);
+    // A file that already is the destination (the device folder in the list) is left as it is.
+    if (::stat(targetName.constData(), &to) == 0 && to.st_dev == from.st_dev && to.st_ino == from.st_ino)
+        return {};
+    QByteArray part;
+    int out = -1;
+    for (int attempt = 0; attempt < 20 && out < 0; ++attempt) {
+        part = QFile::encodeName(
             QDir(folder).filePath(QStringLiteral(".kivo-%1.part")
                                       .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'))));
-        out.open(QIODevice::WriteOnly | QIODevice::NewOnly);
+        out = ::open(part.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (out < 0 && errno != EEXIST)
+            return failure(errno);
     }
-    if (!out.isOpen())
-        return QStringLiteral("%1 could not be written in %2").arg(fileName, folder);
-    bool ok = copyContents(in.handle(), out.handle(), stop);
+    if (out < 0)
+        return failure(EEXIST);
+    bool ok = copyContents(in, out, stop);
+    int error = errno;
     // A file about to be replaced is only given up for a copy that is on the device.
-    if (ok && QFileInfo::exists(target))
-        ok = ::fdatasync(out.handle()) == 0;
-    out.close();
-    ok = ok && out.error() == QFileDevice::NoError;
+    if (ok && QFileInfo::exists(target) && ::fdatasync(out) != 0)
+        ok = false, error = errno;
+    if (::close(out) != 0 && ok)
+        ok = false, error = errno;
     // rename() replaces an existing destination in one step.
-    if (ok && std::rename(QFile::encodeName(out.fileName()).constData(),
-                          QFile::encodeName(target).constData()) == 0)
+    if (ok && std::rename(part.constData(), targetName.constData()) == 0)
         return {};
-    QFile::remove(out.fileName());
-    return QStringLiteral("%1 could not be copied to %2").arg(QFileInfo(source).fileName(), folder);
+    if (ok)
+        error = errno;
+    ::unlink(part.constData());
+    if (stop && stop->load())
+        return QStringLiteral("the transfer was stopped");
+    return failure(error);
 }
 
 void syncFileSystemOf(const QString& folder) {

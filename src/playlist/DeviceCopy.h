@@ -3,8 +3,9 @@
 #include <atomic>
 
 // Copies a file into a folder under a plain file name: first to a hidden temporary name in that folder, then
-// renamed over the destination, so a file of that name is replaced only by a whole copy. On failure the
-// partial file is removed and the reason returned; an empty text means success. Blocks: run it off the
+// renamed over the destination, so a file of that name is replaced only by a whole copy. A source that is
+// the destination itself is left as it is. On failure the partial file is removed and the system's reason
+// returned ("No space left on device"); an empty text means success. Blocks: run it off the
 // user-interface thread. Setting `stop` from another thread ends a copy under way within a few megabytes,
 // as a failure.
 QString copyIntoFolder(const QString& source, const QString& folder, const QString& fileName,

@@ -1,5 +1,4 @@
 #include "playlist/DeviceNames.h"
-#include <QRegularExpression>
 #include <QStringList>
 
 namespace DeviceNames {
@@ -21,20 +20,49 @@ QString plainName(const QString& name) {
     return plain.isEmpty() ? QStringLiteral("_") : plain;
 }
 
+namespace {
+// A name's extension: from its last dot on, when that is short enough to be one.
+qsizetype extensionStart(const QString& name) {
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    return dot > 0 && name.size() - dot <= 16 ? dot : name.size();
+}
+
+// stem + tail, the stem cut (never inside a character) so that the whole takes at most kMaxNameBytes.
+QString joinWithin(QString stem, const QString& tail) {
+    const qsizetype room = kMaxNameBytes - tail.toUtf8().size();
+    while (!stem.isEmpty() && stem.toUtf8().size() > room)
+        stem.chop(stem.size() > 1 && stem.back().isLowSurrogate() ? 2 : 1);
+    return stem + tail;
+}
+} // namespace
+
+QString withinNameLimit(const QString& name) {
+    if (name.toUtf8().size() <= kMaxNameBytes)
+        return name;
+    const qsizetype ext = extensionStart(name);
+    return joinWithin(name.left(ext), name.mid(ext));
+}
+
+QString numbered(const QString& name, int n) {
+    const qsizetype ext = extensionStart(name);
+    return joinWithin(name.left(ext), QStringLiteral(" (%1)").arg(n) + name.mid(ext));
+}
+
 std::optional<QString> destinationName(const QString& displayName, const QString& longPath, bool renaming) {
     if (!renaming)
-        return plainName(displayName);
-    static const QRegularExpression separators(QStringLiteral("[/\\\\]"));
-    const QStringList parts = longPath.split(separators);
+        return withinNameLimit(plainName(displayName));
+    // Only "/" separates folders here; a backslash is part of a name, which the plain name rule replaces.
+    const QStringList parts = longPath.split(QLatin1Char('/'));
     const qsizetype u = parts.size() - 1;
     if (u == 0)
         return std::nullopt;
     if (u == 1)
-        return plainName(displayName);
+        return withinNameLimit(plainName(displayName));
     const QString separator = QStringLiteral(" - ");
     if (u == 2)
-        return plainName(parts[1]) + separator + plainName(parts[2]);
-    return plainName(parts[u - 2]) + separator + plainName(parts[u - 1]) + separator + plainName(parts[u]);
+        return withinNameLimit(plainName(parts[1]) + separator + plainName(parts[2]));
+    return withinNameLimit(plainName(parts[u - 2]) + separator + plainName(parts[u - 1]) + separator +
+                           plainName(parts[u]));
 }
 
 } // namespace DeviceNames

@@ -3,6 +3,7 @@
 #include "playlist/DeviceCopy.h"
 #include "playlist/DeviceNames.h"
 #include "playlist/PlaylistModel.h"
+#include <QFileInfo>
 #include <QPointer>
 #include <QThreadPool>
 
@@ -47,6 +48,12 @@ void DeviceTransfer::start(const QString& deviceFolder, bool renaming) {
     renaming_ = renaming;
     running_ = true;
     position_ = 0;
+    written_.clear();
+    // An unplugged player is not a full one: nothing is measured, nothing copied.
+    if (!QFileInfo(folder_).isDir()) {
+        emit failed(QStringLiteral("The device folder %1 is not there: nothing was copied.").arg(folder_));
+        return finish();
+    }
     // Before the first copy, on the same thread.
     worker_->start([folder = folder_] { removeStaleCopies(folder); });
     next();
@@ -82,7 +89,8 @@ void DeviceTransfer::next() {
         bool known = false;
         const double size = seams_.fileSize(path).toDouble(&known);
         if (!known) {
-            emit failed(QStringLiteral("%1 could not be read").arg(path));
+            emit failed(
+                QStringLiteral("%1 could not be read: %2 is not there.").arg(list_.name(position_), path));
             return finish();
         }
         if (!(seams_.freeSpace(folder_) - kMargin > size)) {
@@ -94,11 +102,17 @@ void DeviceTransfer::next() {
         const auto name = DeviceNames::destinationName(list_.name(position_), longPath, renaming_);
         if (!name)
             return finish();
+        // A file this transfer wrote is never replaced by another (a player's FAT folder takes "A.mp3" and
+        // "a.mp3" for one name): the later one gets a name of its own.
+        QString distinct = *name;
+        for (int n = 2; written_.contains(distinct.toCaseFolded()); ++n)
+            distinct = DeviceNames::numbered(*name, n);
+        copyingName_ = distinct;
         copying_ = true;
         copyingId_ = list_.id(position_);
         list_.setBusy(copyingId_);
         // One copy at a time off the user-interface thread; the result comes back to it.
-        worker_->start([this, copy = seams_.copy, path, folder = folder_, name = *name] {
+        worker_->start([this, copy = seams_.copy, path, folder = folder_, name = distinct] {
             const QString error = copy(path, folder, name);
             QMetaObject::invokeMethod(
                 this, [this, error] { copied(error); }, Qt::QueuedConnection);
@@ -111,9 +125,12 @@ void DeviceTransfer::copied(const QString& error) {
     copying_ = false;
     list_.setBusy(0);
     if (!error.isEmpty()) {
-        emit failed(error);
+        const int at = list_.positionOf(copyingId_);
+        emit failed(QStringLiteral("%1 could not be copied to %2: %3.")
+                        .arg(at >= 0 ? list_.name(at) : copyingName_, folder_, error));
         return finish();
     }
+    written_.insert(copyingName_.toCaseFolded());
     // The entry copied is taken off where edits elsewhere in the list have moved it; the next one has taken
     // its place.
     copiedAny_ = true;

@@ -1,5 +1,6 @@
 #pragma once
 #include <QObject>
+#include <QSet>
 #include <QString>
 #include <atomic>
 #include <functional>
@@ -10,7 +11,9 @@ class QThreadPool;
 // "Transfer" of the device tab: copies the device list's entries into the device folder one after another,
 // each on a worker thread so that the window keeps answering, and takes each copied entry off the list. A
 // file that does not fit (2,000 bytes stay free, measured again before each file) is skipped and stays. A
-// failed copy stops the transfer and leaves its entry in the list. The entry being copied is marked busy in
+// failed copy stops the transfer and leaves its entry in the list; so does a device folder that is not
+// there, before anything is measured. A transfer never replaces a file it wrote: a later entry of the same
+// name (letter case aside) gets a numbered name. The entry being copied is marked busy in
 // the list, so that edits leave it in place, and is found again by its id when the copy is done.
 class DeviceTransfer : public QObject {
     Q_OBJECT
@@ -52,6 +55,8 @@ private:
     std::atomic<bool> stopping_{false};
     int position_ = 0;
     quint64 copyingId_ = 0;
+    QString copyingName_;   // its name on the device
+    QSet<QString> written_; // names this transfer wrote, case-folded
     // One thread, kept for the whole transfer: starting a thread for each file would cost more than a
     // small file's copy.
     QThreadPool* worker_;

@@ -11,8 +11,10 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSemaphore>
+#include <cstring>
 #include <deque>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 // The device tab's transfer: which files go, under which names; the device holds whole copies in its folder.
 namespace {
 using namespace Qt::StringLiterals;
@@ -20,7 +22,10 @@ TEST(DeviceNames, RenamingFollowsTheFoldersAndNoNameLeavesTheDeviceFolder) {
     const std::vector<std::tuple<QString, QString, bool, std::optional<QString>>> names = {
         {"x", "/Music/Artist/Album/01 Song.mp3", true, "Artist - Album - 01 Song.mp3"},
         {"Shown.mp3", "/01 Song.mp3", true, "Shown.mp3"},
-        {"x", "E:\\Artist\\01.mp3", true, "Artist - 01.mp3"},
+        {"x", "/Artist/01.mp3", true, "Artist - 01.mp3"},
+        {"x", "/m/AC\\DC/Back in Black/01 Hells Bells.mp3", true,
+         "AC_DC - Back in Black - 01 Hells Bells.mp3"},
+        {QString(250, u'é') + ".mp3", "", false, QString(125, u'é') + ".mp3"}, // 255 bytes at most
         {"x", "loose.mp3", true, std::nullopt},
         // Crafted names stay plain names a FAT player takes.
         {"../../etc/passwd", "", false, ".._.._etc_passwd"},
@@ -92,11 +97,34 @@ TEST_F(Transfer, FilesThatFitMoveOntoTheDeviceReplacingOlderCopiesWholeUntilACop
     list.append("fine.mp3", source("fine.mp3", "fine"));
     run(device());
     list.removeAt(0);
-    run(dir.file("unplugged"));    // the device gone: its folder missing
-    ASSERT_EQ(failures.size(), 2); // each names its file
-    EXPECT_TRUE(failures[0].contains("gone.mp3") && failures[1].contains("fine.mp3"));
+    run(dir.file("unplugged")); // the device gone: its folder missing, or a file in its place
+    run(dir.write("plain"));
+    ASSERT_EQ(failures.size(), 3); // each names its file, or the device
+    EXPECT_TRUE(failures[0].contains("gone.mp3") && failures[1].contains("unplugged is not there") &&
+                failures[2].contains("plain is not there"));
     EXPECT_EQ(entryNames(list), QStringList{"fine.mp3"});
     EXPECT_EQ(onDevice().size(), 3);
+}
+// A transfer never replaces what it wrote itself (FAT: whatever the letter case); a file that is the
+// destination is not copied onto itself; a failure gives the system's reason.
+TEST_F(Transfer, OneRunKeepsEveryFileItWroteAndSaysWhyACopyFailed) {
+    const QString self = dir.write("device/self.mp3", "mine");
+    struct stat before {
+    }, after{};
+    ::stat(QFile::encodeName(self), &before);
+    for (const char* name : {"dup.mp3", "x/dup.mp3", "y/DUP.mp3"})
+        list.append(QString(name).section('/', -1), source(name, name));
+    list.append("self.mp3", self);
+    dir.mkdir("device/taken.mp3");
+    list.append("taken.mp3", source("taken.mp3"));
+    run(device());
+    EXPECT_EQ(onDevice(), (QStringList{"dup (2).mp3", "DUP (3).mp3", "dup.mp3", "self.mp3"}));
+    EXPECT_EQ(readAll(dir.file("device/dup (2).mp3")) + readAll(self), "x/dup.mp3mine");
+    ::stat(QFile::encodeName(self), &after);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(failures, QStringList{"taken.mp3 could not be copied to " + device() + ": " +
+                                    QString::fromLocal8Bit(std::strerror(EISDIR)) + "."});
+    EXPECT_EQ(entryNames(list), QStringList{"taken.mp3"});
 }
 // Copies cut short by a crash leave their hidden files: the next transfer removes those not written lately.
 TEST_F(Transfer, TheNextTransferRemovesCopiesLeftByACrash) {
