@@ -61,13 +61,12 @@ bool copyPlayingToOther(Playlists& playlists, const AppState& state, bool playin
     if (entry < 0)
         return false; // a browser file plays, or the entry has gone
     int to = Playlists::other(state.playingPlaylist);
+    // With the device tab every copy goes to the device list, one of its own entries too.
     if (playlists.tabCount() == 3) {
         if (playlists.shownIndex() == Playlists::kDevice)
             return false;
         to = Playlists::kDevice;
     }
-    if (to == state.playingPlaylist)
-        return false;
     return playlists.at(to).append(from.name(entry), from.path(entry));
 }
 

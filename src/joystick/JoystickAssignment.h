@@ -26,7 +26,8 @@ Codes codesFrom(const Captions& captions);
 void store(SettingsStore& store, const SettingsTable& table, bool joystickUsed, const Codes& codes);
 
 // Copy to Other: while a track plays, its entry is appended to the other of A and B (two tabs), or to the
-// device list C unless C is in view (three tabs). Returns whether an entry was added.
+// device list C unless C is in view (three tabs), even when C is the playing list. Returns whether an entry
+// was added.
 bool copyPlayingToOther(Playlists& playlists, const AppState& state, bool playing);
 
 } // namespace JoystickAssignment

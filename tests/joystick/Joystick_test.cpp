@@ -144,9 +144,12 @@ TEST(JoystickAssignment, LearnedCodesAreStoredAndCopyToOtherGoesToTheOtherOrTheD
     lists.setShown(Playlists::kDevice); // not while the device list is in view
     EXPECT_FALSE(copyPlayingToOther(lists, state, true));
     lists.setShown(Playlists::kA);
+    state.playingPlaylist = Playlists::kDevice; // the device list plays: it gets a second copy
+    state.playingEntry = lists.at(Playlists::kDevice).id(0);
+    EXPECT_TRUE(copyPlayingToOther(lists, state, true));
     state.playingEntry = 0; // a browser file plays
     EXPECT_FALSE(copyPlayingToOther(lists, state, true));
-    EXPECT_EQ(lists.at(Playlists::kDevice).count(), 1);
+    EXPECT_EQ(entryNames(lists.at(Playlists::kDevice)), (QStringList{"two.mp3", "two.mp3"}));
 }
 
 } // namespace

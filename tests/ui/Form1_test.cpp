@@ -1,6 +1,7 @@
 // The main window as a whole: its layout in each size, accelerators, function keys, clicks and colours.
 #include "core/StartColour.h"
 #include "support/QtPrint.h"
+#include "support/VirtualPad.h"
 #include "ui/Form1Fixture.h"
 #include <QFile>
 #include <QKeyEvent>
@@ -149,7 +150,8 @@ TEST_F(Form1Test, FunctionKeysAreAnsweredOnReleaseWhereverTheFocusIsAndTheDevice
     // The device tab "C", the device gone meanwhile.
     state.devicePath = dir.file("unplugged/");
     form->ssTab->setCurrentIndex(2);
-    EXPECT_GE(form->lineRoom->height(), form->picRoomLeftBar->height() - 1); // no free space: a full bar
+    EXPECT_TRUE(form->lineRoom->isHidden()); // nothing known of the device: an empty bar, not a full one
+    EXPECT_FALSE(form->picBtnHldr2->geometry().intersects(form->picRoomLeftBar->geometry()));
     EXPECT_EQ(form->cmdSizeFix->text(), "C");
     EXPECT_TRUE(form->lstName[2]->isVisible() && form->picBtnHldr2->isVisible() &&
                 !form->lstName[0]->isVisible());
@@ -170,8 +172,38 @@ TEST_F(Form1Test, FunctionKeysAreAnsweredOnReleaseWhereverTheFocusIsAndTheDevice
     EXPECT_FALSE(form->Timer1->isActive() || form->cmdTransfer->isEnabled());
     ASSERT_TRUE(waitUntil([&] { return form->cmdTransfer->isEnabled(); }));
     EXPECT_TRUE(QFile::exists(dir.file("unplugged/t.mp3")) && playlists.at(2).isEmpty());
-    EXPECT_LT(form->lineRoom->height(), form->picRoomLeftBar->height() - 1);
-    state.devicePath = dir.file("gone/"); // an empty list ends at once, the device gone: a full bar
-    form->cmdTransfer->click();
-    EXPECT_GE(form->lineRoom->height(), form->picRoomLeftBar->height() - 1);
+    EXPECT_TRUE(form->lineRoom->isVisible() && form->lineRoom->height() < form->picRoomLeftBar->height() - 1);
+    state.devicePath = dir.file("unplugged/t.mp3"); // a file, no device folder
+    form->cmdPlayerClear->click();
+    EXPECT_TRUE(form->lineRoom->isHidden());
+}
+
+// Each pad action runs its own handler: every one leaves a mark the others don't.
+TEST_F(Form1Test, EachPadActionRunsItsOwnHandler) {
+    if (VirtualPad::otherPadPresent())
+        GTEST_SKIP() << "a game pad is plugged into this machine";
+    VirtualPad pad;
+    ASSERT_TRUE(pad.ok()) << SDL_GetError();
+    write(table.joystickUsed(), "T");
+    for (int i = 0; i < kJoystickActionCount; ++i)
+        write(table.joystickCode(i), QString::number(1 << i)); // action i: button i + 1
+    fill(0, {"one", "two", "three"});
+    open();
+    auto seen = [&] { // the engine's last call; the length of B, Random, the colour show, the window shown
+        return QString::asprintf("%s;%d%d%d%d", qPrintable(host.fake.log.last().section('/', -1)),
+                                 int(playlists.at(1).count()), form->chkRandom->isChecked(),
+                                 form->Timer1->isActive(), form->isVisible());
+    };
+    using A = JoystickAction;
+    const std::pair<A, QString> steps[] = {
+        {A::PlayStop, "one;0001"},  {A::Skip, "two;0001"},    {A::CopyToOther, ";1001"},
+        {A::Special2, "play;1001"}, {A::Pause, "pause;1001"}, {A::Random, ";1101"},
+        {A::Special1, ";1111"},     {A::BringToTop, ";1111"}, {A::PlayStop, "silence.wav;1111"},
+        {A::Exit, ";1110"}};
+    for (const auto& [action, after] : steps) {
+        host.fake.log = {""};
+        form->setVisible(action != A::BringToTop); // for Bring To Top to show
+        pad.hold({int(action) + 1});
+        EXPECT_TRUE(waitUntil([&] { return seen() == after; })) << int(action) << ": " << qPrintable(seen());
+    }
 }

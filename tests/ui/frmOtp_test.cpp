@@ -163,14 +163,8 @@ TEST_F(Form1Test, APadLearnedInTheOptionsDrivesTheMainWindow) {
     ASSERT_TRUE(form->tmrJoy->isActive());
 
     form->CmdPLAY->click();
-    auto pressed = [&](A action, auto done) { // from one button straight to the next: a change
-        host.fake.takeLog();
-        pad.hold({int(action) + 1});
-        return waitUntil(done);
-    };
-    EXPECT_TRUE(pressed(A::Skip, [&] { return host.fake.media == "/music/two"; }));
-    EXPECT_TRUE(pressed(A::Random, [&] { return form->chkRandom->isChecked(); }));
-    EXPECT_TRUE(pressed(A::Pause, [&] { return host.fake.log.contains("pause"); }));
+    pad.hold({int(A::Skip) + 1}); // a learned button acts (each action's own handler: Form1_test)
+    EXPECT_TRUE(waitUntil([&] { return host.fake.media == "/music/two"; }));
     pad.axis(0, 32767); // the stick chooses the tab and shrinks the window
     pad.axis(1, -32768);
     EXPECT_TRUE(waitUntil([&] { return form->ssTab->currentIndex() == 1 && form->height() * 15 == 1125; }));

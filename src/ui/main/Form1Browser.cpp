@@ -20,6 +20,7 @@
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -144,6 +145,9 @@ void Form1::CmdPreset_Click(int index) {
 }
 
 void Form1::UpdateRoomLeftBar() {
+    // No device folder (unplugged, or the path names a file) says nothing about the device: the bar is left
+    // empty rather than reading the 0 free bytes of a missing path as a full device.
+    lineRoom->setVisible(QFileInfo(c_.state.devicePath).isDir());
     const double height = heightOf(picRoomLeftBar);
     const double top =
         std::clamp(freeSpaceBarTop(height, GetFreeSpaceOnDisk(c_.state.devicePath)), 0.0, height);

@@ -105,7 +105,9 @@ RightResult rightResize(double h, double w, const Design& d) {
     r.roomBarTop = t;
     r.roomBarHeight = r.listHeight;
     r.roomBarLeft = w - d.roomBarWidth;
-    r.deviceButtonsWidth = w;
+    // The device buttons end where the free-space bar begins: the bar runs down beside them, so a device
+    // only a little used still shows its filled part at the bottom.
+    r.deviceButtonsWidth = stored(w - d.roomBarWidth);
     r.deviceButtonsTop = r.searchTop - d.deviceButtonsHeight;
     return r;
 }
