@@ -61,7 +61,7 @@ int Transport::GetSongNumberFromCheckedList(int playlist, bool randomOn) {
     return checked[static_cast<size_t>(std::nearbyint(at))];
 }
 
-// Step 7 of Play: the position to play in the playing playlist.
+// Play: the position to play in the playing playlist.
 void Transport::choosePosition(int& k) {
     const int playlist = c_.state.playingPlaylist;
     k = GetSongNumberFromCheckedList(playlist, random_);

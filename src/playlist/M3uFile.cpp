@@ -147,7 +147,7 @@ PlaylistReadResult readM3u(QByteArrayView bytes, M3uText text, const QString& fo
         QString name;
         if (entryInfo && !entryInfo->title.isEmpty())
             name = decode(entryInfo->title.first(std::min(entryInfo->title.size(), kTitleBytes)));
-        if (name.isEmpty())
+        if (name.trimmed().isEmpty()) // a title of blanks is no title
             name = fileNameOf(path);
         if (name.isEmpty())
             name = path; // a path ending in "/": no entry goes without a name

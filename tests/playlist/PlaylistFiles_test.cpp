@@ -135,7 +135,7 @@ TEST(PlaylistReaders, M3uBytes) {
          "Complete ; x.mp3|/lists/x.mp3 ; up.mp3|/up.mp3 ; y.mp3|/lists/y.mp3 ; z.mp3|/lists/z.mp3"},
         // A title belongs to the next path only; commas in quoted attributes.
         {m3u("#EXTINF:-1 tvg-name=\"a,b\" group-title=\"x\",Real, Title\n#EXTGRP:kept apart\none.mp3\n"
-             "two.mp3\n#EXTINF:200\nthree.mp3\n#EXTINF:7,\nfour.mp3\n#extinf:3.6,Star*Name\nfive.mp3\n"
+             "two.mp3\n#EXTINF:200\nthree.mp3\n#EXTINF:7,  \nfour.mp3\n#extinf:3.6,Star*Name\nfive.mp3\n"
              "#EXTINF:abc,first\n#EXTINF:-5,second\nsix.mp3\n#EXTINF:1 open=\"quote,After comma\nseven.mp3\n"
              "#EXTINF:1e99,big\neight.mp3\n"),
          (u"Complete ; Real, Title|/lists/one.mp3 ; two.mp3|/lists/two.mp3 ; three.mp3|/lists/three.mp3@200 "

@@ -205,8 +205,9 @@ TEST_F(Form1Test, BrowserKeysClicksAddsPresetsAndDrops) {
 TEST(DriveBox, ReadsTheVolumesAgainWhenItOpens) {
     QStringList mounted{"/"};
     DriveList drives(nullptr, [&] { return mounted; });
-    EXPECT_FALSE(drives.setDrive("/no/such/place"));
-    mounted << QDir::tempPath(); // plugged in after the start
+    EXPECT_FALSE(drives.setDrive("no/such/place"));
+    EXPECT_TRUE(drives.setDrive("/no/such/place") && drives.drive() == "/"); // a start folder not there
+    mounted << QDir::tempPath();                                             // plugged in after the start
     drives.showPopup();
     EXPECT_TRUE(drives.drives().contains(QDir::tempPath()));
 }

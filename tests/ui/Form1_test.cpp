@@ -3,6 +3,7 @@
 #include "support/QtPrint.h"
 #include "support/VirtualPad.h"
 #include "ui/Form1Fixture.h"
+#include "ui/main/MainLayout.h"
 #include <QFile>
 #include <QKeyEvent>
 #include <QTabBar>
@@ -23,8 +24,11 @@ static QStringList hidden(Form1& form, bool barOpen) {
 }
 
 TEST_F(Form1Test, EverySizeModeShowsTheControlsWholeAndKeepsTheWindowOnTop) {
+    // A left panel of 500 twips, before its rounding to pixels, has the preset buttons sized.
+    EXPECT_GT(MainLayout::formResize(1000 + MainLayout::Design{}.buttonsWidth).presetWidth, 0);
     open();
-    form->CmdONtop->click();
+    const WId native = form->winId();
+    form->CmdONtop->click(); // the same native window, only its stacking changes
     // The button, Ctrl held, and the window height it gives (a shrink closes an open command bar).
     const std::tuple<QPushButton*, bool, int> steps[] = {
         {form->cmdSizeFix, false, 1125},       {form->cmdSizeFix, false, 4800},
@@ -51,6 +55,7 @@ TEST_F(Form1Test, EverySizeModeShowsTheControlsWholeAndKeepsTheWindowOnTop) {
     form->resize(60, form->height()); // too narrow for the panels: nothing breaks
     form->cmdNoontop->click();
     EXPECT_FALSE(form->windowFlags().testFlag(Qt::WindowStaysOnTopHint) || state.onTop);
+    EXPECT_TRUE(form->winId() == native && form->windowHandle()->flags() == form->windowFlags());
 }
 
 // Alt+X with the auto-save is the end-to-end shut-down test's.
@@ -103,7 +108,11 @@ TEST_F(Form1Test, OnlyTheNamedLeftClicksSwitchTheTimeModeAndTheColourShowThatPai
         EXPECT_EQ(paint(w), shown) << w->objectName().toStdString();
     EXPECT_EQ(paint(form->linePoint), markerColour(state.red, state.green, state.blue));
     const std::vector<QWidget*> own = {form->lblName, form->chkRandom, form->LblQueueNum, form->ssTab};
+    EXPECT_EQ(form->DrvDriveLetter->palette().color(QPalette::Button),
+              form->FileBox->palette().color(QPalette::Base));
     for (QWidget* w : form->findChildren<QWidget*>()) {
+        if (w == form->DrvDriveLetter || form->DrvDriveLetter->isAncestorOf(w))
+            continue; // the drive list's field takes the lists' colour
         const bool coloured = std::find(own.begin(), own.end(), w) != own.end();
         if (coloured || qobject_cast<QAbstractButton*>(w) || qobject_cast<QTabBar*>(w) ||
             qobject_cast<QLabel*>(w) || qobject_cast<QScrollBar*>(w) || qobject_cast<QComboBox*>(w)) {

@@ -193,6 +193,7 @@ private:
 
     void ssTab_Click(int previousTab);
     void showCountOfShown();
+    void setStaysOnTop(bool on);
     // Says that a list could not take everything asked of it.
     void tellIfFull(bool full);
     void Form_QueryUnload();

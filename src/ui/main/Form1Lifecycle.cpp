@@ -20,6 +20,7 @@
 #include <QPushButton>
 #include <QTabBar>
 #include <QTimer>
+#include <QWindow>
 
 using namespace Form1Controls;
 
@@ -92,10 +93,7 @@ void Form1::CmdONtop_Click() {
     if (onTop_)
         return;
     onTop_ = true;
-    const bool wasVisible = isVisible();
-    setWindowFlag(Qt::WindowStaysOnTopHint, true);
-    if (wasVisible)
-        show(); // changing the flag hides a shown window
+    setStaysOnTop(true);
 }
 
 void Form1::cmdNoontop_Click() {
@@ -103,10 +101,17 @@ void Form1::cmdNoontop_Click() {
     if (!onTop_)
         return;
     onTop_ = false;
-    const bool wasVisible = isVisible();
-    setWindowFlag(Qt::WindowStaysOnTopHint, false);
-    if (wasVisible)
-        show();
+    setStaysOnTop(false);
+}
+
+// Only the stacking changes: QWidget::setWindowFlag would make a new native
+// window (a new id for the desktop's tools, the window hidden and shown).
+void Form1::setStaysOnTop(bool on) {
+    const Qt::WindowFlags flags = on ? windowFlags() | Qt::WindowStaysOnTopHint
+                                     : windowFlags() & ~Qt::WindowStaysOnTopHint;
+    overrideWindowFlags(flags);
+    if (QWindow* window = windowHandle())
+        window->setFlags(flags);
 }
 
 void Form1::setPresetCaption(int index, const QString& caption) {

@@ -154,6 +154,8 @@ void Form1::Timer1_Timer() {
          std::initializer_list<QWidget*>{dirFolders, FileBox, lstName[0], lstName[1], DrvDriveLetter}) {
         QPalette p = w->palette();
         p.setColor(QPalette::Base, colours.lists);
+        if (w == DrvDriveLetter) // its field is painted as a button (the lists' scroll bars keep theirs)
+            p.setColor(QPalette::Button, colours.lists);
         w->setPalette(p);
     }
 }

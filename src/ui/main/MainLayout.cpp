@@ -34,8 +34,9 @@ FormResult formResize(double windowWidth, const Design& d) {
     r.listOrFiles = {0, halfDevice};
     r.transfer = {halfDevice, halfDevice};
     r.deleteButton = {d.playerClearWidth, std::max(0.0, stored(r.deviceListWidth - d.playerClearWidth))};
-    if (r.fileStuffWidth > 499) {
-        const double p = stored(std::round(r.fileStuffWidth / 5));
+    // The panel's width as asked, before it is rounded to whole pixels.
+    if (half > 499) {
+        const double p = stored(std::round(half / 5));
         r.presetWidth = p;
         std::array<double, 5> lefts{};
         for (int i = 1; i < 5; ++i)

@@ -73,9 +73,13 @@ QString DriveList::drive() const {
 }
 
 bool DriveList::setDrive(const QString& path) {
-    if (path.isEmpty() || !QFileInfo::exists(path))
+    if (!path.startsWith(QLatin1Char('/')))
         return false;
-    const QStorageInfo volume(path);
+    // A folder that is not there (yet) is on the volume of the nearest one that is.
+    QString existing = QDir::cleanPath(path);
+    while (!QFileInfo::exists(existing))
+        existing = QFileInfo(existing).path();
+    const QStorageInfo volume(existing);
     if (!usable(volume))
         return false;
     int index = findText(volume.rootPath());

@@ -26,8 +26,9 @@ public:
     // The root path of the current volume.
     QString drive() const;
     // Makes the volume holding the path current (adding it to the list when
-    // it was mounted since the last read). False, and nothing changes, when
-    // the path is on no readable volume.
+    // it was mounted since the last read); for a path that does not exist,
+    // the volume of its nearest existing folder. False, and nothing changes,
+    // when the path is not absolute or on no readable volume.
     bool setDrive(const QString& path);
 
 signals:
