@@ -34,6 +34,20 @@ void PlaylistView::rowsAboutToBeRemoved(const QModelIndex& parent, int start, in
     QListView::rowsAboutToBeRemoved(parent, start, end);
 }
 
+QItemSelectionModel::SelectionFlags PlaylistView::selectionCommand(const QModelIndex& index,
+                                                                 const QEvent* event) const {
+    const auto* mouse = dynamic_cast<const QMouseEvent*>(event);
+    // A release only ends what its press began; another button (the right one
+    // carries the floating save button) neither picks nor highlights.
+    if (mouse && (event->type() == QEvent::MouseButtonRelease ||
+                  !(event->type() == QEvent::MouseMove ? mouse->buttons().testFlag(Qt::LeftButton)
+                                                       : mouse->button() == Qt::LeftButton)))
+        return QItemSelectionModel::NoUpdate;
+    // Ctrl+click or Ctrl+key on the picked entry would take the highlight off an entry the keys still act on.
+    const auto command = QListView::selectionCommand(index, event);
+    return command.testFlag(QItemSelectionModel::Deselect) ? QItemSelectionModel::NoUpdate : command;
+}
+
 void PlaylistView::mousePressEvent(QMouseEvent* event) {
     const bool left = event->button() == Qt::LeftButton;
     const QModelIndex at = indexAt(event->position().toPoint());
@@ -52,6 +66,14 @@ void PlaylistView::mousePressEvent(QMouseEvent* event) {
 void PlaylistView::mouseMoveEvent(QMouseEvent* event) {
     QScopedValueRollback<bool> user(byUser_, event->buttons().testFlag(Qt::LeftButton));
     QListView::mouseMoveEvent(event);
+}
+
+// A double-click of another button is no double-click on the entry.
+void PlaylistView::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton)
+        QListView::mouseDoubleClickEvent(event);
+    else
+        mousePressEvent(event);
 }
 
 void PlaylistView::keyPressEvent(QKeyEvent* event) {

@@ -6,7 +6,8 @@
 // clicks an entry or moves to one with the keys (or code selects one, which
 // counts as a click). A row Qt makes current on its own, when the list gets
 // the focus or when the selected entry is removed, is no selection: the list
-// goes straight back to the entry the user picked, or to none.
+// goes straight back to the entry the user picked, or to none. The highlight
+// is always that entry: only the left button picks, and nothing unpicks one.
 class PlaylistView : public QListView {
     Q_OBJECT
 public:
@@ -23,8 +24,11 @@ signals:
 protected:
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     void rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end) override;
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
+                                                         const QEvent* event) const override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
