@@ -67,8 +67,8 @@ PatternAdd addPattern(const QString& box, const QString& entry);
 // "Add" of the video tab: appended unless the box holds the row anywhere.
 QString addVideo(const QString& box, const QString& row);
 
-// What OK! writes and applies, after the joystick assignment and the colour. The store's "Presets" and "Screen" groups are
-// written only when the window's changed flag is set.
+// What OK! writes and applies, after the joystick assignment and the colour. The store's "Presets" and
+// "Screen" groups are written only when the window's changed flag is set.
 struct OkResult {
     BoxCheck patterns;
     BoxCheck videos;
