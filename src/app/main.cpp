@@ -1,4 +1,5 @@
 #include "app/EndSignals.h"
+#include "app/SessionInstance.h"
 #include "core/AppState.h"
 #include "core/CommandLine.h"
 #include "core/MainWindowState.h"
@@ -35,10 +36,37 @@ void reportWhenShown(QApplication& app) {
             app.exit(0);
     });
 }
+// --help and --version are answered without a window; true when one was.
+bool answeredOption(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray arg(argv[i]);
+        if (arg == "--version") {
+            std::printf("Kivo Player 7.01256\n");
+            return true;
+        }
+        if (arg == "--help" || arg == "-h") {
+            std::printf("Usage: kivo-player [PLAYLIST]\n"
+                        "Plays audio and video files from two playlists used as play queues.\n\n"
+                        "  PLAYLIST   a .KVPL, .m3u or .m3u8 playlist to load (into playlist B when A holds\n"
+                        "             entries); a player already running in this session loads it instead\n"
+                        "  --help     shows this text and ends\n"
+                        "  --version  shows the version and ends\n");
+            return true;
+        }
+    }
+    return false;
+}
 } // namespace
 
 int main(int argc, char** argv) {
+    if (answeredOption(argc, argv))
+        return 0;
     QApplication app(argc, argv);
+    const QString commandLine = joinCommandLine(app.arguments().mid(1));
+    // A second start gives its command line to the player already running.
+    SessionInstance instance;
+    if (!instance.claim() && SessionInstance::handOver(commandLine))
+        return 0;
     // The main window's close ends the program, once an options window left
     // open is closed too.
     QApplication::setQuitOnLastWindowClosed(false);
@@ -81,9 +109,19 @@ int main(int argc, char** argv) {
         else
             endAsked = true;
     });
-    form.Form_Load(joinCommandLine(app.arguments().mid(1)));
+    // A later start's command line, taken once the load is done.
+    QStringList handedOver;
+    QObject::connect(&instance, &SessionInstance::openRequested, &form, [&](const QString& line) {
+        if (loaded)
+            form.openHandedOver(line);
+        else
+            handedOver << line;
+    });
+    form.Form_Load(commandLine);
     form.show();
     loaded = true;
+    for (const QString& line : std::as_const(handedOver))
+        form.openHandedOver(line);
     if (endAsked)
         QTimer::singleShot(0, &form, end);
     // Media keys, the desktop's sound menu and playerctl, when there is a

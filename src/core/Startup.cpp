@@ -1,8 +1,10 @@
 #include "core/Startup.h"
 #include "core/AppState.h"
+#include "core/AutoSaveLock.h"
 #include "core/CommandLine.h"
 #include "core/MainWindowState.h"
 #include "core/StartColour.h"
+#include "platform/Dialogs.h"
 #include "platform/KeyState.h"
 #include "playlist/PlaylistFileOps.h"
 #include "playlist/PlaylistKinds.h"
@@ -74,8 +76,12 @@ QStringList runStartup(LifecycleContext& c, StartupView& view, const QString& lo
     step("close on finish", [&] { s.closeOnFinish = isOn(read(c.table.closeOnFinish())); });
     step("auto-save switch", [&] { s.autoSave = isOn(read(c.table.playlistOnExit())); });
     step("auto-save path", [&] { s.autoSavePath = read(c.table.autoSavePath()); });
+    step("auto-save lock", [&] {
+        if (s.autoSave && !ownsAutoSave(s.autoSavePath))
+            c.dialogs.message(kAutoSaveInUse.arg(s.autoSavePath), QStringLiteral("Problem!"));
+    });
     step("playlist restore", [&] {
-        if (!c.keys.shiftHeld() && s.autoSave &&
+        if (!c.keys.shiftHeld() && s.autoSave && ownsAutoSave(s.autoSavePath) &&
             loadPlaylist(c.playlists.shown(), s.autoSavePath, c.dialogs) == PlaylistLoad::Partial)
             s.incompleteRestorePath = s.autoSavePath;
     });
@@ -117,14 +123,7 @@ QStringList runStartup(LifecycleContext& c, StartupView& view, const QString& lo
         if (commandLineListsEveryFile(commandLine))
             view.setBrowserPattern(QStringLiteral("*.*"));
     });
-    step("command-line playlist", [&] {
-        const QString path = commandLinePlaylist(commandLine);
-        if (path.isEmpty())
-            return;
-        if (!c.playlists.at(Playlists::kA).isEmpty())
-            c.playlists.setShown(Playlists::kB);
-        LoadPlaylistFile(c.playlists.shown(), path, c.dialogs);
-    });
+    step("command-line playlist", [&] { loadCommandLinePlaylist(c.playlists, commandLine, c.dialogs); });
     step("small buttons", [&] { view.fitSmallButtons(); });
     step("marker colour", [&] {
         SplitStartColor(s);
@@ -137,10 +136,23 @@ QStringList runStartup(LifecycleContext& c, StartupView& view, const QString& lo
     return step.failed();
 }
 
+bool loadCommandLinePlaylist(Playlists& playlists, const QString& commandLine, Dialogs& dialogs) {
+    const QString path = commandLinePlaylist(commandLine);
+    if (path.isEmpty())
+        return false;
+    if (!playlists.at(Playlists::kA).isEmpty())
+        playlists.setShown(Playlists::kB);
+    LoadPlaylistFile(playlists.shown(), path, dialogs);
+    return true;
+}
+
 void runShutdown(LifecycleContext& c, const QString& timeModeText) {
     writeSetting(c.store, c.table.eorR(), timeModeText);
     reportStoreFailure(c.store, c.dialogs);
     const AppState& s = c.state;
+    // Another player's auto-save file is not this one's to write or delete.
+    if (s.autoSave && !ownsAutoSave(s.autoSavePath))
+        return;
     const bool keepPrevious = !s.incompleteRestorePath.isEmpty() && s.incompleteRestorePath == s.autoSavePath;
     shutdownSavePlaylist(c.playlists.at(Playlists::kA),
                          {s.autoSave, c.keys.shiftHeld(), s.autoSavePath, keepPrevious}, c.dialogs);

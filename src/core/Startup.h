@@ -48,6 +48,14 @@ struct LifecycleContext {
 QStringList runStartup(LifecycleContext& context, StartupView& view, const QString& loginName,
                        const QString& commandLine);
 
+// A playlist on the command line, loaded as at start-up: into A, or into B
+// (shown) when A holds entries. False when the command line names none.
+bool loadCommandLinePlaylist(Playlists& playlists, const QString& commandLine, Dialogs& dialogs);
+
+// %1: the auto-save file another player holds.
+inline const QString kAutoSaveInUse = QStringLiteral(
+    "Another Kivo Player uses the auto-save playlist %1: this one neither loads it nor saves to it.");
+
 // The main window's unload, after the video window is gone: stores the time
 // display mode and writes (or deletes) the auto-save playlist.
 void runShutdown(LifecycleContext& context, const QString& timeModeText);

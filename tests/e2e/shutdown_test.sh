@@ -49,6 +49,18 @@ kill -TERM "$PID"
 wait_end
 grep -q "^Problem!: " "$WORK/player.log" || fail "the failed save was not told"
 
+# Two players without a session bus: the second says that the first holds the auto-save, and neither
+# restores nor writes it (the file removed meanwhile stays away until the first one ends).
+cp "$WORK/expected.KVPL" "$HOME/TempSave.KVPL"
+write_ini "[Presets]" "PlayList%20on%20Exit=1" "Auto%20Save%20Path=$HOME/TempSave.KVPL"
+unset DBUS_SESSION_BUS_ADDRESS
+start_player && first=$PID && wait_window "$MAIN" >/dev/null
+start_player && wait_window "Problem!" >/dev/null
+rm "$HOME/TempSave.KVPL" && kill -TERM "$PID" && wait_end
+[ ! -e "$HOME/TempSave.KVPL" ] || fail "the second player wrote the first one's auto-save"
+PID=$first && kill -TERM "$PID" && wait_end
+cmp -s "$WORK/expected.KVPL" "$HOME/TempSave.KVPL" || fail "the first player did not save A"
+
 # An end while the engine hangs in opening the playing file (a hung network mount; here an open that waits
 # for a permission never given, which needs root): the player still ends, once its saves are done.
 python3 -c 'import ctypes, os, signal, sys

@@ -194,6 +194,13 @@ private:
     void ssTab_Click(int previousTab);
     void showCountOfShown();
     void setStaysOnTop(bool on);
+
+public:
+    // A later start's command line: its playlist is loaded as at start-up,
+    // and the window comes to the front.
+    void openHandedOver(const QString& commandLine);
+
+private:
     // Says that a list could not take everything asked of it.
     void tellIfFull(bool full);
     void Form_QueryUnload();

@@ -80,6 +80,15 @@ void Form1::Form_Unload() {
     runShutdown(context, lblRorL->text());
 }
 
+void Form1::openHandedOver(const QString& commandLine) {
+    if (loadCommandLinePlaylist(c_.playlists, commandLine, c_.dialogs))
+        showCountOfShown();
+    if (isMinimized())
+        showNormal();
+    raise();
+    activateWindow();
+}
+
 void Form1::cmdExit_Click() {
     close();
 }
@@ -107,8 +116,8 @@ void Form1::cmdNoontop_Click() {
 // Only the stacking changes: QWidget::setWindowFlag would make a new native
 // window (a new id for the desktop's tools, the window hidden and shown).
 void Form1::setStaysOnTop(bool on) {
-    const Qt::WindowFlags flags = on ? windowFlags() | Qt::WindowStaysOnTopHint
-                                     : windowFlags() & ~Qt::WindowStaysOnTopHint;
+    const Qt::WindowFlags flags =
+        on ? windowFlags() | Qt::WindowStaysOnTopHint : windowFlags() & ~Qt::WindowStaysOnTopHint;
     overrideWindowFlags(flags);
     if (QWindow* window = windowHandle())
         window->setFlags(flags);

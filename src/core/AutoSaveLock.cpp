@@ -1,0 +1,23 @@
+#include "core/AutoSaveLock.h"
+#include <QLockFile>
+#include <memory>
+
+bool ownsAutoSave(const QString& path) {
+    // One per process, held to its end.
+    static std::unique_ptr<QLockFile> held;
+    static QString heldPath;
+    if (held && heldPath == path)
+        return true;
+    held.reset();
+    heldPath.clear();
+    if (path.isEmpty())
+        return false;
+    auto lock = std::make_unique<QLockFile>(path + QStringLiteral(".lock"));
+    // Judged by its process only: a player may hold it for days.
+    lock->setStaleLockTime(0);
+    if (!lock->tryLock(0))
+        return false;
+    held = std::move(lock);
+    heldPath = path;
+    return true;
+}
