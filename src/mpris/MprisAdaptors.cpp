@@ -7,6 +7,10 @@ QVariantMap mprisMetadataMap(const MprisMetadata& metadata) {
     map.insert(QStringLiteral("mpris:trackid"), QVariant::fromValue(QDBusObjectPath(metadata.trackId)));
     if (!metadata.title.isEmpty())
         map.insert(QStringLiteral("xesam:title"), metadata.title);
+    if (!metadata.artist.isEmpty())
+        map.insert(QStringLiteral("xesam:artist"), QStringList{metadata.artist});
+    if (!metadata.album.isEmpty())
+        map.insert(QStringLiteral("xesam:album"), metadata.album);
     if (!metadata.url.isEmpty())
         map.insert(QStringLiteral("xesam:url"), metadata.url);
     if (metadata.lengthMicros > 0)
@@ -34,7 +38,9 @@ void MprisRootAdaptor::Quit() {
 }
 
 MprisPlayerAdaptor::MprisPlayerAdaptor(QObject* object, MprisPlayer& player)
-    : QDBusAbstractAdaptor(object), player_(player) {}
+    : QDBusAbstractAdaptor(object), player_(player) {
+    connect(&player, &MprisPlayer::seeked, this, &MprisPlayerAdaptor::Seeked);
+}
 
 QString MprisPlayerAdaptor::playbackStatus() const {
     return player_.playbackStatus();
@@ -42,6 +48,14 @@ QString MprisPlayerAdaptor::playbackStatus() const {
 
 QVariantMap MprisPlayerAdaptor::metadata() const {
     return mprisMetadataMap(player_.metadata());
+}
+
+bool MprisPlayerAdaptor::canPlay() const {
+    return player_.canPlay();
+}
+
+bool MprisPlayerAdaptor::trackLoaded() const {
+    return player_.trackLoaded();
 }
 
 double MprisPlayerAdaptor::volume() const {

@@ -54,10 +54,10 @@ class MprisPlayerAdaptor : public QDBusAbstractAdaptor {
     Q_PROPERTY(qlonglong Position READ position)
     Q_PROPERTY(double MinimumRate READ rate)
     Q_PROPERTY(double MaximumRate READ rate)
-    Q_PROPERTY(bool CanGoNext READ yes)
-    Q_PROPERTY(bool CanGoPrevious READ yes)
-    Q_PROPERTY(bool CanPlay READ yes)
-    Q_PROPERTY(bool CanPause READ yes)
+    Q_PROPERTY(bool CanGoNext READ trackLoaded)
+    Q_PROPERTY(bool CanGoPrevious READ trackLoaded)
+    Q_PROPERTY(bool CanPlay READ canPlay)
+    Q_PROPERTY(bool CanPause READ trackLoaded)
     Q_PROPERTY(bool CanSeek READ no)
     Q_PROPERTY(bool CanControl READ yes)
 public:
@@ -70,6 +70,8 @@ public:
     double volume() const;
     void setVolume(double volume);
     qlonglong position() const;
+    bool canPlay() const;
+    bool trackLoaded() const;
     bool yes() const { return true; }
     bool no() const { return false; }
 

@@ -1,6 +1,7 @@
 #include "mpris/MprisPlayer.h"
 #include "core/MainWindowState.h"
 #include "playback/Transport.h"
+#include "playlist/Playlists.h"
 #include <QDir>
 #include <QUrl>
 #include <algorithm>
@@ -8,7 +9,11 @@
 
 namespace {
 constexpr int kQuietest = -5000; // the volume slider's range, hundredths of a dB
+
+qint64 micros(double seconds) {
+    return std::isfinite(seconds) && seconds > 0 ? std::llround(std::min(seconds, 1e12) * 1e6) : 0;
 }
+} // namespace
 
 MprisPlayer::MprisPlayer(Transport& transport, const MainWindowState& fields, MprisWindow& window,
                          QObject* parent)
@@ -16,7 +21,18 @@ MprisPlayer::MprisPlayer(Transport& transport, const MainWindowState& fields, Mp
     status_ = playbackStatus();
     metadata_ = metadata();
     volume_ = volume();
+    canPlay_ = canPlay();
+    trackLoaded_ = trackLoaded();
     connect(&transport_, &Transport::playbackChanged, this, &MprisPlayer::refresh);
+    connect(&transport_, &Transport::positionJumped, this,
+            [this](double seconds) { emit seeked(micros(seconds)); });
+    // Editing the queues changes whether Play finds something. Looked at once the handler that edits
+    // them is done (the transport's own handlers edit them half-way).
+    const Playlists& lists = transport_.playlists();
+    connect(&lists, &Playlists::shownChanged, this, &MprisPlayer::refresh, Qt::QueuedConnection);
+    for (const int list : {Playlists::kA, Playlists::kB, Playlists::kDevice})
+        connect(&lists.at(list), &PlaylistModel::countChanged, this, &MprisPlayer::refresh,
+                Qt::QueuedConnection);
 }
 
 void MprisPlayer::Raise() {
@@ -64,18 +80,34 @@ QString MprisPlayer::playbackStatus() const {
     return transport_.paused() ? QStringLiteral("Paused") : QStringLiteral("Playing");
 }
 
+bool MprisPlayer::canPlay() const {
+    if (transport_.playing())
+        return true;
+    // Play takes from the device list when it is shown, else from A or B, whichever is not empty.
+    const Playlists& lists = transport_.playlists();
+    if (lists.shownIndex() == Playlists::kDevice)
+        return !lists.at(Playlists::kDevice).isEmpty();
+    return !lists.at(Playlists::kA).isEmpty() || !lists.at(Playlists::kB).isEmpty();
+}
+
+bool MprisPlayer::trackLoaded() const {
+    return transport_.playing();
+}
+
 MprisMetadata MprisPlayer::metadata() const {
     const Transport::Track& track = transport_.track();
-    if (!transport_.playing() || track.path.isEmpty())
-        return {kNoTrack, {}, {}, 0};
     MprisMetadata data;
+    data.trackId = kNoTrack;
+    if (!transport_.playing() || track.path.isEmpty())
+        return data;
     data.trackId = trackIdFor(track.title, track.path, track.entry);
-    data.title = track.title;
+    const MediaTags tags = transport_.tags();
+    data.title = tags.title.isEmpty() ? track.title : tags.title;
+    data.artist = tags.artist;
+    data.album = tags.album;
     const QString absolute = QDir::current().absoluteFilePath(track.path);
     data.url = QUrl::fromLocalFile(absolute).toString(QUrl::FullyEncoded);
-    const double seconds = fields_.trackLength;
-    if (std::isfinite(seconds) && seconds > 0)
-        data.lengthMicros = std::llround(std::min(seconds, 1e12) * 1e6);
+    data.lengthMicros = micros(fields_.trackLength);
     return data;
 }
 
@@ -102,8 +134,7 @@ void MprisPlayer::setVolume(double volume) {
 }
 
 qint64 MprisPlayer::positionMicros() {
-    const double seconds = transport_.position();
-    return std::isfinite(seconds) && seconds > 0 ? std::llround(std::min(seconds, 1e12) * 1e6) : 0;
+    return micros(transport_.position());
 }
 
 void MprisPlayer::refresh() {
@@ -119,6 +150,15 @@ void MprisPlayer::refresh() {
     if (const double level = volume(); level != volume_) {
         volume_ = level;
         changed << QStringLiteral("Volume");
+    }
+    if (const bool can = canPlay(); can != canPlay_) {
+        canPlay_ = can;
+        changed << QStringLiteral("CanPlay");
+    }
+    if (const bool loaded = trackLoaded(); loaded != trackLoaded_) {
+        trackLoaded_ = loaded;
+        changed << QStringLiteral("CanPause") << QStringLiteral("CanGoNext")
+                << QStringLiteral("CanGoPrevious");
     }
     if (!changed.isEmpty())
         emit propertiesChanged(changed);

@@ -22,7 +22,8 @@ public:
 // The track as the desktop's sound menu shows it.
 struct MprisMetadata {
     QString trackId;         // a D-Bus object path
-    QString title;           // the display name; empty when stopped
+    QString title;           // the file's own title, else the display name; empty when stopped
+    QString artist, album;   // from the file's tags; empty where it has none
     QString url;             // the file as a file:// URL; empty when stopped
     qint64 lengthMicros = 0; // 0 while unknown
     bool operator==(const MprisMetadata&) const = default;
@@ -55,6 +56,10 @@ public:
 
     // "Playing", "Paused" or "Stopped".
     QString playbackStatus() const;
+    // Play finds something: a track is loaded or a queue it takes from holds an entry.
+    bool canPlay() const;
+    // Pause, Next and Previous act on a loaded track only.
+    bool trackLoaded() const;
     MprisMetadata metadata() const;
     // The volume slider's place: 0 at -50 dB, 1 at full.
     double volume() const;
@@ -63,9 +68,12 @@ public:
     qint64 positionMicros();
 
 signals:
-    // The names of the properties ("PlaybackStatus", "Metadata", "Volume")
-    // whose values differ from those last announced.
+    // The names of the properties ("PlaybackStatus", "Metadata", "Volume",
+    // "CanPlay", "CanPause", "CanGoNext", "CanGoPrevious") whose values
+    // differ from those last announced.
     void propertiesChanged(const QStringList& names);
+    // The position jumped within the track (Back, the time bar).
+    void seeked(qint64 positionMicros);
 
 private:
     void refresh();
@@ -77,6 +85,7 @@ private:
     QString status_;
     MprisMetadata metadata_;
     double volume_ = 0;
+    bool canPlay_ = false, trackLoaded_ = false;
     // A new track id each time another track starts.
     mutable quint64 trackSerial_ = 0;
     mutable QString lastTitle_, lastPath_;

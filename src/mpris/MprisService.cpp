@@ -75,12 +75,13 @@ void MprisService::start() {
 void MprisService::attach(const QDBusConnection& bus) {
     object_ = new QObject(this);
     new MprisRootAdaptor(object_, player_);
-    new MprisPlayerAdaptor(object_, player_);
+    playerAdaptor_ = new MprisPlayerAdaptor(object_, player_);
     // Registering an object only fills a table of the connection: no waiting.
     QDBusConnection connection = bus;
     if (!connection.registerObject(MprisNames::kObjectPath, object_, QDBusConnection::ExportAdaptors)) {
         delete object_;
         object_ = nullptr;
+        playerAdaptor_ = nullptr;
         return;
     }
     bus_ = connection;
@@ -114,15 +115,10 @@ void MprisService::requestName(const QString& name, bool lastTry) {
 }
 
 void MprisService::announce(const QStringList& names) {
+    // Each value as a Get of the property answers it.
     QVariantMap changed;
-    for (const QString& name : names) {
-        if (name == QLatin1String("PlaybackStatus"))
-            changed.insert(name, player_.playbackStatus());
-        else if (name == QLatin1String("Metadata"))
-            changed.insert(name, mprisMetadataMap(player_.metadata()));
-        else if (name == QLatin1String("Volume"))
-            changed.insert(name, player_.volume());
-    }
+    for (const QString& name : names)
+        changed.insert(name, playerAdaptor_->property(name.toLatin1().constData()));
     QDBusMessage signal =
         QDBusMessage::createSignal(MprisNames::kObjectPath, kProperties, QStringLiteral("PropertiesChanged"));
     signal << MprisNames::kPlayerInterface << changed << QStringList();

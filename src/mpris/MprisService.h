@@ -6,6 +6,7 @@
 #include <optional>
 
 class MprisPlayer;
+class MprisPlayerAdaptor;
 
 // Puts the player on the session bus as org.mpris.MediaPlayer2.kivoplayer
 // (or, when another player holds that name, with ".instance<pid>" after it)
@@ -39,5 +40,6 @@ private:
     std::shared_ptr<Handoff> handoff_;
     std::optional<QDBusConnection> bus_;
     QObject* object_ = nullptr; // carries the adaptors
+    MprisPlayerAdaptor* playerAdaptor_ = nullptr;
     QString busName_;
 };

@@ -3,6 +3,12 @@
 #include <QSize>
 #include <QString>
 
+// The loaded media's own tags (ID3, Vorbis comments and the like); empty texts where it has none.
+struct MediaTags {
+    QString title, artist, album;
+    bool operator==(const MediaTags&) const = default;
+};
+
 // The playback engine as the rest of the program sees it: one loaded media file at a time, played, paused,
 // stopped and positioned. All calls and signals belong to the user-interface thread.
 //
@@ -35,6 +41,8 @@ public:
     virtual void setVolume(int hundredthsOfDb) = 0;
     // Empty while unknown or for audio.
     virtual QSize videoSize() const = 0;
+    // Empty until read from the file (tagsChanged), and after setMedia.
+    virtual MediaTags tags() const = 0;
 
 signals:
     // The loaded media played to its natural end (Finished), or could not be opened or decoded (Failed), so
@@ -45,4 +53,6 @@ signals:
     void durationChanged(double seconds);
     // The video's display size became known after setMedia.
     void videoSizeChanged(QSize size);
+    // The file's tags have been read after setMedia (raised only for a file that has some).
+    void tagsChanged();
 };

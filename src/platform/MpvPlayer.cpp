@@ -27,6 +27,7 @@ enum class Reply : std::uint64_t {
     GetDuration,  // asked for once the file is open: an unchanged length is not reported as a change
     GetWidth,     // asked for at each video reconfiguration, for the same reason
     GetHeight,
+    GetTags, // the file's tags, asked for once it is open
 };
 constexpr std::uint64_t generationMask = (std::uint64_t(1) << 56) - 1;
 
@@ -285,6 +286,7 @@ void MpvPlayer::reset() {
     videoSize_ = QSize();
     displayWidth_ = 0;
     displayHeight_ = 0;
+    tags_ = {};
 }
 
 void MpvPlayer::load(double startAt) {
@@ -533,6 +535,8 @@ bool MpvPlayer::handleValue(std::uint64_t reply, const mpv_event_property& prope
             position_.set(validPosition(value));
         return true;
     }
+    if (kind == Reply::GetTags && property.format == MPV_FORMAT_NODE)
+        return updateTags(*static_cast<const mpv_node*>(property.data));
     if (property.format != MPV_FORMAT_INT64)
         return true;
     const std::int64_t value = *static_cast<const std::int64_t*>(property.data);
@@ -541,6 +545,31 @@ bool MpvPlayer::handleValue(std::uint64_t reply, const mpv_event_property& prope
     if (kind == Reply::Height || kind == Reply::GetHeight)
         return updateVideoSize(displayWidth_, value);
     return true;
+}
+
+// mpv names the tags as the file spells them ("TITLE" in Vorbis comments, "title" in ID3v2).
+bool MpvPlayer::updateTags(const mpv_node& metadata) {
+    if (metadata.format != MPV_FORMAT_NODE_MAP)
+        return true;
+    MediaTags found;
+    const mpv_node_list* map = metadata.u.list;
+    for (int i = 0; i < map->num; ++i) {
+        if (map->values[i].format != MPV_FORMAT_STRING)
+            continue;
+        const QString key = QString::fromUtf8(map->keys[i]).toLower();
+        QString* field = key == u"title"    ? &found.title
+                         : key == u"artist" ? &found.artist
+                         : key == u"album"  ? &found.album
+                                            : nullptr;
+        if (field)
+            *field = QString::fromUtf8(map->values[i].u.string).trimmed();
+    }
+    if (found == tags_)
+        return true;
+    tags_ = found;
+    QPointer<MpvPlayer> alive(this);
+    emit tagsChanged();
+    return !alive.isNull();
 }
 
 bool MpvPlayer::handleEndFile(const mpv_event& event) {
@@ -589,6 +618,7 @@ bool MpvPlayer::handleEvent(const mpv_event& event) {
         }
         api_->get_property_async(handle_, tag(Reply::GetDuration, generation_), "duration",
                                  MPV_FORMAT_DOUBLE);
+        api_->get_property_async(handle_, tag(Reply::GetTags, generation_), "metadata", MPV_FORMAT_NODE);
         return true;
     case MPV_EVENT_PROPERTY_CHANGE:
         return handlePropertyChange(event);

@@ -14,6 +14,7 @@ struct MpvApi;
 struct mpv_handle;
 struct mpv_event;
 struct mpv_event_property;
+struct mpv_node;
 class QTimer;
 
 // MediaPlayer on libmpv. Make it when it is first needed: making it loads libmpv and starts mpv's core on a
@@ -55,6 +56,7 @@ public:
     void setStartPosition(double seconds) override;
     void setVolume(int hundredthsOfDb) override;
     QSize videoSize() const override { return videoSize_; }
+    MediaTags tags() const override { return tags_; }
 
     // Why the engine could not start; empty when it runs or is still starting.
     QString lastError() const { return starting_ ? QString() : error_; }
@@ -117,6 +119,7 @@ private:
     bool end(int reason);
     bool updateDuration(double seconds);
     bool updateVideoSize(std::int64_t width, std::int64_t height);
+    bool updateTags(const mpv_node& metadata);
     bool isCurrent() const { return current_ != 0 && active_ == current_; }
 
     Options options_;
@@ -146,6 +149,7 @@ private:
     bool paused_ = false;                // as last asked of mpv
     double duration_ = 0;
     QSize videoSize_;
+    MediaTags tags_;
     std::int64_t displayWidth_ = 0; // mpv's dwidth and dheight as last reported for the loaded media
     std::int64_t displayHeight_ = 0;
     FreedMemory freedMemory_{std::chrono::seconds(2)}; // what mpv's threads freed with a closed file

@@ -33,6 +33,7 @@ MediaPlayer& Transport::engine() {
             const ChangeNotice notice(*this);
             c_.fields.trackLength = seconds;
         });
+        connect(&player, &MediaPlayer::tagsChanged, this, [this] { const ChangeNotice notice(*this); });
         connect(&player, &MediaPlayer::videoSizeChanged, this, [this](QSize size) {
             if (fitScreenToVideo_ && c_.host.screen().isShown())
                 c_.host.screen().fitToVideo(size);
@@ -72,6 +73,10 @@ void Transport::choosePosition(int& k) {
 
 double Transport::position() {
     return c_.host.started() ? engine().currentPosition() : 0;
+}
+
+MediaTags Transport::tags() {
+    return playing_ && c_.host.started() ? engine().tags() : MediaTags();
 }
 
 void Transport::CmdPLAY_Click() {
@@ -237,6 +242,7 @@ void Transport::CmdPreSkip_Click() {
     c_.view.hideNamePanel();
     if (!playing_)
         return;
+    const ChangeNotice notice(*this); // a pause ends
     clearPause();
     c_.state.ignoreEnd = true;
     c_.clock.stop();
@@ -246,6 +252,7 @@ void Transport::CmdPreSkip_Click() {
     c_.view.setMarkerX(1);
     c_.clock.start();
     c_.state.ignoreEnd = false;
+    emit positionJumped(0);
 }
 
 void Transport::removePlayedEntry() {

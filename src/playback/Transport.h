@@ -1,4 +1,5 @@
 #pragma once
+#include "platform/MediaPlayer.h"
 #include "playback/ColourShow.h"
 #include <QObject>
 #include <QString>
@@ -48,6 +49,10 @@ public:
     const Track& track() const { return track_; }
     // Seconds into the track; 0 before the engine has started.
     double position();
+    // The tags the engine read from the playing file; empty while stopped.
+    MediaTags tags();
+    // The queues Play takes from.
+    const Playlists& playlists() const { return c_.playlists; }
 
     void CmdPLAY_Click();
     void CmdSTOP_Click();
@@ -76,9 +81,11 @@ public:
     void setRandom(bool on) { random_ = on; }
 
 signals:
-    // Playing, paused or stopped, the track, its length or the volume may
+    // Playing, paused or stopped, the track, its length or tags or the volume may
     // have changed: sent once when a handler is done, never half-way.
     void playbackChanged();
+    // Back or the time bar moved the position within the playing track.
+    void positionJumped(double seconds);
 
 private:
     // Where the name box's entry is now (position -1 for a browser file, and

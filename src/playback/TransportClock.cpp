@@ -28,6 +28,7 @@ void Transport::tmrTime_Timer() {
 void Transport::Pictimer_MouseDown(Qt::MouseButton button, double xTwips) {
     if (button != Qt::RightButton || !playing_)
         return;
+    const ChangeNotice notice(*this); // a pause ends
     c_.state.ignoreEnd = true;
     c_.clock.stop();
     engine().stop();
@@ -39,6 +40,7 @@ void Transport::Pictimer_MouseDown(Qt::MouseButton button, double xTwips) {
     c_.clock.start();
     clearPause();
     c_.state.ignoreEnd = false;
+    emit positionJumped(position);
 }
 
 void Transport::endOfPlayback() {

@@ -23,7 +23,7 @@ protected:
     QDBusConnection client = QDBusConnection::connectToBus(QDBusConnection::SessionBus, u"client"_s);
     std::unique_ptr<MprisPlayer> player;
     std::unique_ptr<MprisService> service;
-    QStringList changes; // the player's PropertiesChanged signals: the names joined by "+", then any volume
+    QStringList changes; // PropertiesChanged: the names joined by "+", then any volume; Seeked: "Seeked<s>"
 
     void TearDown() override { service.reset(), player.reset(), form.reset(); }
     // The main window with its media calls, as main() makes them.
@@ -36,6 +36,8 @@ protected:
         ASSERT_TRUE(waitUntil([this] { return !service->busName().isEmpty(); }));
         client.connect(service->busName(), MprisNames::kObjectPath, kProperties, "PropertiesChanged", this,
                        SLOT(changed(QString, QVariantMap, QStringList)));
+        client.connect(service->busName(), MprisNames::kObjectPath, kPlayer, "Seeked", this,
+                       SLOT(seeked(qlonglong)));
     }
     // A call of the client, answered by this thread's event loop; the signals sent before the answer are in.
     QDBusMessage call(const QString& interface, const QString& method, const QVariantList& arguments = {}) {
@@ -56,6 +58,7 @@ public slots:
         if (interface == kPlayer)
             changes << values.keys().join(u'+') + values.value("Volume").toString();
     }
+    void seeked(qlonglong micros) { changes << "Seeked" + QString::number(micros / 1e6); }
 };
 
 } // namespace
@@ -65,10 +68,12 @@ TEST_F(MprisBusTest, EachCallRunsItsButtonOnlyRealChangesGoOutAndTheDesktopCanSe
     startService();
     EXPECT_EQ(service->busName(), MprisNames::kService);
     struct Step {
-        const char* method; // "end": the track plays to its end; "length": the engine finds its length
+        // "end": the track plays to its end; "read": the engine reads its length and tags; "jump": a right
+        const char* method; // click in the middle of the time bar
         const char *status, *title, *engine, *announced;
     };
-    const char* const play = "Metadata+PlaybackStatus";
+    const char *const play = "CanGoNext+CanGoPrevious+CanPause+Metadata+PlaybackStatus",
+                      *const drained = "CanGoNext+CanGoPrevious+CanPause+CanPlay+Metadata+PlaybackStatus";
     const Step steps[] = {
         {"PlayPause", "Playing", "a.mp3", "volume:0 setMedia:/music/a.mp3", play},
         {"PlayPause", "Paused", "a.mp3", "pause", "PlaybackStatus"},
@@ -77,22 +82,27 @@ TEST_F(MprisBusTest, EachCallRunsItsButtonOnlyRealChangesGoOutAndTheDesktopCanSe
         {"Play", "Playing", "a.mp3", "", ""}, // the track does not start again
         {"Pause", "Paused", "a.mp3", "pause", "PlaybackStatus"},
         // One announcement: the next track is never shown paused on the way.
-        {"Next", "Playing", "b b.mp3", "stop volume:0 setMedia:/music/b b.mp3", play},
-        {"length", "Playing", "b b.mp3", "", "Metadata"},
-        {"Previous", "Playing", "b b.mp3", "stop start:0 play", ""},
+        {"Next", "Playing", "b b.mp3", "stop volume:0 setMedia:/music/b b.mp3", "Metadata+PlaybackStatus"},
+        {"read", "Playing", "Song", "", "Metadata Metadata"}, // the file's own title, artist and album
+        {"Pause", "Paused", "Song", "pause", "PlaybackStatus"},
+        {"Previous", "Playing", "Song", "stop start:0 play", "Seeked0 PlaybackStatus"}, // the pause ends
+        {"Pause", "Paused", "Song", "pause", "PlaybackStatus"},
+        {"jump", "Playing", "Song", "stop position:%1 play", "Seeked%1 PlaybackStatus"}, // %1: where it went
         {"end", "Playing", "c.mp3", "volume:0 setMedia:/music/c.mp3", "Metadata"},
         {"Stop", "Stopped", "", "stop setMedia:/tmp/silence.wav", play},
         {"Pause", "Stopped", "", "", ""},
         {"Play", "Playing", "c.mp3", "volume:0 setMedia:/music/c.mp3", play},
-        {"end", "Stopped", "", "volume:0 stop setMedia:/tmp/silence.wav", play}, // the queue has played down
+        {"end", "Stopped", "", "volume:0 stop setMedia:/tmp/silence.wav", drained}, // nothing left to play
     };
     for (const Step& step : steps) {
         SCOPED_TRACE(testing::Message() << step.method << " to " << step.status << " " << step.title);
         host.fake.takeLog();
         if (step.method == "end"_L1)
             host.fake.finish();
-        else if (step.method == "length"_L1)
-            host.fake.reportDuration(61.5);
+        else if (step.method == "read"_L1)
+            host.fake.reportDuration(61.5), host.fake.reportTags({"Song", "Singer", "Disc"});
+        else if (step.method == "jump"_L1)
+            QTest::mouseClick(form->Pictimer, Qt::RightButton, {}, QPoint(form->width() / 2, 1));
         else
             EXPECT_EQ(call(kPlayer, step.method).type(), QDBusMessage::ReplyMessage);
         EXPECT_EQ(property("PlaybackStatus"), step.status);
@@ -100,13 +110,21 @@ TEST_F(MprisBusTest, EachCallRunsItsButtonOnlyRealChangesGoOutAndTheDesktopCanSe
         EXPECT_EQ(data.value("xesam:title"), *step.title ? QVariant(step.title) : QVariant());
         EXPECT_EQ(data.value("mpris:trackid").value<QDBusObjectPath>().path() == MprisPlayer::kNoTrack,
                   !*step.title);
-        EXPECT_EQ(host.fake.log.join(' '), step.engine);
-        EXPECT_EQ(std::exchange(changes, {}).join(' '), step.announced);
-        if (step.method == "length"_L1) {
-            EXPECT_EQ(data.value("xesam:url").toString() + " " + data.value("mpris:length").toString(),
-                      "file:///music/b%20b.mp3 61500000");
+        const QString at = QString::number(host.fake.position);
+        EXPECT_EQ(host.fake.log.join(' '), QString(step.engine).replace("%1", at));
+        EXPECT_EQ(std::exchange(changes, {}).join(' '), QString(step.announced).replace("%1", at));
+        const bool loaded = step.status != "Stopped"_L1; // Pause, Next and Previous need a track
+        EXPECT_EQ(QList({property("CanPause"), property("CanGoNext"), property("CanGoPrevious"),
+                         property("CanPlay")}),
+                  QList<QVariant>({loaded, loaded, loaded, &step != std::end(steps) - 1}));
+        if (step.method == "read"_L1) {
+            EXPECT_EQ(QVariantList({data.value("xesam:artist"), data.value("xesam:album"),
+                                    data.value("xesam:url"), data.value("mpris:length")}),
+                      QVariantList({QStringList{"Singer"}, "Disc", "file:///music/b%20b.mp3", 61500000LL}));
         }
     }
+    fill(Playlists::kB, {"d.mp3"}); // something to play again
+    EXPECT_TRUE(waitUntil([this] { return std::exchange(changes, {}) == QStringList{"CanPlay"}; }));
     // The name the desktop shows, and its launcher's; every property can be read.
     const QVariantMap root =
         qdbus_cast<QVariantMap>(call(kProperties, "GetAll", {kRoot}).arguments().value(0));

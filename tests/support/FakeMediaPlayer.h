@@ -18,6 +18,7 @@ public:
     double position = 0;  // what currentPosition() answers; setCurrentPosition writes it
     QSize size;           // what videoSize() answers
     int volume = 0;       // the last volume set
+    MediaTags fileTags;   // what tags() answers; setMedia clears it
     // Applied by setMedia, as a real player learns them from the file ({} keeps the fields as they are).
     std::optional<double> lengthOnSetMedia;
     std::optional<QSize> sizeOnSetMedia;
@@ -27,6 +28,7 @@ public:
         media = path;
         playing = true;
         position = 0;
+        fileTags = {};
         if (lengthOnSetMedia)
             length = *lengthOnSetMedia;
         if (sizeOnSetMedia)
@@ -58,6 +60,7 @@ public:
         volume = hundredthsOfDb;
     }
     QSize videoSize() const override { return size; }
+    MediaTags tags() const override { return fileTags; }
 
     // What the real player would report, for a test to trigger.
     void finish(int reason = Finished) { emit endOfPlayback(reason); }
@@ -68,6 +71,10 @@ public:
     void reportVideoSize(QSize videoSize) {
         size = videoSize;
         emit videoSizeChanged(videoSize);
+    }
+    void reportTags(const MediaTags& found) {
+        fileTags = found;
+        emit tagsChanged();
     }
     // The log so far, emptied.
     QStringList takeLog() { return std::exchange(log, {}); }
