@@ -1,6 +1,8 @@
 #include "mpris/MprisAdaptors.h"
 #include "mpris/MprisNames.h"
 #include "mpris/MprisPlayer.h"
+#include "playlist/PlaylistKinds.h"
+#include <QUrl>
 
 QVariantMap mprisMetadataMap(const MprisMetadata& metadata) {
     QVariantMap map;
@@ -98,4 +100,8 @@ void MprisPlayerAdaptor::Seek(qlonglong) {}
 
 void MprisPlayerAdaptor::SetPosition(const QDBusObjectPath&, qlonglong) {}
 
-void MprisPlayerAdaptor::OpenUri(const QString&) {}
+void MprisPlayerAdaptor::OpenUri(const QString& uri) {
+    const QUrl url(uri);
+    if (url.isLocalFile() && isLoadablePlaylist(url.toLocalFile()))
+        player_.openPlaylist(url.toLocalFile());
+}

@@ -33,8 +33,12 @@ public:
     bool hasTrackList() const { return false; }
     QString identity() const;
     QString desktopEntry() const;
-    QStringList supportedUriSchemes() const { return {}; }
-    QStringList supportedMimeTypes() const { return {}; }
+    // OpenUri takes a playlist file.
+    QStringList supportedUriSchemes() const { return {QStringLiteral("file")}; }
+    QStringList supportedMimeTypes() const {
+        return {QStringLiteral("application/x-kivo-playlist"), QStringLiteral("audio/x-mpegurl"),
+                QStringLiteral("audio/mpegurl")};
+    }
 
 public slots:
     void Raise();

@@ -39,6 +39,10 @@ void MprisPlayer::Raise() {
     window_.raiseWindow();
 }
 
+void MprisPlayer::openPlaylist(const QString& path) {
+    window_.openPlaylist(path);
+}
+
 void MprisPlayer::Quit() {
     window_.exitProgram();
 }

@@ -17,6 +17,8 @@ public:
     virtual void exitProgram() = 0;
     // Moves the volume slider, whose own handling then sets the volume.
     virtual void setVolumeSlider(int hundredthsOfDb) = 0;
+    // Loads a playlist file as a second start would hand it over.
+    virtual void openPlaylist(const QString& path) = 0;
 };
 
 // The track as the desktop's sound menu shows it.
@@ -44,6 +46,7 @@ public:
 
     void Raise();
     void Quit();
+    void openPlaylist(const QString& path);
     // Play when stopped, else Pause (which also resumes).
     void PlayPause();
     // Play when stopped, resume when paused.

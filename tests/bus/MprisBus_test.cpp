@@ -139,6 +139,11 @@ TEST_F(MprisBusTest, EachCallRunsItsButtonOnlyRealChangesGoOutAndTheDesktopCanSe
     form->hide();
     call(kRoot, "Raise");
     EXPECT_TRUE(form->isVisible());
+    form->hide(); // a playlist's file URI opens it as a second start's command line would, in front
+    call(kPlayer, "OpenUri",
+         {QUrl::fromLocalFile(dir.write("l.KVPL", "x.mp3*" + dir.write("x.mp3").toUtf8() + "\r\n!@#$%\r\n"))
+              .toString()});
+    EXPECT_TRUE(form->isVisible() && playlists.shown().name(playlists.shown().count() - 1) == "x.mp3");
     // Quit runs E&xit: the window closes the normal way and stores its settings.
     const SettingDef timeMode = table.eorR(); // not stored before
     call(kRoot, "Quit");

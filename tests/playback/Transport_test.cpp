@@ -235,6 +235,7 @@ struct FakeMprisWindow : MprisWindow {
     void raiseWindow() override {}
     void exitProgram() override {}
     void setVolumeSlider(int value) override { sliderMoves << value; }
+    void openPlaylist(const QString&) override {}
 };
 
 // The media calls' numbers (the volume is the slider's place, 0..1); the calls are MprisBus_test's.

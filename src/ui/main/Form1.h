@@ -274,6 +274,7 @@ private:
     void raiseWindow() override;
     void exitProgram() override;
     void setVolumeSlider(int hundredthsOfDb) override;
+    void openPlaylist(const QString& path) override;
     ColourShow colourShow_;
     bool onTop_ = false;
     bool unloaded_ = false;

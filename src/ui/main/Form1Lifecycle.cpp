@@ -83,10 +83,7 @@ void Form1::Form_Unload() {
 void Form1::openHandedOver(const QString& commandLine) {
     if (loadCommandLinePlaylist(c_.playlists, commandLine, c_.dialogs))
         showCountOfShown();
-    if (isMinimized())
-        showNormal();
-    raise();
-    activateWindow();
+    raiseWindow();
 }
 
 void Form1::cmdExit_Click() {

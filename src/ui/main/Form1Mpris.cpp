@@ -17,6 +17,10 @@ void Form1::exitProgram() {
     QTimer::singleShot(0, this, &Form1::cmdExit_Click);
 }
 
+void Form1::openPlaylist(const QString& path) {
+    openHandedOver(path);
+}
+
 void Form1::setVolumeSlider(int hundredthsOfDb) {
     hsVolume->setValue(hundredthsOfDb);
 }
