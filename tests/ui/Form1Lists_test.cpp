@@ -26,9 +26,7 @@ TEST_F(Form1Test, ListKeysActOnlyOnThePickedEntryAndLeaveNothingPicked) {
             press(Qt::Key_Down);
         else if (row >= 0)
             clickEntry(list, row);
-        if (row != -2) {
-            EXPECT_EQ(form->txtNameBox->text(), names(0).at(std::max(row, 0)));
-        }
+        EXPECT_TRUE(row == -2 || form->txtNameBox->text() == names(0).at(std::max(row, 0))) << row;
         press(key);
         EXPECT_EQ(names(0) + QStringList{"|"} + names(1) + QStringList{form->LblQueueNum->text()},
                   lists + QStringList{count});
@@ -53,9 +51,34 @@ TEST_F(Form1Test, ListKeysActOnlyOnThePickedEntryAndLeaveNothingPicked) {
     EXPECT_EQ(names(0) + names(1), (QStringList{"e3", "e5", "e2", "e2"}));
 }
 
+TEST_F(Form1Test, OnlyALeftClickPicksAndNothingUnpicksTheHighlightedEntry) {
+    fill(0, {"t0", "t1", "t2"});
+    open();
+    QListView* list = form->lstName[0];
+    using namespace QTest;
+    // Ctrl held, no mouse action but a left click on another entry moves the pick (t0) or its highlight.
+    const std::tuple<MouseAction, Qt::MouseButton, int> steps[] = {
+        {MouseClick, Qt::RightButton, 2},   {MouseClick, Qt::MiddleButton, 1},
+        {MousePress, Qt::RightButton, 0},   {MouseMove, Qt::RightButton, 2},
+        {MouseRelease, Qt::RightButton, 2}, {MouseClick, Qt::RightButton, 2},
+        {MouseDClick, Qt::RightButton, 2},  {MouseClick, Qt::LeftButton, 0}};
+    clickEntry(list, 0);
+    keys.ctrl = true; // a Ctrl+double-click deletes
+    for (auto [action, button, row] : steps) {
+        mouseEvent(action, list->viewport(), button, Qt::ControlModifier,
+                   list->visualRect(list->model()->index(row, 0)).center());
+        QItemSelectionModel* selection = list->selectionModel();
+        EXPECT_TRUE(selection->isRowSelected(0, {}) && selection->selectedRows().size() == 1 &&
+                    selection->currentIndex().row() == 0)
+            << action << button;
+    }
+    press(Qt::Key_Delete);
+    EXPECT_EQ(names(0), (QStringList{"t1", "t2"}));
+}
+
 TEST_F(Form1Test, EnterPlaysWhatTheNameBoxShowsCtrlSpaceOpensItsFolderAndTheSearchBoxFillsIt) {
     const QString folder = dir.mkdir("m");
-    const QString song = dir.write("m/A song.wav", "x");
+    dir.write("m/A song.wav", "x");
     fill(0, {"Alpha", "ALPHABET", "live 2", "live 4", "beta"});
     open();
     form->dirFolders->setPath(folder);
@@ -65,9 +88,11 @@ TEST_F(Form1Test, EnterPlaysWhatTheNameBoxShowsCtrlSpaceOpensItsFolderAndTheSear
     press(Qt::Key_Space, Qt::ControlModifier);
     QTest::keyClick(form->dirFolders, Qt::Key_Space, Qt::ControlModifier);
     form->lstName[0]->setFocus();
-    press(Qt::Key_Return);
-    EXPECT_EQ(host.fake.media, song);
+    press(Qt::Key_Return); // nothing picked in the list: the file the box shows is not played
+    EXPECT_EQ(host.fake.media, "");
     clickEntry(form->lstName[0], 1);
+    clickEntry(form->FileBox, 0);
+    form->lstName[0]->setFocus();
     press(Qt::Key_Return);
     EXPECT_EQ(host.fake.media + " " + form->windowTitle(), "/music/ALPHABET ALPHABET");
     EXPECT_FALSE(form->txtNameBox->isVisible());
@@ -144,6 +169,10 @@ TEST_F(Form1Test, BrowserKeysClicksAddsPresetsAndDrops) {
     open();
     FolderList* folders = form->dirFolders;
     EXPECT_TRUE(form->FileBox->path() == music && music.startsWith(form->DrvDriveLetter->drive()));
+    form->FileBox->setFocus(Qt::TabFocusReason); // shows no file until the user moves to one
+    EXPECT_FALSE(form->txtNameBox->isVisible());
+    press(Qt::Key_Down);
+    EXPECT_EQ(form->txtNameBox->text(), "a.wav");
     clickEntry(folders, folders->parentCount() + 2); // a double-click on S2 opens it
     QTest::mouseDClick(folders->viewport(), Qt::LeftButton, {},
                        folders->visualRect(folders->model()->index(folders->parentCount() + 2, 0)).center());

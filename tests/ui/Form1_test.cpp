@@ -87,8 +87,9 @@ TEST_F(Form1Test, OnlyTheNamedLeftClicksSwitchTheTimeModeAndTheColourShowThatPai
         {form->LblQueueNum, Qt::RightButton, true, false}, {form->lblName, Qt::LeftButton, true, true},
         {form->LblQueueNum, Qt::LeftButton, true, false},  {form->PicTopBox, Qt::LeftButton, true, true},
         {form.get(), Qt::RightButton, true, true},         {form.get(), Qt::LeftButton, true, false}};
-    for (auto [target, button, elapsed, colourShow] : clicks) {
-        QTest::mouseClick(target, button, {}, target == form.get() ? background : QPoint(2, 2));
+    for (auto [target, button, elapsed, colourShow] : clicks) { // a double-click is one click
+        for (QTest::MouseAction action : {QTest::MouseClick, QTest::MouseDClick, QTest::MouseRelease})
+            QTest::mouseEvent(action, target, button, {}, target == form.get() ? background : QPoint(2, 2));
         EXPECT_EQ(fields.elapsedMode, elapsed) << target->objectName().toStdString() << button;
         EXPECT_EQ(form->Timer1->isActive(), colourShow) << target->objectName().toStdString() << button;
     }

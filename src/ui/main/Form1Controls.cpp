@@ -2,11 +2,41 @@
 #include "ui/main/MainLayout.h"
 #include "ui/main/Panel.h"
 #include <QApplication>
+#include <QEvent>
 #include <QFrame>
 #include <QPalette>
 #include <QPushButton>
+#include <utility>
 
 namespace Form1Controls {
+
+namespace {
+// Swallows the release that ends a double-click (press, release, double-click,
+// release): the first release was the click.
+class DoubleClickRelease : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+            afterDoubleClick_ = false;
+            return false;
+        case QEvent::MouseButtonDblClick:
+            afterDoubleClick_ = true;
+            return false;
+        case QEvent::MouseButtonRelease:
+            return std::exchange(afterDoubleClick_, false);
+        default:
+            return false;
+        }
+    }
+
+private:
+    bool afterDoubleClick_ = false;
+};
+} // namespace
 
 using MainLayout::kTwipsPerPixel;
 using MainLayout::toPixels;
@@ -71,6 +101,12 @@ void setBackground(QWidget* w, const QColor& colour) {
                 own.setColor(group, role, system.color(group, role));
         child->setPalette(own);
     }
+}
+
+void oneClickPerDoubleClick(QObject* owner, std::initializer_list<QWidget*> widgets) {
+    auto* filter = new DoubleClickRelease(owner);
+    for (QWidget* widget : widgets)
+        widget->installEventFilter(filter);
 }
 
 } // namespace Form1Controls

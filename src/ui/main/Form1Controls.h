@@ -1,9 +1,11 @@
 #pragma once
 #include <QString>
+#include <initializer_list>
 
 class QAbstractButton;
 class QColor;
 class QFrame;
+class QObject;
 class QPushButton;
 class QWidget;
 class Panel;
@@ -25,4 +27,8 @@ QFrame* line(QWidget* parent, const QString& name, bool vertical);
 // Gives a control its own back colour through its palette. A palette passes to
 // children: the control's own children keep the system's colours.
 void setBackground(QWidget* widget, const QColor& colour);
+// A double-click on these controls counts as one click: Qt follows its second
+// press with a release of its own, which is kept from their click handling.
+// Call after installing the handlers' event filters.
+void oneClickPerDoubleClick(QObject* owner, std::initializer_list<QWidget*> widgets);
 } // namespace Form1Controls

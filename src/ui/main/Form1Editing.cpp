@@ -78,6 +78,13 @@ bool Form1::handleListEvent(QObject* watched, QEvent* event) {
 
 void Form1::lstName_KeyPress(int character) {
     if (character == 13) {
+        // Enter plays the entry picked in this list, whatever the name box showed last (a browser file, an
+        // entry of another list); the small play button alone plays what the box shows.
+        if (selectedPosition() < 0)
+            return;
+        lstName_Click(c_.playlists.shownIndex());
+        if (txtNameBox->isHidden())
+            return; // an entry without a name: nothing to play
         transport_->CMDSmallStop_Click();
         transport_->CmdSmallPlay_Click();
         txtNameBox->hide();

@@ -56,6 +56,7 @@ void Form1::wireTransport() {
     for (QWidget* w :
          std::initializer_list<QWidget*>{Pictimer, LblTime, lblRorL, lblName, LblQueueNum, txtNameBox})
         w->installEventFilter(this);
+    oneClickPerDoubleClick(this, {LblTime, lblRorL, lblName, LblQueueNum, PicTopBox, this});
 }
 
 bool Form1::handleDisplayClick(QObject* watched, QEvent* event) {

@@ -35,17 +35,16 @@ void PlaylistView::rowsAboutToBeRemoved(const QModelIndex& parent, int start, in
 }
 
 QItemSelectionModel::SelectionFlags PlaylistView::selectionCommand(const QModelIndex& index,
-                                                                 const QEvent* event) const {
+                                                                   const QEvent* event) const {
     const auto* mouse = dynamic_cast<const QMouseEvent*>(event);
-    // A release only ends what its press began; another button (the right one
-    // carries the floating save button) neither picks nor highlights.
+    // Only the left button's press or drag highlights, as only it picks (the right
+    // one carries the floating save button). A release highlights nothing: it
+    // would unpick the entry under a Ctrl+click, or highlight one never picked.
     if (mouse && (event->type() == QEvent::MouseButtonRelease ||
                   !(event->type() == QEvent::MouseMove ? mouse->buttons().testFlag(Qt::LeftButton)
                                                        : mouse->button() == Qt::LeftButton)))
         return QItemSelectionModel::NoUpdate;
-    // Ctrl+click or Ctrl+key on the picked entry would take the highlight off an entry the keys still act on.
-    const auto command = QListView::selectionCommand(index, event);
-    return command.testFlag(QItemSelectionModel::Deselect) ? QItemSelectionModel::NoUpdate : command;
+    return QListView::selectionCommand(index, event);
 }
 
 void PlaylistView::mousePressEvent(QMouseEvent* event) {

@@ -1,5 +1,6 @@
 #include "ui/main/browser/FileList.h"
 #include <QKeyEvent>
+#include <QScopedValueRollback>
 #include <QStringListModel>
 
 FileList::FileList(QWidget* parent)
@@ -9,7 +10,7 @@ FileList::FileList(QWidget* parent)
     setSelectionMode(QAbstractItemView::SingleSelection);
     setUniformItemSizes(true);
     connect(selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& current) {
-        if (!current.isValid())
+        if (!current.isValid() || focusing_)
             return;
         clickedRow_ = current.row();
         emit fileClicked(current.row(), entry(current.row()));
@@ -65,6 +66,16 @@ void FileList::mousePressEvent(QMouseEvent* event) {
     // A press that does not move the selection is announced by clicked().
     clickedRow_ = -1;
     QListView::mousePressEvent(event);
+}
+
+// Qt makes the first row current when the list gets the focus by a key (Tab):
+// that is no file the user chose, and the list goes back to having none.
+void FileList::focusInEvent(QFocusEvent* event) {
+    const bool chosen = currentIndex().isValid();
+    QScopedValueRollback<bool> focusing(focusing_, true);
+    QListView::focusInEvent(event);
+    if (!chosen)
+        selectionModel()->setCurrentIndex({}, QItemSelectionModel::NoUpdate);
 }
 
 void FileList::keyPressEvent(QKeyEvent* event) {

@@ -44,11 +44,13 @@ signals:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
 
 private:
     QStringListModel* model_;
     QString path_;
     PatternList patterns_;
     QStringList names_;
-    int clickedRow_ = -1; // the row a mouse press already announced
+    int clickedRow_ = -1;   // the row a mouse press already announced
+    bool focusing_ = false; // the list is taking the focus
 };
