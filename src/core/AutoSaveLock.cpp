@@ -1,4 +1,5 @@
 #include "core/AutoSaveLock.h"
+#include <QFile>
 #include <QLockFile>
 #include <memory>
 
@@ -8,6 +9,9 @@ bool ownsAutoSave(const QString& path) {
     static QString heldPath;
     if (held && heldPath == path)
         return true;
+    // A lock file someone removed is not unlocked (which would warn of it); its small object is let go.
+    if (held && !QFile::exists(heldPath + QStringLiteral(".lock")))
+        (void)held.release();
     held.reset();
     heldPath.clear();
     if (path.isEmpty())
