@@ -6,6 +6,7 @@
 #include "core/Startup.h"
 #include "mpris/MprisPlayer.h"
 #include "mpris/MprisService.h"
+#include "platform/AppIcon.h"
 #include "platform/Dialogs.h"
 #include "platform/IniSettingsStore.h"
 #include "platform/KeyState.h"
@@ -15,6 +16,7 @@
 #include "settings/SettingsTable.h"
 #include "ui/main/Form1.h"
 #include "ui/screen/ScreenHost.h"
+#include "ui/screen/VideoAwake.h"
 #include <QApplication>
 #include <QDateTime>
 #include <QDir>
@@ -62,6 +64,7 @@ int main(int argc, char** argv) {
     if (answeredOption(argc, argv))
         return 0;
     QApplication app(argc, argv);
+    setApplicationIcon();
     const QString commandLine = joinCommandLine(app.arguments().mid(1));
     // A second start gives its command line to the player already running.
     SessionInstance instance;
@@ -128,6 +131,8 @@ int main(int argc, char** argv) {
     // session bus.
     MprisPlayer mprisPlayer(form.transport(), fields, form.mprisWindow());
     MprisService mpris(mprisPlayer);
+    // A video that plays holds off the screensaver.
+    VideoAwake videoAwake(form.transport(), state);
     mpris.start();
     reportWhenShown(app);
     return app.exec();

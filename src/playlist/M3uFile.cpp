@@ -6,6 +6,8 @@
 #include "playlist/PlaylistKinds.h"
 #include <QDir>
 #include <QFileInfo>
+#include <QStringList>
+#include <algorithm>
 #include <cctype>
 #include <climits>
 #include <cmath>
@@ -81,6 +83,33 @@ QString inFolder(const QString& folder, const QString& relative) {
     return QDir::cleanPath(folder + u'/' + relative);
 }
 
+QByteArrayView trimBlanks(QByteArrayView line) {
+    while (!line.isEmpty() && (line.front() == ' ' || line.front() == '\t'))
+        line = line.sliced(1);
+    while (!line.isEmpty() && (line.back() == ' ' || line.back() == '\t'))
+        line.chop(1);
+    return line;
+}
+
+// The paths a path line may name, best first: a file URL's local path (none for any other URL), or the
+// path as written, then, for a relative one holding "\" (playlists made on Windows), with "/" for "\".
+template <typename Decode>
+QStringList pathsOfLine(QByteArrayView line, const QString& folder, const Decode& decode) {
+    if (line.isEmpty())
+        return {};
+    if (isUrl(line)) {
+        std::optional<QString> local = pathFromFileUrl(line);
+        return local ? QStringList{std::move(*local)} : QStringList{};
+    }
+    const QString path = decode(line);
+    if (path.startsWith(u'/'))
+        return {path};
+    QStringList paths{inFolder(folder, path)};
+    if (path.contains(u'\\'))
+        paths << inFolder(folder, QString(path).replace(u'\\', u'/'));
+    return paths;
+}
+
 QString fileNameOf(const QString& path) {
     return path.mid(path.lastIndexOf(u'/') + 1);
 }
@@ -103,7 +132,7 @@ PlaylistReadResult readM3u(QByteArrayView bytes, M3uText text, const QString& fo
     LineCursor lines(bytes);
     while (!lines.atEnd()) {
         const QByteArrayView line = lines.next();
-        if (line.isEmpty())
+        if (trimBlanks(line).isEmpty())
             continue;
         if (line.startsWith('#')) {
             if (line.size() >= kExtInf.size() &&
@@ -116,34 +145,20 @@ PlaylistReadResult readM3u(QByteArrayView bytes, M3uText text, const QString& fo
             result.status = PlaylistReadStatus::LineTooLong;
             return result;
         }
-        QString path;
-        std::optional<QString> windowsPath; // playlists made on Windows separate folders with "\"
-        if (isUrl(line)) {
-            std::optional<QString> local = pathFromFileUrl(line);
-            if (!local) {
-                ++result.skipped; // a stream, or a URL naming no file here
-                continue;
-            }
-            path = std::move(*local);
-        } else {
-            path = decode(line);
-            if (!path.startsWith(u'/')) {
-                if (path.contains(u'\\'))
-                    windowsPath = inFolder(folder, QString(path).replace(u'\\', u'/'));
-                path = inFolder(folder, path);
-            }
-        }
-        if (path.size() > kMaxEntryPathUnits) {
+        // Blanks or tabs around a path are taken off only when the line as written names nothing.
+        QStringList paths = pathsOfLine(line, folder, decode);
+        if (!paths.isEmpty() && paths.front().size() > kMaxEntryPathUnits) {
             result.status = PlaylistReadStatus::LineTooLong;
             return result;
         }
-        if (!taken(path)) {
-            if (!windowsPath || !taken(*windowsPath)) {
-                ++result.skipped;
-                continue;
-            }
-            path = std::move(*windowsPath);
+        if (const QByteArrayView trimmed = trimBlanks(line); trimmed.size() != line.size())
+            paths += pathsOfLine(trimmed, folder, decode);
+        const auto found = std::find_if(paths.begin(), paths.end(), taken);
+        if (found == paths.end()) {
+            ++result.skipped; // a stream, a URL naming no file here, or a path the filter turns down
+            continue;
         }
+        QString path = std::move(*found);
         QString name;
         if (entryInfo && !entryInfo->title.isEmpty())
             name = decode(entryInfo->title.first(std::min(entryInfo->title.size(), kTitleBytes)));
@@ -177,30 +192,27 @@ PlaylistReadResult readM3uFile(const QString& path, const PlaylistPathFilter& ta
     return readM3u(read.bytes, text, folder.isEmpty() ? info.absolutePath() : folder, take, room);
 }
 
-M3uSave m3u8Bytes(const PlaylistModel& playlist, const QString& baseFolder) {
-    M3uSave save;
-    save.bytes = kHeader.toByteArray();
+QByteArray m3u8Bytes(const PlaylistModel& playlist, const QString& baseFolder) {
+    QByteArray bytes = kHeader.toByteArray();
     const QDir base(baseFolder);
     for (const PlaylistEntry& entry : playlist.entries()) {
         if (entry.name.isEmpty() || entry.path.isEmpty())
             continue;
-        if (entry.path.contains(u'\n') || entry.path.contains(u'\r')) {
-            ++save.skipped;
-            continue;
-        }
         const QString path = entry.path.startsWith(u'/') ? entry.path : base.absoluteFilePath(entry.path);
-        save.bytes += kExtInf;
-        save.bytes += QByteArray::number(entry.seconds >= 0 ? entry.seconds : -1);
-        save.bytes += ',';
-        save.bytes += playlistDisplayName(entry.name).toUtf8();
-        save.bytes += '\n';
-        save.bytes += path.toUtf8();
-        save.bytes += '\n';
+        bytes += kExtInf;
+        bytes += QByteArray::number(entry.seconds >= 0 ? entry.seconds : -1);
+        bytes += ',';
+        bytes += playlistDisplayName(entry.name).toUtf8();
+        bytes += '\n';
+        // A path holding a line break goes as a file:// URL, as in a .KVPL (it is absolute, so one can
+        // always be made); any other as it stands.
+        const QByteArray plain = path.toUtf8();
+        bytes += plain.contains('\r') || plain.contains('\n') ? pathFieldBytes(path).value_or(plain) : plain;
+        bytes += '\n';
     }
-    return save;
+    return bytes;
 }
 
-M3uWrite writeM3u8File(const PlaylistModel& playlist, const QString& path) {
-    const M3uSave save = m3u8Bytes(playlist, QDir::currentPath());
-    return {!path.isEmpty() && replaceRegularFile(path, save.bytes), save.skipped};
+bool writeM3u8File(const PlaylistModel& playlist, const QString& path) {
+    return !path.isEmpty() && replaceRegularFile(path, m3u8Bytes(playlist, QDir::currentPath()));
 }

@@ -29,21 +29,13 @@ PlaylistReadResult readM3u(QByteArrayView bytes, M3uText text, const QString& fo
 PlaylistReadResult readM3uFile(const QString& path, const PlaylistPathFilter& take = {},
                                PlaylistRoom room = {});
 
-struct M3uSave {
-    QByteArray bytes;
-    int skipped = 0; // entries whose path holds a line break
-};
 // An M3U8 playlist of the entries: "#EXTM3U", then for each entry
 // "#EXTINF:<seconds or -1>,<display name>" and its absolute path (a relative
-// one taken inside `baseFolder`), LF line ends. A path holding CR or LF would
-// break the file: such entries are left out and counted. Entries without a
-// display name or a path are left out silently, as the .KVPL writer does.
-M3uSave m3u8Bytes(const PlaylistModel& playlist, const QString& baseFolder);
+// one taken inside `baseFolder`), LF line ends. A path that would break its
+// line (CR or LF) is written as a file:// URL, as the .KVPL writer does.
+// Entries without a display name or a path are left out, as there too.
+QByteArray m3u8Bytes(const PlaylistModel& playlist, const QString& baseFolder);
 
-struct M3uWrite {
-    bool written = false;
-    int skipped = 0;
-};
 // Writes the playlist as M3U8 through a temporary file renamed over the
 // target; anything at the path other than a regular file is left alone.
-M3uWrite writeM3u8File(const PlaylistModel& playlist, const QString& path);
+bool writeM3u8File(const PlaylistModel& playlist, const QString& path);

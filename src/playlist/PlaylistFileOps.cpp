@@ -10,6 +10,14 @@
 #include <algorithm>
 #include <optional>
 
+QString PlaylistTexts::notLoaded(int skipped) {
+    return skipped == 1
+               ? QStringLiteral("1 entry was not loaded: its file is not there or is not a local file.")
+               : QStringLiteral("%1 entries were not loaded: their files are not there or are not "
+                                "local files.")
+                     .arg(skipped);
+}
+
 namespace {
 // Appends what the file holds whose files exist. The playlist never grows
 // past its limit.
@@ -55,11 +63,17 @@ bool autoSaveReplaceable(const QString& path, Dialogs& dialogs) {
 }
 
 void writeM3u8OrComplain(const PlaylistModel& playlist, const QString& path, Dialogs& dialogs) {
-    const M3uWrite write = writeM3u8File(playlist, path);
-    if (!write.written)
+    if (!writeM3u8File(playlist, path))
         dialogs.message(PlaylistTexts::kSaveError, PlaylistTexts::kProblemTitle);
-    else if (write.skipped > 0)
-        dialogs.message(PlaylistTexts::kM3uSkipped.arg(write.skipped), PlaylistTexts::kProblemTitle);
+}
+
+// A read that stopped early is reported as an error; one that went through
+// says what it left out.
+void reportRead(const PlaylistReadResult& read, const QString& error, Dialogs& dialogs) {
+    if (!read.complete())
+        dialogs.message(error, PlaylistTexts::kProblemTitle);
+    else if (read.skipped > 0)
+        dialogs.message(PlaylistTexts::notLoaded(read.skipped), PlaylistTexts::kProblemTitle);
 }
 } // namespace
 
@@ -71,8 +85,7 @@ PlaylistLoad loadPlaylist(PlaylistModel& shown, const QString& path, Dialogs& di
     if (!isExistingFile(path))
         return PlaylistLoad::NoFile;
     const PlaylistReadResult read = appendFromFile(shown, path);
-    if (!read.complete())
-        dialogs.message(PlaylistTexts::kLoadError, PlaylistTexts::kProblemTitle);
+    reportRead(read, PlaylistTexts::kLoadError, dialogs);
     return read.whole() ? PlaylistLoad::Whole : PlaylistLoad::Partial;
 }
 
@@ -101,8 +114,7 @@ void loadPlaylistWithDialog(PlaylistModel& shown, Dialogs& dialogs) {
     const std::optional<QString> chosen = askForFile(dialogs, Ask::Open, QString());
     if (!chosen)
         return;
-    if (!appendFromFile(shown, *chosen).complete())
-        dialogs.message(PlaylistTexts::kDialogLoadError, PlaylistTexts::kProblemTitle);
+    reportRead(appendFromFile(shown, *chosen), PlaylistTexts::kDialogLoadError, dialogs);
 }
 
 bool chooseAutoSavePath(QString& autoSavePath, const QString& startFolder, Dialogs& dialogs) {

@@ -13,7 +13,9 @@ inline const QString kDialogLoadError =
 inline const QString kSaveError =
     QStringLiteral("Error Saving Playlist,Check Something to Kinda Fix It, OK!?!");
 inline const QString kDialogTitle = QStringLiteral("Kivo Player Playlist");
-inline const QString kDialogFilter = QStringLiteral("*.KVPL");
+// "Playlist Load" opens the player's own playlists and M3U ones.
+inline const QString kDialogFilter = QStringLiteral(
+    "Playlists (*.KVPL *.m3u *.m3u8);;Kivo Player Playlist (*.KVPL);;M3U Playlist (*.m3u *.m3u8)");
 inline const QString kDialogExtension = QStringLiteral("KVPL");
 inline const QString kDialogFileName = QStringLiteral("*.KVPL");
 // Every way a list grows stops here.
@@ -25,15 +27,15 @@ inline const QString kNotAPlaylist =
 // "Save as" offers M3U8 beside the player's own format.
 inline const QString kSaveDialogFilter =
     QStringLiteral("Kivo Player Playlist (*.KVPL);;M3U8 Playlist (*.m3u8)");
-// %1: how many entries were left out of an M3U8 save.
-inline const QString kM3uSkipped =
-    QStringLiteral("%1 entries were not saved: their file names hold a line break, which an M3U8 playlist "
-                   "cannot hold. Save the playlist as KVPL to keep them.");
+// A load that left entries out says how many: otherwise a playlist of streams
+// or of files since moved opens as an empty list without a word.
+QString notLoaded(int skipped);
 } // namespace PlaylistTexts
 
 // Appends the entries of a playlist file whose files exist to the shown
 // playlist. A missing playlist file does nothing; a damaged one keeps the
-// entries read before the damage and says so. A name ending in .m3u or .m3u8
+// entries read before the damage and says so; one whose entries were left out
+// says how many. A name ending in .m3u or .m3u8
 // is read as an M3U playlist (only its regular files are taken), any other as
 // a .KVPL.
 void LoadPlaylistFile(PlaylistModel& shown, const QString& path, Dialogs& dialogs);
@@ -54,11 +56,12 @@ void quickSavePlaylist(const PlaylistModel& shown, QString& autoSavePath, const 
 
 // "Playlist Save": asks for a file, starting in startFolder, and writes the
 // shown playlist there, even an empty one: as M3U8 when the chosen name ends
-// in .m3u8 or .m3u (saying how many entries it could not hold), otherwise as
+// in .m3u8 or .m3u, otherwise as
 // a .KVPL (extension rule).
 void savePlaylistAs(const PlaylistModel& shown, const QString& startFolder, Dialogs& dialogs);
 
-// "Playlist Load": asks for a file and appends its entries whose files exist.
+// "Playlist Load": asks for a file (.KVPL or M3U) and appends its entries
+// whose files exist, saying how many were left out.
 void loadPlaylistWithDialog(PlaylistModel& shown, Dialogs& dialogs);
 
 // "Save On Exit Path": asks for the auto-save file; true when one was chosen

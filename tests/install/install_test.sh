@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # `make install` and `make uninstall`, staged (DESTDIR) and into a prefix of
-# its own: every file written is listed and goes again, the launcher and the
-# file types are valid and tie playlists to the player, and the desktop caches
-# are refreshed for a real install only.
+# its own: every file written is listed and goes again, the launcher, the
+# software-centre entry and the file types are valid and tie playlists to the
+# player, and the desktop caches are refreshed for a real install only.
 set -euo pipefail
 SRC=$(readlink -f "${1:?usage: $0 source-dir build-dir}")
 BUILD=$(readlink -f "${2:?usage: $0 source-dir build-dir}")
@@ -19,20 +19,23 @@ run_make() { make -C "$SRC" --no-print-directory BUILD="$BUILD" "$@" &> "$WORK/l
 files_under() { find "$1" \( -type f -o -type l \) | sort; }
 # The files an install under the prefix $1 must write, and nothing else (no cache).
 expected() {
-    printf "$1/%s\n" bin/kivo-player share/applications/kivo-player.desktop \
-        share/icons/hicolor/scalable/apps/kivo-player.svg share/mime/packages/kivo-player.xml | sort
+    printf "$1/%s\n" bin/kivo-player share/applications/kivo-player.desktop share/mime/packages/kivo-player.xml \
+        share/icons/hicolor/{scalable/apps/kivo-player.svg,{48x48,128x128,256x256}/apps/kivo-player.png} \
+        share/metainfo/io.github.quelba.KivoPlayer.metainfo.xml | sort
 }
 
-# --- Staged: DESTDIR + PREFIX ---
-STAGE=$WORK/stage ROOT=$WORK/stage/opt/kivo
-run_make install PREFIX=/opt/kivo DESTDIR="$STAGE"
+# --- Staged: DESTDIR + PREFIX, the prefix beginning with the DESTDIR text ---
+STAGE=$WORK/stage ROOT=$WORK/stage$WORK/stage/opt
+run_make install PREFIX="$WORK/stage/opt" DESTDIR="$STAGE"
 diff -u <(sed "s|^|$STAGE|" "$MANIFEST" | sort) <(files_under "$STAGE") || fail "the manifest and the files differ"
 diff -u <(expected "$ROOT") <(files_under "$STAGE") || fail "not the files expected"
 [ -x "$ROOT/bin/kivo-player" ] || fail "the program is not executable"
 cd "$ROOT/share"
 desktop-file-validate applications/kivo-player.desktop || fail "desktop-file-validate refuses the launcher"
-grep -qx 'Exec=kivo-player %f' applications/kivo-player.desktop || fail "the launcher opens no file"
+grep -qx 'Exec=kivo-player %f' applications/kivo-player.desktop && ! grep -q vnd.apple.mpegurl applications/kivo-player.desktop ||
+    fail "the launcher opens no file, or claims HLS streams (never played)"
 xmllint --noout icons/hicolor/scalable/apps/kivo-player.svg mime/packages/kivo-player.xml || fail "not well-formed XML"
+appstreamcli validate --no-net metainfo/*.metainfo.xml || fail "appstreamcli refuses the metainfo"
 cd "$WORK"
 run_make uninstall DESTDIR="$STAGE"
 [ -z "$(files_under "$STAGE")" ] || fail "uninstall left: $(files_under "$STAGE")"
