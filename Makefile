@@ -13,7 +13,7 @@ SUDO     := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 DEBS := cmake g++ ninja-build pkg-config qt6-base-dev libqt6opengl6-dev libmpv-dev libsdl2-dev \
         googletest libgtest-dev libgmock-dev libbenchmark-dev \
         xvfb xauth xdotool openbox x11-utils imagemagick ffmpeg sox clang libclang-rt-14-dev \
-        desktop-file-utils libxml2-utils shared-mime-info dbus dbus-daemon appstream qt6-wayland
+        desktop-file-utils libxml2-utils shared-mime-info dbus dbus-daemon appstream qt6-wayland python3-pyatspi at-spi2-core
 
 .PHONY: all deps configure build run test test-sanitized coverage bench fuzz format clean install uninstall
 

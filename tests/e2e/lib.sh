@@ -36,6 +36,14 @@ wait_for() {
 openbox >/dev/null 2>&1 &
 wait_for "no window manager" eval 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"'
 
+# With KIVO_E2E_A11Y=1 (and a bus) controls are found and pressed by name through AT-SPI, not at pixels.
+if [ -n "${KIVO_E2E_A11Y:-}" ]; then
+    export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+    /usr/libexec/at-spi-bus-launcher --launch-immediately &
+    wait_for "no accessibility bus" eval 'dbus-send --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
+        org.freedesktop.DBus.NameHasOwner string:org.a11y.Bus | grep -q "boolean true"'
+fi
+press() { /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/atspi.py" press "$1" || fail "no control named '$1'"; }
 start_player() { "$PLAYER" "$@" &> "$WORK/player.log" & PID=$!; }
 # Prints the id of the mapped window of that exact name.
 shown() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1 | grep .; }

@@ -3,6 +3,7 @@
 # player ends by itself with the normal shut-down, the copy under way is given
 # up with its temporary file, no other one begins, and the device folder holds
 # only whole copies, each of the file it was made from.
+KIVO_E2E_BUS=1 KIVO_E2E_A11Y=1
 source "$(dirname "$0")/lib.sh"
 
 DEVICE=$WORK/device
@@ -17,9 +18,9 @@ write_ini "[OtherSettings]" "DeviceTab=1" "DevicePath=$DEVICE/"
 start_player
 id=$(wait_window "$MAIN")
 # Tab C, then "All" fills it from the file list, then "Transfer".
-xdotool mousemove --window "$id" 402 38 click 1
+press "C"
 send_keys "$id" alt+l
-xdotool mousemove --window "$id" 377 247 click 1
+press "Transfer"
 # The player is held still while a copy is under way, so that the signal comes then.
 under_way() { compgen -G "$DEVICE/.kivo-*.part" >/dev/null; }
 for _ in $(seq 6000); do
