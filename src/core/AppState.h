@@ -1,4 +1,5 @@
 #pragma once
+#include "settings/ReplayGain.h"
 #include <QString>
 #include <array>
 
@@ -30,6 +31,7 @@ struct AppState {
     bool deviceTab = false;
     bool nameConvert = false;
     QString devicePath;
+    ReplayGain replayGain;
 
     // Playback.
     int playingPlaylist = 0;

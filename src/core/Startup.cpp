@@ -118,6 +118,12 @@ QStringList runStartup(LifecycleContext& c, StartupView& view, const QString& lo
     });
     step("name convert", [&] { s.nameConvert = nonZero(read(c.table.nameConvert())); });
     step("device path", [&] { s.devicePath = read(c.table.devicePath()); });
+    // Unreadable texts leave the defaults.
+    step("replay gain", [&] {
+        s.replayGain.mode = ReplayGain::modeFrom(read(c.table.replayGain())).value_or(s.replayGain.mode);
+        s.replayGain.preampDb =
+            ReplayGain::preampFrom(read(c.table.replayGainPreamp())).value_or(s.replayGain.preampDb);
+    });
     step("search mode", [&] { c.fields.searchSingle = true; });
     step("hidden switch", [&] {
         if (commandLineListsEveryFile(commandLine))

@@ -1,4 +1,5 @@
 #pragma once
+#include "settings/ReplayGain.h"
 #include <QObject>
 #include <QSize>
 #include <QString>
@@ -43,6 +44,8 @@ public:
     virtual QSize videoSize() const = 0;
     // Empty until read from the file (tagsChanged), and after setMedia.
     virtual MediaTags tags() const = 0;
+    // The loudness correction for what plays now and later; an engine without one ignores it.
+    virtual void setReplayGain(const ReplayGain&) {}
 
 signals:
     // The loaded media played to its natural end (Finished), or could not be opened or decoded (Failed), so

@@ -159,6 +159,7 @@ void MpvPlayer::takeOver() {
         double volume = *volume_;
         api_->set_property_async(handle_, 0, "volume", MPV_FORMAT_DOUBLE, &volume);
     }
+    applyReplayGain();
     setPaused(paused_);
     if (generation_ == 0 || ended_)
         return;
@@ -204,6 +205,8 @@ void MpvPlayer::start(const Options& options) {
     setOption("audio-display", QStringLiteral("no"));
     // Decoding is done in software: no probing of hardware decoders when video is drawn.
     setOption("gpu-hwdec-interop", QStringLiteral("no"));
+    // A ReplayGain correction is lowered where it would make a file's peaks clip.
+    setOption("replaygain-clip", QStringLiteral("no"));
     if (!options.ao.isEmpty())
         setOption("ao", options.ao);
     forcedVo_ = options.vo;
@@ -414,6 +417,24 @@ void MpvPlayer::setVolume(int hundredthsOfDb) {
     double volume = mpvVolume(hundredthsOfDb);
     volume_ = volume;
     api_->set_property_async(handle_, 0, "volume", MPV_FORMAT_DOUBLE, &volume);
+}
+
+void MpvPlayer::setReplayGain(const ReplayGain& gain) {
+    if (deferWhileStarting([this, gain] { setReplayGain(gain); }))
+        return;
+    replayGain_ = gain;
+    applyReplayGain();
+}
+
+// mpv takes a change at once, also for the file playing.
+void MpvPlayer::applyReplayGain() {
+    if (!handle_ || !replayGain_)
+        return;
+    static const char* const modes[] = {"no", "track", "album"};
+    char* mode = const_cast<char*>(modes[replayGain_->mode]);
+    api_->set_property_async(handle_, 0, "replaygain", MPV_FORMAT_STRING, &mode);
+    double preamp = std::clamp(replayGain_->preampDb, -ReplayGain::kMaxPreampDb, ReplayGain::kMaxPreampDb);
+    api_->set_property_async(handle_, 0, "replaygain-preamp", MPV_FORMAT_DOUBLE, &preamp);
 }
 
 void MpvPlayer::attachVideoOutput(bool attached) {

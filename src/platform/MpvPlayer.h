@@ -57,6 +57,7 @@ public:
     void setVolume(int hundredthsOfDb) override;
     QSize videoSize() const override { return videoSize_; }
     MediaTags tags() const override { return tags_; }
+    void setReplayGain(const ReplayGain& gain) override;
 
     // Why the engine could not start; empty when it runs or is still starting.
     QString lastError() const { return starting_ ? QString() : error_; }
@@ -97,6 +98,7 @@ private:
     // While the engine starts, keeps the call for later and returns true.
     bool deferWhileStarting(std::function<void()> call);
     void setOption(const char* name, const QString& value);
+    void applyReplayGain();
     void setPaused(bool paused);
     // The position runs on between mpv's reports while the media plays.
     void updateRunning();
@@ -154,5 +156,6 @@ private:
     std::int64_t displayHeight_ = 0;
     FreedMemory freedMemory_{std::chrono::seconds(2)}; // what mpv's threads freed with a closed file
     QTimer* closeWatch_ = nullptr;
-    std::optional<double> volume_; // as last asked, for a new engine
+    std::optional<double> volume_;         // as last asked, for a new engine
+    std::optional<ReplayGain> replayGain_; // as last asked, for a new engine
 };

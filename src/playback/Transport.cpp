@@ -39,6 +39,12 @@ MediaPlayer& Transport::engine() {
                 c_.host.screen().fitToVideo(size);
         });
     }
+    // The engine takes the setting with the first call, and a change made at the options window's OK with
+    // the next one (the clock asks every tick while playing).
+    if (replayGainSent_ != c_.state.replayGain) {
+        replayGainSent_ = c_.state.replayGain;
+        player.setReplayGain(*replayGainSent_);
+    }
     return player;
 }
 

@@ -4,6 +4,7 @@
 #include <QObject>
 #include <QString>
 #include <functional>
+#include <optional>
 
 class KeyState;
 class MediaPlayer;
@@ -131,4 +132,5 @@ private:
     bool connected_ = false;
     bool fitScreenToVideo_ = false;
     bool videoPrepared_ = false;
+    std::optional<ReplayGain> replayGainSent_; // as last handed to the engine
 };

@@ -65,6 +65,7 @@ Opening opening(const SettingsStore& store, const SettingsTable& table, const Ap
     c.deviceTab = state.deviceTab;
     c.devicePath = state.devicePath;
     c.nameConvert = state.nameConvert;
+    c.replayGain = state.replayGain;
     return o;
 }
 
@@ -125,6 +126,9 @@ OkResult applyOk(SettingsStore& store, const SettingsTable& table, AppState& sta
     write(table.devicePath(), controls.devicePath);
     state.nameConvert = controls.nameConvert;
     write(table.nameConvert(), switchText(controls.nameConvert));
+    state.replayGain = controls.replayGain;
+    write(table.replayGain(), ReplayGain::modeText(controls.replayGain.mode));
+    write(table.replayGainPreamp(), QString::number(controls.replayGain.preampDb));
     result.videos = checkBox(controls.videoBox, state.videoList);
     if (result.videos.accepted)
         state.videoList = result.videos.text;

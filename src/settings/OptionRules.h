@@ -1,4 +1,5 @@
 #pragma once
+#include "settings/ReplayGain.h"
 #include "settings/SettingsExport.h"
 #include <QString>
 #include <array>
@@ -29,6 +30,7 @@ struct Controls {
     bool deviceTab = false;
     bool nameConvert = false;
     QString devicePath;
+    ReplayGain replayGain;
     QString patternBox;
     QString videoBox;
     std::array<QString, 10> captions;

@@ -77,6 +77,12 @@ SettingDef SettingsTable::nameConvert() const {
 SettingDef SettingsTable::devicePath() const {
     return {kOther, QStringLiteral("DevicePath"), QStringLiteral("/media/%1/").arg(login_)};
 }
+SettingDef SettingsTable::replayGain() const {
+    return {kOther, QStringLiteral("ReplayGain"), QStringLiteral("track")};
+}
+SettingDef SettingsTable::replayGainPreamp() const {
+    return {kOther, QStringLiteral("ReplayGainPreamp"), QStringLiteral("0")};
+}
 
 std::vector<SettingDef> SettingsTable::all() const {
     std::vector<SettingDef> table;
@@ -89,8 +95,8 @@ std::vector<SettingDef> SettingsTable::all() const {
         table.push_back(def);
     for (int i = 0; i < kJoystickActionCount; ++i)
         table.push_back(joystickCode(i));
-    for (const SettingDef& def :
-         {soeStartPath(), eorR(), addedExten(), vidExten(), deviceTab(), nameConvert(), devicePath()})
+    for (const SettingDef& def : {soeStartPath(), eorR(), addedExten(), vidExten(), deviceTab(),
+                                  nameConvert(), devicePath(), replayGain(), replayGainPreamp()})
         table.push_back(def);
     return table;
 }

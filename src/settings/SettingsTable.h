@@ -40,6 +40,9 @@ public:
     SettingDef deviceTab() const;
     SettingDef nameConvert() const;
     SettingDef devicePath() const;
+    // "off", "track" or "album", and the pre-amp in dB (ReplayGain).
+    SettingDef replayGain() const;
+    SettingDef replayGainPreamp() const;
 
     // Every entry, in the order start-up reads them.
     std::vector<SettingDef> all() const;

@@ -30,6 +30,11 @@ struct Clips {
     }
     const QString a = make("a.wav", "sine=d=0.3");
     const QString video = make("clip.avi", "testsrc=d=20:s=64x48:r=2", {"-c:v", "mjpeg"});
+    const QString plain = make("plain.flac", "sine=d=1"); // mpv takes a gain only with its peak:
+    const QString tagged =
+        make("tagged.flac", "sine=d=1",
+             {"-metadata", "REPLAYGAIN_TRACK_GAIN=-6 dB", "-metadata", "REPLAYGAIN_TRACK_PEAK=.2",
+              "-metadata", "REPLAYGAIN_ALBUM_GAIN=-2 dB", "-metadata", "REPLAYGAIN_ALBUM_PEAK=.2"});
 };
 const Clips& clips() {
     static const Clips made;
@@ -42,8 +47,8 @@ protected:
     std::unique_ptr<MpvPlayer> player;
     Reasons ends;
 
-    void make(bool untimed, const QString& library = {}) {
-        player = std::make_unique<MpvPlayer>(MpvPlayer::Options{"null", "null", untimed, library});
+    void make(bool untimed, const QString& library = {}, const QString& ao = "null") {
+        player = std::make_unique<MpvPlayer>(MpvPlayer::Options{ao, "null", untimed, library});
         QObject::connect(player.get(), &MediaPlayer::endOfPlayback, [this](int r) { ends.push_back(r); });
     }
     void start(bool untimed, const QString& library = {}) {
@@ -103,23 +108,17 @@ TEST_F(MpvPlayerTest, OnlyTheLoadedMediaEndsWhatCannotPlayFailsAndSeekAndBackAct
         EXPECT_EQ(ended(), kFailed) << path.toStdString();
     }
     // A failure not yet reported belongs to the replaced path and goes with it.
-    player->setMedia(dir.path());
-    player->setMedia(clips().a);
+    player->setMedia(dir.path()), player->setMedia(clips().a);
     EXPECT_EQ(ended(), kFinished);
     // Seek, and in the last second of a clip Back acts on that clip (held there so that it cannot end first).
     player->setMedia(clips().video);
     ASSERT_TRUE(waitForPosition(0.05));
-    player->stop(); // Seek: stop, position, play
-    player->setCurrentPosition(15);
-    player->play();
+    player->stop(), player->setCurrentPosition(15), player->play(); // Seek: stop, position, play
     EXPECT_EQ(player->currentPosition(), 15);
     ASSERT_TRUE(waitForPosition(15.05));
-    player->stop();
-    player->setCurrentPosition(19.6);
+    player->stop(), player->setCurrentPosition(19.6);
     ASSERT_TRUE(waitUntil([&] { return get<double>("time-pos", MPV_FORMAT_DOUBLE) > 19; }));
-    player->stop(); // Back: stop, start position 0, play
-    player->setStartPosition(0);
-    player->play();
+    player->stop(), player->setStartPosition(0), player->play(); // Back: stop, start position 0, play
     EXPECT_LT(player->currentPosition(), 0.5);
     ASSERT_TRUE(waitUntil([&] { return player->currentPosition() > 0.7 || !ends.empty(); }));
     EXPECT_TRUE(ends.empty() && player->currentPosition() < 5) << "the clip did not start over";
@@ -238,11 +237,8 @@ TEST_F(MpvPlayerTest, AFileThatNeverOpensHoldsUpNeitherTheNextFileNorTheEnd) {
 TEST_F(MpvPlayerTest, CallsMadeWhileTheEngineStartsAreCarriedOutInOrderAndWithoutItNothingEnds) {
     make(false);
     ASSERT_TRUE(player->isStarting());
-    player->setMedia(clips().video);
-    player->setVolume(-2500);
-    player->stop(); // Seek: stop, position, play
-    player->setCurrentPosition(15);
-    player->play();
+    player->setMedia(clips().video), player->setVolume(-2500);
+    player->stop(), player->setCurrentPosition(15), player->play(); // Seek: stop, position, play
     EXPECT_EQ(player->currentPosition(), 0);
     ASSERT_TRUE(waitForStart());
     ASSERT_TRUE(waitForPosition(15.05));
@@ -259,6 +255,27 @@ TEST_F(MpvPlayerTest, CallsMadeWhileTheEngineStartsAreCarriedOutInOrderAndWithou
     QCoreApplication::processEvents();
     EXPECT_TRUE(ends.empty());
     EXPECT_EQ(player->duration() + player->currentPosition(), 0);
+}
+
+// By the level (RMS, by sox) of what the engine writes, a file tagged -6 dB plays 6 dB below it untagged.
+TEST_F(MpvPlayerTest, ReplayGainPlaysATaggedFileAtItsCorrectedLevel) {
+    auto level = [&](const QString& file, ReplayGain gain) {
+        make(true, {}, "pcm");
+        player->setReplayGain(gain);
+        EXPECT_TRUE(waitForStart() && player->isReady());
+        const QString out = clips().dir.file("out.wav");
+        player->api()->set_property_string(player->handle(), "ao-pcm-file", out.toUtf8().constData());
+        player->setMedia(file);
+        EXPECT_EQ(ended(), kFinished);
+        player.reset(); // the output file is complete once the engine has ended
+        QProcess sox;
+        sox.start("sox", {out, "-n", "stats"}), sox.waitForFinished();
+        return QString(sox.readAllStandardError()).section("RMS lev dB", 1).section('\n', 0, 0).toDouble();
+    };
+    const double plain = level(clips().plain, {});
+    EXPECT_NEAR(level(clips().tagged, {ReplayGain::Track, 0}) - plain, -6, 0.5);
+    EXPECT_NEAR(level(clips().tagged, {ReplayGain::Album, 1}) - plain, -1, 0.5);
+    EXPECT_NEAR(level(clips().tagged, {ReplayGain::Off, 0}) - plain, 0, 0.5);
 }
 
 } // namespace

@@ -28,6 +28,9 @@ TEST(StoredValues, EachKeyIsReadByItsOwnRule) {
         {asNumber<toTruth>, "True|true|1|False|0|yes", {1, 1, 1, 0, 0, no}},
         {asNumber<toInt16>, "2.5|3.5|&H10|32767|32768|x|&Hzz|1e300", {2, 4, 16, 32767, no, no, no, no}},
         {asNumber<toColour>, "16777215.4|&HFF|-1|16777215.5|nan|&H1000000", {16777215, 255, no, no, no, no}},
+        {+[](const QString& t) { return int(ReplayGain::preampFrom(t).value_or(no)); },
+         "-6|15|15.5|-15| 2 |x|nan|1e400",
+         {-6, 15, no, -15, 2, no, no, no}},
     };
     for (const auto& [read, texts, expected] : rules) {
         std::vector<int> values;
@@ -36,6 +39,7 @@ TEST(StoredValues, EachKeyIsReadByItsOwnRule) {
         EXPECT_EQ(values, expected) << texts;
     }
     EXPECT_TRUE(!joystickUsed("F").value() && !joystickUsed("True")); // known only as "T" or "F"
+    EXPECT_TRUE(ReplayGain::modeFrom(u" ALBUM "_s) == ReplayGain::Album && !ReplayGain::modeFrom(u"no"_s));
 }
 
 // A piece already in the pattern box, the first one too, is not added again; "*.mp" is not "*.mp4". The video
@@ -76,9 +80,11 @@ TEST_F(OptionsStore, OkStoresWhatTheWindowHoldsAndOpeningShowsWhatIsStored) {
 
     controls.playlistOnExit = true;
     state.startColour = 0x123456;
+    controls.replayGain = {ReplayGain::Album, -3.5};
     applyOk(store, table, state, controls, true);
-    EXPECT_TRUE(state.autoSave);
+    EXPECT_TRUE(state.autoSave && state.replayGain == controls.replayGain);
     EXPECT_EQ(stored(table.playlistOnExit()) + "|" + stored(table.colorToStart()), "1|1193046");
+    EXPECT_EQ(stored(table.replayGain()) + stored(table.replayGainPreamp()), "album-3.5");
 
     // Opening shows the stored codes, unassigned ones too, and a stored switch it cannot read as off.
     writeSetting(store, table.joystickCode(3), u"4"_s);

@@ -4,6 +4,7 @@
 #include "support/VirtualPad.h"
 #include "ui/Form1Fixture.h"
 #include "ui/main/MainLayout.h"
+#include "ui/screen/frmScreen.h"
 #include <QFile>
 #include <QKeyEvent>
 #include <QTabBar>
@@ -216,4 +217,28 @@ TEST_F(Form1Test, EachPadActionRunsItsOwnHandler) {
         pad.hold({int(action) + 1});
         EXPECT_TRUE(waitUntil([&] { return seen() == after; })) << int(action) << ": " << qPrintable(seen());
     }
+}
+
+// A screen reader can name every control a user can reach in the three windows, hidden tabs included.
+TEST_F(Form1Test, EveryControlHasAnAccessibleName) {
+    open();
+    openOptions();
+    frmScreen screen(state, new QWidget);
+    using A = QAccessible;
+    const QSet<A::Role> controls = {A::PushButton, A::CheckBox, A::List,    A::EditableText, A::Slider,
+                                    A::ScrollBar,  A::ComboBox, A::PageTab, A::SpinBox};
+    QStringList unnamed;
+    std::function<void(QAccessibleInterface*)> walk = [&](QAccessibleInterface* node) {
+        // A scroll area's own bars and a combo box's drop-down list are parts of their control.
+        const QObject* parent = node->object() ? node->object()->parent() : nullptr;
+        if (controls.contains(node->role()) && node->text(A::Name).trimmed().isEmpty() &&
+            !parent->objectName().startsWith("qt_scrollarea") && node->parent()->role() != A::ComboBox)
+            unnamed << parent->objectName() + "/" + node->object()->objectName();
+        for (int i = 0; i < node->childCount(); ++i)
+            if (QAccessibleInterface* child = node->child(i))
+                walk(child);
+    };
+    for (QObject* window : std::initializer_list<QObject*>{form.get(), options, &screen})
+        walk(A::queryAccessibleInterface(window));
+    EXPECT_EQ(unnamed, QStringList()); // the never-shown helper lists, nameless, are left out
 }

@@ -49,6 +49,7 @@ Form1::Form1(Form1Context context, QWidget* parent) : QWidget(parent), c_(contex
     createMediaList();
     createButtons();
     createTimers();
+    nameControls();
     applyPanelColour(kLightGrey);
     wireEvents();
     wireTransport();

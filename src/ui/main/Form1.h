@@ -178,6 +178,7 @@ private:
     void createMediaList();
     void createButtons();
     void createTimers();
+    void nameControls();
     void wireEvents();
 
     // Layout handlers.

@@ -10,6 +10,8 @@
 #include "ui/options/OptionsHost.h"
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QComboBox>
+#include <QDoubleSpinBox>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -58,6 +60,7 @@ frmOtp::frmOtp(OptionsContext context, std::unique_ptr<OptionsHost> host, QWidge
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(OptionRules::kCaption);
     SSTab1 = named(new QTabWidget, "SSTab1");
+    SSTab1->tabBar()->setAccessibleName(tr("Option pages"));
     SSTab1->addTab(createSetup(), QStringLiteral("Setup"));
     SSTab1->addTab(createJoyStick(), QStringLiteral("JoyStick"));
     SSTab1->addTab(createTabOptions(), QStringLiteral("Tab Options"));
@@ -123,7 +126,24 @@ QWidget* frmOtp::createSetup() {
     g->addWidget(chkStartAtSOE, 3, 0);
     g->addWidget(cmdLoadPlaylist, 4, 0);
     g->addWidget(cmdSavePlaylist, 4, 1);
-    g->setRowStretch(5, 1);
+    // The entries follow ReplayGain::Mode.
+    cboReplayGain = named(new QComboBox, "cboReplayGain");
+    cboReplayGain->addItems({tr("Off"), tr("Track"), tr("Album")});
+    cboReplayGain->setAccessibleName(tr("ReplayGain"));
+    spnPreamp = named(new QDoubleSpinBox, "spnPreamp");
+    spnPreamp->setRange(-ReplayGain::kMaxPreampDb, ReplayGain::kMaxPreampDb);
+    spnPreamp->setDecimals(1);
+    spnPreamp->setSuffix(QStringLiteral(" dB"));
+    spnPreamp->setAccessibleName(tr("ReplayGain pre-amp"));
+    auto* gainLabel = label(tr("ReplayGain"));
+    gainLabel->setBuddy(cboReplayGain);
+    auto* preampLabel = label(tr("Pre-amp"));
+    preampLabel->setBuddy(spnPreamp);
+    g->addWidget(gainLabel, 5, 0);
+    g->addWidget(cboReplayGain, 5, 1);
+    g->addWidget(preampLabel, 6, 0);
+    g->addWidget(spnPreamp, 6, 1);
+    g->setRowStretch(7, 1);
     return page;
 }
 
@@ -144,6 +164,8 @@ QWidget* frmOtp::createJoyStick() {
                                                                          {"cmdSongCopy", "Copy to Other"}}};
     for (int i = 0; i < 9; ++i) {
         learnButtons[i] = button(actions[i].first, OptionRules::kUnassigned);
+        learnButtons[i]->setAccessibleName(
+            tr("Learn the pad button for %1").arg(QString::fromLatin1(actions[i].second)));
         g->addWidget(learnButtons[i], i + 1, 0);
         g->addWidget(label(QString::fromLatin1(actions[i].second)), i + 1, 1);
     }
@@ -164,6 +186,7 @@ QWidget* frmOtp::createTabOptions() {
     CmdCopyBtoAR = button("CmdCopyBtoAR", QStringLiteral("Copy A to B"));
     ChkDeviceTab = checkBox("ChkDeviceTab", QStringLiteral("Show Device Tab - C"));
     txtDevicePath = named(new QLineEdit(OptionRules::kDesignDevicePath), "txtDevicePath");
+    txtDevicePath->setAccessibleName(tr("Path for Device"));
     // "&&" shows one ampersand.
     chkFileNameChange = checkBox(
         "chkFileNameChange",
@@ -190,6 +213,8 @@ QWidget* frmOtp::createPresets() {
         cmdPresetSet[i]->setProperty("index", i);
         txtCaption[i] = named(new QLineEdit(number), "txtCaption");
         txtCaption[i]->setProperty("index", i);
+        cmdPresetSet[i]->setAccessibleName(tr("Choose the folder of preset %1").arg(number));
+        txtCaption[i]->setAccessibleName(tr("Caption of preset %1").arg(number));
         g->addWidget(cmdPresetSet[i], i % 5, (i / 5) * 2);
         g->addWidget(txtCaption[i], i % 5, (i / 5) * 2 + 1);
     }
@@ -208,14 +233,17 @@ QWidget* frmOtp::createMp3Tag() {
     for (int i = 0; i < 4; ++i) {
         TxtMp3TabInfo[i] = named(new QLineEdit(captions[i]), "TxtMp3TabInfo");
         TxtMp3TabInfo[i]->setProperty("index", i);
+        TxtMp3TabInfo[i]->setAccessibleName(captions[i]);
         auto* caption = new QLabel(captions[i]);
         caption->setBuddy(TxtMp3TabInfo[i]);
         g->addWidget(caption, i, 0);
         g->addWidget(TxtMp3TabInfo[i], i, 1);
     }
     auto* explanation = label(QStringLiteral(
-        "Clicking the \"Set Tags\" button will alter the tags of all *.MP3 files in the B Tab.  Any file that "
-        "cannot be changes will be skiped.  Make sure files are not write protected. To check tags select the "
+        "Clicking the \"Set Tags\" button will alter the tags of all *.MP3 files in the B Tab.  Any file "
+        "that "
+        "cannot be changes will be skiped.  Make sure files are not write protected. To check tags select "
+        "the "
         "file and use the \"?\" feature in the time bar at the bottom of Kivo Player. USE AT OWN RISK!"));
     explanation->setTextFormat(Qt::PlainText);
     g->addWidget(explanation, 4, 0, 1, 2);
@@ -230,7 +258,9 @@ QWidget* frmOtp::createExtensions() {
     TxtInstExten = extensionBox("TxtInstExten");
     chkUnlockBox = checkBox("chkUnlockBox", QStringLiteral("Lock Edit Box"));
     chkUnlockBox->setChecked(true);
+    TxtInstExten->setAccessibleName(tr("Current extension filter"));
     TxtExtentoAdd = named(new QLineEdit(QStringLiteral("*.*")), "TxtExtentoAdd");
+    TxtExtentoAdd->setAccessibleName(tr("Extension to add"));
     cmdAddexten = button("cmdAddexten", QStringLiteral("Add Extension"));
     g->addWidget(label(QStringLiteral("Current Extention Filter")), 0, 0, 1, 2);
     g->addWidget(TxtInstExten, 1, 0, 1, 2);
@@ -247,6 +277,8 @@ QWidget* frmOtp::createVideoExtensions() {
     chkvidLock = checkBox("chkvidLock", QStringLiteral("Lock Edit Box"));
     chkvidLock->setChecked(true);
     LstAllExtentions = named(new QListWidget, "LstAllExtentions");
+    txtVidExtentions->setAccessibleName(tr("Video extensions"));
+    LstAllExtentions->setAccessibleName(tr("Valid file extensions installed"));
     Command1 = button("Command1", QStringLiteral("Add"));
     g->addWidget(label(QStringLiteral("Video Extentions")), 0, 0);
     g->addWidget(label(QStringLiteral("Valid File Extentions Installed")), 0, 1);

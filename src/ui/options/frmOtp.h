@@ -10,6 +10,8 @@ class Dialogs;
 class OptionsHost;
 class Playlists;
 class QCheckBox;
+class QComboBox;
+class QDoubleSpinBox;
 class QLineEdit;
 class QListWidget;
 class QPlainTextEdit;
@@ -65,6 +67,8 @@ public:
     // Setup.
     QCheckBox *ChkOnTop, *ChkCloseonFinish, *chkPlaylistOnExit, *chkStartAtSOE;
     QPushButton *CmdColor, *CMDGetSavePath, *cmdLoadPlaylist, *cmdSavePlaylist;
+    QComboBox* cboReplayGain;
+    QDoubleSpinBox* spnPreamp;
     // JoyStick, learn buttons in stored order: PlayStop, Exit, Paws, Skip,
     // BringToTop, Special1, Special2, Random, CopyToOther.
     QCheckBox* chkJoyState;

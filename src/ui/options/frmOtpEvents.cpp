@@ -16,6 +16,8 @@
 #include "ui/options/frmOtp.h"
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QComboBox>
+#include <QDoubleSpinBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -130,6 +132,8 @@ void frmOtp::Form_Load() {
     txtDevicePath->setText(v.devicePath);
     if (v.nameConvert)
         chkFileNameChange->setChecked(true);
+    cboReplayGain->setCurrentIndex(v.replayGain.mode);
+    spnPreamp->setValue(v.replayGain.preampDb);
 }
 
 void frmOtp::showColour() {
@@ -217,6 +221,7 @@ OptionRules::Controls frmOtp::controls() const {
     v.deviceTab = ChkDeviceTab->isChecked();
     v.nameConvert = chkFileNameChange->isChecked();
     v.devicePath = txtDevicePath->text();
+    v.replayGain = {ReplayGain::Mode(cboReplayGain->currentIndex()), spnPreamp->value()};
     v.patternBox = TxtInstExten->toPlainText();
     v.videoBox = txtVidExtentions->toPlainText();
     for (int i = 0; i < 10; ++i)

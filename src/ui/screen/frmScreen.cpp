@@ -19,6 +19,9 @@ frmScreen::frmScreen(AppState& state, QWidget* surface) : state_(state), surface
     cmdOnTopOffScreen->setObjectName(QStringLiteral("cmdOnTopOffScreen"));
     cmdOnTopOnScreen->setGeometry(0, 0, 32, 18);
     cmdOnTopOffScreen->setGeometry(32, 0, 32, 18);
+    cmdOnTopOnScreen->setAccessibleName(tr("Keep the video window on top"));
+    cmdOnTopOffScreen->setAccessibleName(tr("Let other windows cover the video window"));
+    surface_->setAccessibleName(tr("Video"));
     for (QPushButton* b : {cmdOnTopOnScreen, cmdOnTopOffScreen}) {
         b->setFocusPolicy(Qt::NoFocus);
         b->raise();
