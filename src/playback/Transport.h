@@ -69,6 +69,8 @@ public:
     // The clock tick (tmrTime) and a mouse-down on the time bar.
     void tmrTime_Timer();
     void Pictimer_MouseDown(Qt::MouseButton button, double xTwips);
+    // From the keyboard: a jump back (negative) or ahead within the playing track.
+    void jumpBy(double seconds);
 
     // The engine's end-of-playback notification.
     void endOfPlayback();
@@ -89,6 +91,7 @@ signals:
     void positionJumped(double seconds);
 
 private:
+    void jumpTo(double seconds);
     // Where the name box's entry is now (position -1 for a browser file, and
     // an empty path when the entry has left every playlist).
     struct NameBoxItem {

@@ -8,6 +8,7 @@
 #include "playback/VideoRules.h"
 #include "playlist/Playlists.h"
 #include <QTimer>
+#include <algorithm>
 #include <cmath>
 
 void Transport::tmrTime_Timer() {
@@ -26,15 +27,29 @@ void Transport::tmrTime_Timer() {
 }
 
 void Transport::Pictimer_MouseDown(Qt::MouseButton button, double xTwips) {
-    if (button != Qt::RightButton || !playing_)
+    if (button != Qt::RightButton)
+        return;
+    const double width = c_.view.windowWidthTwips();
+    jumpTo(width > 0 ? xTwips * c_.fields.trackLength / width : 0);
+}
+
+void Transport::jumpBy(double seconds) {
+    if (!playing_ || !c_.host.started())
+        return;
+    const double now = engine().currentPosition();
+    const double length = c_.fields.trackLength;
+    jumpTo(std::clamp(std::isfinite(now) ? now + seconds : 0, 0.0, length > 0 ? length : 0.0));
+}
+
+void Transport::jumpTo(double position) {
+    if (!playing_)
         return;
     const ChangeNotice notice(*this); // a pause ends
     c_.state.ignoreEnd = true;
     c_.clock.stop();
     engine().stop();
-    c_.view.setMarkerX(xTwips);
-    const double width = c_.view.windowWidthTwips();
-    const double position = width > 0 ? xTwips * c_.fields.trackLength / width : 0;
+    const double length = c_.fields.trackLength;
+    c_.view.setMarkerX(length > 0 ? c_.view.windowWidthTwips() * position / length : 0);
     engine().setCurrentPosition(position);
     engine().play();
     c_.clock.start();

@@ -81,6 +81,9 @@ const std::map<QString, Step> kSteps = [] {
     add("end", [](T& t, double) { t.host.fake.finish(); });
     // A mouse-down on the time bar, half-way.
     add("right", [](T& t, double) { t.transport.Pictimer_MouseDown(Qt::RightButton, 3000); });
+    // The time bar's keys: a jump ahead or back by n seconds.
+    add("ahead", [](T& t, double n) { t.transport.jumpBy(n); });
+    add("rewind", [](T& t, double n) { t.transport.jumpBy(-n); });
     add("left", [](T& t, double) { t.transport.Pictimer_MouseDown(Qt::LeftButton, 3000); });
     add("volume", [](T& t, double) { t.transport.hsVolume_Change(-2500); });
     add("showdevice", [](T& t, double) { t.playlists.setShown(Playlists::kDevice); });
@@ -127,7 +130,8 @@ TEST_P(TransportScenario, LeavesTheListsAndTheWindowAsExpected) {
     }
     for (int i = 0; i < 3; ++i)
         EXPECT_EQ(names(i), QString(left.value(i)).remove('*').split(' ', Qt::SkipEmptyParts)) << i;
-    EXPECT_EQ(playlists.shownIndex(), std::max<int>(Playlists::kA, left.indexOf(QRegularExpression("\\*.*"))));
+    EXPECT_EQ(playlists.shownIndex(),
+              std::max<int>(Playlists::kA, left.indexOf(QRegularExpression("\\*.*"))));
     const QString media = QString(s.media).isEmpty() || *s.media == '/' ? s.media : "/m/" + QString(s.media);
     EXPECT_EQ(host.isStarted ? host.fake.media : u"-"_s, media.isEmpty() ? u"-"_s : media);
     EXPECT_EQ(QList<bool>({transport.playing(), transport.paused(), view.pausedIndicator}),
@@ -172,6 +176,11 @@ const Scenario kScenarios[] = {
     {"BackRestarts", "e0 e1", "play pause back", "e0 e1", "e0", Playing, 0, "stop start:0 play", "marker=1"},
     {"AnIgnoredEndOnlyClearsTheFlag", "e0 e1", "ignoreend play end end", "e1", "e1", Playing},
     {"RightSeeks", "e0", "play pause right", "e0", "e0", Playing, 0, "stop position:50 play", "marker=3000"},
+    {"KeysJumpWithinTheTrack", "e0", "play at40 pause ahead5", "e0", "e0", Playing, 0,
+     "stop position:45 play", "marker=2700"},
+    {"KeysStopAtTheEnds", "e0", "play at98 ahead5", "e0", "e0", Playing, 0, "stop position:100 play"},
+    {"KeysStopAtTheStart", "e0", "play at3 rewind5", "e0", "e0", Playing, 0, "stop position:0 play"},
+    {"KeysJumpOnlyWhilePlaying", "e0", "play stop ahead5", "e0", kSilence, Stopped, 0, ""},
     {"LeftDoesNotSeek", "e0", "play left", "e0", "e0", Playing, 0, ""},
     {"ADeviceTrackPlaysOnce", "||d0 d1", "showdevice play end", "||*d0 d1", kSilence, Stopped},
     {"SkipTakesOutOfTheDeviceList", "||d0 d1", "showdevice play skip", "||*d1", "d1", Playing},

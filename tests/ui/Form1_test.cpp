@@ -94,6 +94,10 @@ TEST_F(Form1Test, OnlyTheNamedLeftClicksSwitchTheTimeModeAndTheColourShowThatPai
         EXPECT_EQ(fields.elapsedMode, elapsed) << target->objectName().toStdString() << button;
         EXPECT_EQ(form->Timer1->isActive(), colourShow) << target->objectName().toStdString() << button;
     }
+    for (int key : {Qt::Key_Space, Qt::Key_Return}) { // the keyboard's way, on the title
+        QTest::keyClick(form->lblName, Qt::Key(key));
+        EXPECT_EQ(form->Timer1->isActive(), key == Qt::Key_Space);
+    }
     // The colour show paints the panels and four controls; the buttons keep the system's colours.
     for (int tick = 0; tick < 30; ++tick)
         form->Timer1_Timer();

@@ -253,6 +253,7 @@ private:
     void showNameBoxFor(const QString& name, quint64 entry);
     bool handleDrop(QObject* watched, QEvent* event);
     bool handleDisplayClick(QObject* watched, QEvent* event);
+    bool handleDisplayKey(QObject* watched, int key);
 
     LifecycleContext lifecycle(KeyState& keys) const;
 

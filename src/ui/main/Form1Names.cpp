@@ -25,10 +25,12 @@ void Form1::nameControls() {
         {PicFileStuff, tr("File browser"), {}},
         {PicMediaList, tr("Playlists"), {}},
         {PicButtons, tr("Player buttons"), {}},
-        {lblName, {}, tr("Title of the playing track")},
+        {lblName, {}, tr("Title of the playing track; Space starts or stops the colour show")},
         {cmdShowScreen, tr("Show or hide the video window"), tr("F10")},
         {cmdSizeFix, tr("Shrink the window to a strip, or restore it"), {}},
-        {Pictimer, tr("Position in the track"), tr("Right-click to jump to a place in the track")},
+        {Pictimer, tr("Position in the track"),
+         tr("Left and Right arrows jump 5 seconds, Page Up and Page Down 30; a right-click jumps to that "
+            "place")},
         {txtNameBox, tr("Selected entry"), {}},
         {CmdSmallPlay, tr("Play the selected entry"), tr("Enter in the playlist")},
         {CMDSmallStop, tr("Stop the playing track"), {}},
@@ -73,8 +75,12 @@ void Form1::nameControls() {
         {CmdONtop, tr("Keep the window on top"), {}},
         {cmdNoontop, tr("Let other windows cover this one"), {}},
     };
-    // The volume bar takes the focus too, for the arrow keys.
+    // The volume bar takes the focus too, for the arrow keys. The time bar
+    // (arrow keys) and the title (the colour show) are reached by Tab only, so
+    // that a click on them leaves the focus where it was, in the playlist.
     hsVolume->setFocusPolicy(Qt::StrongFocus);
+    Pictimer->setFocusPolicy(Qt::TabFocus);
+    lblName->setFocusPolicy(Qt::TabFocus);
     for (const Name& n : names) {
         if (!n.name.isEmpty())
             n.control->setAccessibleName(n.name);

@@ -120,6 +120,7 @@ private:
     void Form_Load();
     void ChkDeviceTab_Click(bool checked);
     void learn(int action);
+    void setLearnCaption(int action, const QString& caption);
     void showColour();
 
     OptionRules::Controls controls() const;

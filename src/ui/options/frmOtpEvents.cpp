@@ -114,7 +114,7 @@ void frmOtp::Form_Load() {
         chkJoyState->setChecked(v.joystickOn);
     }
     for (int i = 0; i < 9; ++i)
-        learnButtons[i]->setText(v.learnCaptions[i]);
+        setLearnCaption(i, v.learnCaptions[i]);
     chkScreenKeepOnTop->setChecked(v.screenOnTop);
     for (int i = 0; i < 10; ++i) {
         showCaption(cmdPresetSet[i], v.captions[i]);
@@ -178,6 +178,15 @@ void frmOtp::Command1_Click() {
         setText(txtVidExtentions, OptionRules::addVideo(txtVidExtentions->toPlainText(), row->text()));
 }
 
+// The caption is the pad button's code; a screen reader reads it after the
+// button's name.
+void frmOtp::setLearnCaption(int action, const QString& caption) {
+    learnButtons[action]->setText(caption);
+    learnButtons[action]->setAccessibleDescription(caption == OptionRules::kUnassigned
+                                                       ? tr("No pad button assigned")
+                                                       : tr("Pad button code %1").arg(caption));
+}
+
 // A learn button: the buttons held on the pad now become its action's code.
 void frmOtp::learn(int action) {
     joyChanged_ = true;
@@ -189,7 +198,7 @@ void frmOtp::learn(int action) {
     JoystickAssignment::ClearDuplicateButtons(captions, code);
     captions[action] = QString::number(code);
     for (int i = 0; i < kJoystickActionCount; ++i)
-        learnButtons[i]->setText(captions[i]);
+        setLearnCaption(i, captions[i]);
 }
 
 void frmOtp::CmdSET_Click() {
@@ -245,7 +254,7 @@ void frmOtp::fill(const OptionRules::Controls& v) {
     setText(txtVidExtentions, v.videoBox);
     chkJoyState->setChecked(v.joystickOn);
     for (int i = 0; i < 9; ++i)
-        learnButtons[i]->setText(v.learnCaptions[i]);
+        setLearnCaption(i, v.learnCaptions[i]);
 }
 
 void frmOtp::cmdOK1_Click() {

@@ -23,7 +23,7 @@ frmScreen::frmScreen(AppState& state, QWidget* surface) : state_(state), surface
     cmdOnTopOffScreen->setAccessibleName(tr("Let other windows cover the video window"));
     surface_->setAccessibleName(tr("Video"));
     for (QPushButton* b : {cmdOnTopOnScreen, cmdOnTopOffScreen}) {
-        b->setFocusPolicy(Qt::NoFocus);
+        b->setFocusPolicy(Qt::TabFocus); // a click leaves the focus on the video
         b->raise();
     }
     connect(cmdOnTopOnScreen, &QPushButton::clicked, this, &frmScreen::cmdOnTopOnScreen_Click);
