@@ -32,6 +32,8 @@ struct AppState {
     bool nameConvert = false;
     QString devicePath;
     ReplayGain replayGain;
+    // The next track is handed to the engine ahead, so that audio runs on without a gap.
+    bool gapless = true;
 
     // Playback.
     int playingPlaylist = 0;

@@ -124,6 +124,7 @@ QStringList runStartup(LifecycleContext& c, StartupView& view, const QString& lo
         s.replayGain.preampDb =
             ReplayGain::preampFrom(read(c.table.replayGainPreamp())).value_or(s.replayGain.preampDb);
     });
+    step("gapless", [&] { s.gapless = toTruth(read(c.table.gapless())); });
     step("search mode", [&] { c.fields.searchSingle = true; });
     step("hidden switch", [&] {
         if (commandLineListsEveryFile(commandLine))

@@ -46,12 +46,19 @@ public:
     virtual MediaTags tags() const = 0;
     // The loudness correction for what plays now and later; an engine without one ignores it.
     virtual void setReplayGain(const ReplayGain&) {}
+    // The file to follow the loaded media without a gap when it plays to its end (advanced, then, instead of
+    // endOfPlayback); an empty path takes the choice back. Replaced by each call and by setMedia. An engine
+    // that cannot follow a file gaplessly ignores it and reports the end as usual.
+    virtual void setNext(const QString&) {}
 
 signals:
     // The loaded media played to its natural end (Finished), or could not be opened or decoded (Failed), so
     // that a queue never stalls. Never raised for stop, a replacing setMedia or quitting, and never from
     // inside a call to the player.
     void endOfPlayback(int reason);
+    // The loaded media played to its natural end and the file given with setNext is the loaded media now,
+    // playing from its start; its length, video size and tags follow as after setMedia.
+    void advanced();
     // The length became known after setMedia.
     void durationChanged(double seconds);
     // The video's display size became known after setMedia.

@@ -133,12 +133,15 @@ void MpvPlayer::takeOver() {
     setPaused(paused_);
     if (generation_ == 0 || ended_)
         return;
-    // The loaded media opens again on the new engine, where it was asked to start.
+    // The loaded media opens again on the new engine, where it was asked to start, and the next file after
+    // it.
     const double at = seekTarget_.value_or(0);
     const std::optional<double> startAt = startAt_;
+    const QString next = nextPath_;
     reset();
     startAt_ = startAt;
     load(at);
+    setNext(next);
 }
 
 void MpvPlayer::start(const Options& options) {
@@ -175,6 +178,10 @@ void MpvPlayer::start(const Options& options) {
     setOption("audio-display", QStringLiteral("no"));
     // Decoding is done in software: no probing of hardware decoders when video is drawn.
     setOption("gpu-hwdec-interop", QStringLiteral("no"));
+    // The next file of the queue is opened ahead and its audio joins the end of the last one where the
+    // two have the same format.
+    setOption("prefetch-playlist", QStringLiteral("yes"));
+    setOption("gapless-audio", QStringLiteral("weak"));
     // A ReplayGain correction is lowered where it would make a file's peaks clip.
     setOption("replaygain-clip", QStringLiteral("no"));
     if (!options.ao.isEmpty())
@@ -237,6 +244,7 @@ void MpvPlayer::setMedia(const QString& path) {
     if (deferWhileStarting([this, path] { setMedia(path); }))
         return;
     path_ = path;
+    forgetNext(); // "loadfile replace" empties mpv's playlist
     reset();
     if (!handle_)
         return;
@@ -282,6 +290,49 @@ void MpvPlayer::load(double startAt) {
         deferredSeek_ = startAt;
         seekTarget_ = startAt;
     }
+}
+
+// Gapless playback: mpv's playlist holds the loaded media and at most one file after it. mpv goes on with
+// that file by itself at the natural end of the loaded media (and opens it a little before); a new choice
+// first clears the playlist but for the entry playing.
+void MpvPlayer::setNext(const QString& path) {
+    if (deferWhileStarting([this, path] { setNext(path); }))
+        return;
+    if (path == nextPath_ && (next_ != 0 || path.isEmpty()))
+        return;
+    forgetNext();
+    nextPath_ = path;
+    if (handle_)
+        queueNext();
+}
+
+void MpvPlayer::forgetNext() {
+    nextPath_.clear();
+    next_ = 0;
+    ++nextCount_;
+}
+
+void MpvPlayer::queueNext() {
+    command({"playlist-clear"});
+    // Only a regular file follows (as for setMedia); anything else is left to the ordinary end of the track.
+    const QFileInfo info(nextPath_);
+    if (nextPath_.isEmpty() || generation_ == 0 || ended_ || !info.isFile())
+        return;
+    const QByteArray file = QFile::encodeName(info.absoluteFilePath());
+    command({"loadfile", file.constData(), "append"}, tag(Reply::LoadNext, nextCount_));
+}
+
+bool MpvPlayer::advance() {
+    const std::int64_t next = next_;
+    path_ = nextPath_;
+    forgetNext();
+    const bool paused = paused_;
+    reset();
+    paused_ = paused;
+    current_ = next;
+    QPointer<MpvPlayer> alive(this);
+    emit advanced();
+    return !alive.isNull();
 }
 
 void MpvPlayer::failLater() {

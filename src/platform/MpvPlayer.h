@@ -58,6 +58,7 @@ public:
     QSize videoSize() const override { return videoSize_; }
     MediaTags tags() const override { return tags_; }
     void setReplayGain(const ReplayGain& gain) override;
+    void setNext(const QString& path) override;
 
     // Why the engine could not start; empty when it runs or is still starting.
     QString lastError() const { return starting_ ? QString() : error_; }
@@ -105,6 +106,11 @@ private:
     // Forgets the loaded media: a new generation, nothing known about it yet.
     void reset();
     void load(double startAt);
+    // Hands the next file to mpv's own playlist, after the loaded media, in place of the one it held.
+    void queueNext();
+    void forgetNext();
+    // The loaded media ended where mpv goes on with the next file: that is the loaded media now.
+    bool advance();
     void seek(double seconds);
     void failLater();
     void command(std::initializer_list<const char*> args, std::uint64_t reply = 0);
@@ -114,6 +120,7 @@ private:
     bool handleEvent(const mpv_event& event);
     bool handleReply(const mpv_event& event);
     bool handleLoadReply(const mpv_event& event);
+    void handleLoadNextReply(const mpv_event& event);
     bool handlePropertyChange(const mpv_event& event);
     bool handleEndFile(const mpv_event& event);
     bool handleValue(std::uint64_t reply, const mpv_event_property& property);
@@ -156,6 +163,9 @@ private:
     std::int64_t displayHeight_ = 0;
     FreedMemory freedMemory_{std::chrono::seconds(2)}; // what mpv's threads freed with a closed file
     QTimer* closeWatch_ = nullptr;
-    std::optional<double> volume_;         // as last asked, for a new engine
+    QString nextPath_;             // the file to follow the loaded media (setNext); empty: none
+    std::int64_t next_ = 0;        // mpv's playlist entry of nextPath_; 0 until mpv has named it
+    quint64 nextCount_ = 0;        // counts setNext calls, to drop a reply about a next file since replaced
+    std::optional<double> volume_; // as last asked, for a new engine
     std::optional<ReplayGain> replayGain_; // as last asked, for a new engine
 };

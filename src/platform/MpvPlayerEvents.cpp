@@ -8,6 +8,20 @@
 
 using namespace MpvReplies;
 
+namespace {
+// The playlist entry mpv made for a loadfile command; 0 when it made none.
+std::int64_t loadedEntry(const mpv_event& event) {
+    const auto* reply = static_cast<const mpv_event_command*>(event.data);
+    if (event.error < 0 || reply->result.format != MPV_FORMAT_NODE_MAP)
+        return 0;
+    const mpv_node_list* map = reply->result.u.list;
+    for (int i = 0; i < map->num; ++i)
+        if (std::strcmp(map->keys[i], "playlist_entry_id") == 0 && map->values[i].format == MPV_FORMAT_INT64)
+            return map->values[i].u.int64;
+    return 0;
+}
+} // namespace
+
 void MpvPlayer::onWakeup(void* player) {
     // Called on one of mpv's threads: only hand the work to the user-interface thread, once per batch.
     auto* self = static_cast<MpvPlayer*>(player);
@@ -52,6 +66,7 @@ bool MpvPlayer::updateVideoSize(std::int64_t width, std::int64_t height) {
 }
 
 bool MpvPlayer::end(int reason) {
+    forgetNext(); // mpv may go on with it by itself: the next setMedia stops that
     ended_ = true;
     fileLoaded_ = false;
     seekTarget_.reset();
@@ -66,24 +81,26 @@ bool MpvPlayer::handleLoadReply(const mpv_event& event) {
     if (generationOf(event.reply_userdata) != generation_ || ended_)
         return true;
     loadPending_ = false;
-    const auto* reply = static_cast<const mpv_event_command*>(event.data);
-    if (event.error >= 0 && reply->result.format == MPV_FORMAT_NODE_MAP) {
-        const mpv_node_list* map = reply->result.u.list;
-        for (int i = 0; i < map->num; ++i)
-            if (std::strcmp(map->keys[i], "playlist_entry_id") == 0 &&
-                map->values[i].format == MPV_FORMAT_INT64)
-                current_ = map->values[i].u.int64;
-    }
+    current_ = loadedEntry(event);
     if (current_ != 0)
         return true;
     command({"stop"});
     return end(Failed);
 }
 
+void MpvPlayer::handleLoadNextReply(const mpv_event& event) {
+    if (generationOf(event.reply_userdata) == (nextCount_ & generationMask))
+        next_ = loadedEntry(event);
+}
+
 bool MpvPlayer::handleReply(const mpv_event& event) {
     const Reply kind = kindOf(event.reply_userdata);
     if (kind == Reply::Load)
         return handleLoadReply(event);
+    if (kind == Reply::LoadNext) {
+        handleLoadNextReply(event);
+        return true;
+    }
     if (kind == Reply::GetTime)
         positionAsked_ = false;
     if (generationOf(event.reply_userdata) != generation_ || !isCurrent() || ended_)
@@ -165,6 +182,8 @@ bool MpvPlayer::handleEndFile(const mpv_event& event) {
     int reason = Finished;
     switch (file->reason) {
     case MPV_END_FILE_REASON_EOF:
+        if (next_ != 0)
+            return advance();
         break;
     case MPV_END_FILE_REASON_ERROR:
         reason = Failed;

@@ -21,7 +21,8 @@ enum class Reply : std::uint64_t {
     GetDuration,  // asked for once the file is open: an unchanged length is not reported as a change
     GetWidth,     // asked for at each video reconfiguration, for the same reason
     GetHeight,
-    GetTags, // the file's tags, asked for once it is open
+    GetTags,  // the file's tags, asked for once it is open
+    LoadNext, // the loadfile command that appends the next file; tagged with setNext's count, not setMedia's
 };
 inline constexpr std::uint64_t generationMask = (std::uint64_t(1) << 56) - 1;
 

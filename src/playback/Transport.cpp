@@ -3,6 +3,7 @@
 #include "core/MainWindowState.h"
 #include "platform/KeyState.h"
 #include "platform/MediaPlayer.h"
+#include "playback/NextEntry.h"
 #include "playback/TransportView.h"
 #include "playback/VideoRules.h"
 #include "playlist/PlaylistEditing.h"
@@ -22,6 +23,20 @@ Transport::Transport(Context context, QObject* parent) : QObject(parent), c_(std
         c_.draw = [] {
             return QRandomGenerator::global()->generateDouble();
         };
+    // Any change to the queue may change what follows the playing track.
+    auto queueChanged = [this] {
+        scheduleNext();
+    };
+    for (int i = 0; i < 3; ++i) {
+        const PlaylistModel* list = &c_.playlists.at(i);
+        connect(list, &QAbstractItemModel::rowsInserted, this, queueChanged);
+        connect(list, &QAbstractItemModel::rowsRemoved, this, queueChanged);
+        connect(list, &QAbstractItemModel::rowsMoved, this, queueChanged);
+        connect(list, &QAbstractItemModel::modelReset, this, queueChanged);
+        connect(list, &QAbstractItemModel::layoutChanged, this, queueChanged);
+        connect(list, &QAbstractItemModel::dataChanged, this, queueChanged);
+    }
+    connect(&c_.playlists, &Playlists::shownChanged, this, queueChanged);
 }
 
 MediaPlayer& Transport::engine() {
@@ -29,6 +44,7 @@ MediaPlayer& Transport::engine() {
     if (!connected_) {
         connected_ = true;
         connect(&player, &MediaPlayer::endOfPlayback, this, [this](int) { endOfPlayback(); });
+        connect(&player, &MediaPlayer::advanced, this, &Transport::engineAdvanced);
         connect(&player, &MediaPlayer::durationChanged, this, [this](double seconds) {
             const ChangeNotice notice(*this);
             c_.fields.trackLength = seconds;
@@ -49,32 +65,61 @@ MediaPlayer& Transport::engine() {
 }
 
 int Transport::GetSongNumberFromCheckedList(int playlist, bool randomOn) {
-    const PlaylistModel& list = c_.playlists.at(playlist);
-    if (!randomOn) {
-        for (int i = 0; i < list.count(); ++i)
-            if (list.checked(i))
-                return i;
-        return -1;
-    }
-    std::vector<int> checked;
-    for (int i = 0; i < list.count(); ++i)
-        if (list.checked(i))
-            checked.push_back(i);
-    if (checked.empty())
-        return -1;
-    // Nearest index, halves to even: the first and last checked entries come
-    // up half as often as the others.
-    const double at = c_.draw() * double(checked.size() - 1);
-    return checked[static_cast<size_t>(std::nearbyint(at))];
+    return checkedPosition(c_.playlists.at(playlist), randomOn, c_.draw);
 }
 
 // Play: the position to play in the playing playlist.
 void Transport::choosePosition(int& k) {
-    const int playlist = c_.state.playingPlaylist;
-    k = GetSongNumberFromCheckedList(playlist, random_);
+    const PlaylistModel& list = c_.playlists.at(c_.state.playingPlaylist);
+    k = checkedPosition(list, random_, c_.draw);
     if (k < 0)
-        k = random_ ? static_cast<int>(std::floor(c_.playlists.at(playlist).count() * c_.draw())) : 0;
+        k = std::max(0, anyPosition(list, random_, c_.draw));
     c_.state.currentEntry = k;
+}
+
+void Transport::loadMedia(const QString& path) {
+    nextGiven_ = {}; // the engine forgets the next file with the loaded one
+    nextDraw_.reset();
+    engine().setMedia(path);
+}
+
+NextEntry Transport::chooseNext() {
+    if (!c_.state.gapless || !playing_)
+        return {};
+    return nextAfterEnd(c_.playlists, c_.state, track_.path, random_, [this] {
+        if (!nextDraw_) // random mode draws the next entry once per track
+            nextDraw_ = c_.draw();
+        return *nextDraw_;
+    });
+}
+
+// Edits come in bursts (a search moves entries one by one): the choice is made again once they are done.
+void Transport::scheduleNext() {
+    if (std::exchange(nextScheduled_, true))
+        return;
+    QTimer::singleShot(0, this, [this] {
+        nextScheduled_ = false;
+        updateNext();
+    });
+}
+
+void Transport::updateNext() {
+    if (!c_.host.started())
+        return;
+    const NextEntry next = chooseNext();
+    if (next == nextGiven_)
+        return;
+    nextGiven_ = next;
+    engine().setNext(next.path);
+}
+
+// The engine went on with the next file by itself. When the queue has changed since that file was handed
+// over (an edit a moment before the end), the end takes its ordinary course and loads the right one.
+void Transport::engineAdvanced() {
+    const NextEntry given = std::exchange(nextGiven_, {});
+    const NextEntry now = given.entry != 0 ? chooseNext() : NextEntry();
+    nextDraw_.reset();
+    finishTrack(now.entry != 0 && now == given ? &now : nullptr);
 }
 
 double Transport::position() {
@@ -86,6 +131,10 @@ MediaTags Transport::tags() {
 }
 
 void Transport::CmdPLAY_Click() {
+    play(nullptr);
+}
+
+void Transport::play(const NextEntry* loaded) {
     const ChangeNotice notice(*this);
     c_.state.stopped = false;
     c_.view.setClearAllEnabled(false);
@@ -117,8 +166,12 @@ void Transport::CmdPLAY_Click() {
     }
     c_.state.queueEmpty = false;
 
-    int k = 0;
-    choosePosition(k);
+    int k = loaded && loaded->playlist == playlist ? list.positionOf(loaded->entry) : -1;
+    if (k < 0) {
+        loaded = nullptr;
+        choosePosition(k);
+    }
+    c_.state.currentEntry = k;
     // An entry without a display name is dropped. When it was the last one the
     // choice is made again from what is left, so the player is never handed an
     // empty path.
@@ -135,7 +188,8 @@ void Transport::CmdPLAY_Click() {
     c_.state.playingEntry = list.id(k);
 
     const QString path = list.path(k);
-    engine().setMedia(path);
+    if (!loaded)
+        loadMedia(path);
     track_ = {list.name(k), path, list.id(k)};
     c_.view.setTitle(track_.title);
     c_.fields.trackLength = engine().duration();
@@ -215,7 +269,7 @@ void Transport::CmdSTOP_Click() {
     showClockStopped();
     if (c_.host.started()) {
         c_.host.screen().hide();
-        engine().setMedia(c_.host.silentClip());
+        loadMedia(c_.host.silentClip());
     }
 }
 
@@ -308,7 +362,7 @@ void Transport::CmdSmallPlay_Click() {
     c_.view.setPlayShown(false, false);
     c_.state.playingPlaylist = item.playlist;
     const QString path = item.path;
-    engine().setMedia(path);
+    loadMedia(path);
     track_ = {name, path, c_.state.playingEntry};
     c_.view.setTitle(name);
     engine().play();
@@ -334,7 +388,7 @@ void Transport::CMDSmallStop_Click() {
     showClockStopped();
     c_.view.setSmallPlayShown(true);
     c_.host.screen().hide();
-    engine().setMedia(c_.host.silentClip());
+    loadMedia(c_.host.silentClip());
 }
 
 void Transport::lstName_DblClick(int position) {

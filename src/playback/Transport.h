@@ -1,6 +1,7 @@
 #pragma once
 #include "platform/MediaPlayer.h"
 #include "playback/ColourShow.h"
+#include "playback/NextEntry.h"
 #include <QObject>
 #include <QString>
 #include <functional>
@@ -81,7 +82,10 @@ public:
     // A checked entry of the playlist, or -1 (random among the checked ones
     // when "&Random" is on).
     int GetSongNumberFromCheckedList(int playlist, bool randomOn);
-    void setRandom(bool on) { random_ = on; }
+    void setRandom(bool on) {
+        random_ = on;
+        scheduleNext();
+    }
 
 signals:
     // Playing, paused or stopped, the track, its length or tags or the volume may
@@ -92,6 +96,15 @@ signals:
 
 private:
     void jumpTo(double seconds);
+    // Play, or at a gapless end the entry the engine already plays.
+    void play(const NextEntry* loaded);
+    void finishTrack(const NextEntry* loaded);
+    void loadMedia(const QString& path);
+    // Gapless playback: what follows the playing track, handed to the engine ahead.
+    NextEntry chooseNext();
+    void scheduleNext();
+    void updateNext();
+    void engineAdvanced();
     // Where the name box's entry is now (position -1 for a browser file, and
     // an empty path when the entry has left every playlist).
     struct NameBoxItem {
@@ -106,8 +119,10 @@ private:
     public:
         explicit ChangeNotice(Transport& t) : t_(t) { ++t_.handlerDepth_; }
         ~ChangeNotice() {
-            if (--t_.handlerDepth_ == 0)
+            if (--t_.handlerDepth_ == 0) {
+                t_.scheduleNext();
                 emit t_.playbackChanged();
+            }
         }
         ChangeNotice(const ChangeNotice&) = delete;
         ChangeNotice& operator=(const ChangeNotice&) = delete;
@@ -136,4 +151,7 @@ private:
     bool fitScreenToVideo_ = false;
     bool videoPrepared_ = false;
     std::optional<ReplayGain> replayGainSent_; // as last handed to the engine
+    NextEntry nextGiven_;                      // as last handed to the engine
+    std::optional<double> nextDraw_;           // the random draw for the next entry, once per track
+    bool nextScheduled_ = false;
 };

@@ -59,6 +59,10 @@ void Transport::jumpTo(double position) {
 }
 
 void Transport::endOfPlayback() {
+    finishTrack(nullptr);
+}
+
+void Transport::finishTrack(const NextEntry* loaded) {
     const ChangeNotice notice(*this);
     AppState& s = c_.state;
     if (s.ignoreEnd) {
@@ -70,7 +74,7 @@ void Transport::endOfPlayback() {
     const bool deviceTrack = s.playingPlaylist == Playlists::kDevice;
     if (!deviceTrack) {
         removePlayedEntry();
-        CmdPLAY_Click();
+        play(loaded);
         c_.view.showCount(c_.playlists.shown().count());
     }
     const bool deviceShown = c_.playlists.shownIndex() == Playlists::kDevice;
@@ -84,7 +88,7 @@ void Transport::endOfPlayback() {
     // window has to show the player stopped.
     if (deviceShown || deviceTrack) {
         CmdSTOP_Click();
-        engine().setMedia(c_.host.silentClip());
+        loadMedia(c_.host.silentClip());
     }
     if (!s.deviceTab && c_.playlists.at(Playlists::kA).isEmpty() &&
         c_.playlists.at(Playlists::kB).isEmpty() && s.closeOnFinish && s.queueEmpty)

@@ -66,6 +66,7 @@ Opening opening(const SettingsStore& store, const SettingsTable& table, const Ap
     c.devicePath = state.devicePath;
     c.nameConvert = state.nameConvert;
     c.replayGain = state.replayGain;
+    c.gapless = state.gapless;
     return o;
 }
 
@@ -129,6 +130,8 @@ OkResult applyOk(SettingsStore& store, const SettingsTable& table, AppState& sta
     state.replayGain = controls.replayGain;
     write(table.replayGain(), ReplayGain::modeText(controls.replayGain.mode));
     write(table.replayGainPreamp(), QString::number(controls.replayGain.preampDb));
+    state.gapless = controls.gapless;
+    write(table.gapless(), switchText(controls.gapless));
     result.videos = checkBox(controls.videoBox, state.videoList);
     if (result.videos.accepted)
         state.videoList = result.videos.text;

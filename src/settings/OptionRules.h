@@ -31,6 +31,7 @@ struct Controls {
     bool nameConvert = false;
     QString devicePath;
     ReplayGain replayGain;
+    bool gapless = true;
     QString patternBox;
     QString videoBox;
     std::array<QString, 10> captions;

@@ -83,6 +83,9 @@ SettingDef SettingsTable::replayGain() const {
 SettingDef SettingsTable::replayGainPreamp() const {
     return {kOther, QStringLiteral("ReplayGainPreamp"), QStringLiteral("0")};
 }
+SettingDef SettingsTable::gapless() const {
+    return {kOther, QStringLiteral("Gapless"), QStringLiteral("1")};
+}
 
 std::vector<SettingDef> SettingsTable::all() const {
     std::vector<SettingDef> table;
@@ -96,7 +99,7 @@ std::vector<SettingDef> SettingsTable::all() const {
     for (int i = 0; i < kJoystickActionCount; ++i)
         table.push_back(joystickCode(i));
     for (const SettingDef& def : {soeStartPath(), eorR(), addedExten(), vidExten(), deviceTab(),
-                                  nameConvert(), devicePath(), replayGain(), replayGainPreamp()})
+                                  nameConvert(), devicePath(), replayGain(), replayGainPreamp(), gapless()})
         table.push_back(def);
     return table;
 }

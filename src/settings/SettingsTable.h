@@ -43,6 +43,8 @@ public:
     // "off", "track" or "album", and the pre-amp in dB (ReplayGain).
     SettingDef replayGain() const;
     SettingDef replayGainPreamp() const;
+    // "1"/"0": the next track is handed to the engine ahead of the end of the current one.
+    SettingDef gapless() const;
 
     // Every entry, in the order start-up reads them.
     std::vector<SettingDef> all() const;

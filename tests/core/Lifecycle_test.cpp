@@ -78,18 +78,26 @@ protected:
 // the marker the panel's opposite within range; the hidden switch lists every file, the stored list kept.
 TEST_F(StartupTest, EachSettingFollowsItsOwnReadingRule) {
     const std::tuple<SettingDef, QString, QString> rows[] = {
-        {table.onTop(), "1.0", "2"},           {table.closeOnFinish(), "2", "1"},
-        {table.joystickUsed(), "t", "T"},      {table.deviceTab(), "True", "0"},
-        {table.nameConvert(), "5", "0"},       {table.eorR(), "R", "r"},
-        {table.soeStartPath(), "1", "2"},      {table.autoSavePath(), dir.file("auto.KVPL"), "x"},
-        {table.preName(4), "Jazz", "5"},       {table.vStayOnTop(), "1", "0"},
-        {table.vidExten(), "*.mkv", "*.avi"},  {table.colorToStart(), "2113664", "16777215.4"},
-        {table.addedExten(), "*.mp3", "*.ogg"}};
+        {table.onTop(), "1.0", "2"},
+        {table.closeOnFinish(), "2", "1"},
+        {table.joystickUsed(), "t", "T"},
+        {table.deviceTab(), "True", "0"},
+        {table.nameConvert(), "5", "0"},
+        {table.eorR(), "R", "r"},
+        {table.soeStartPath(), "1", "2"},
+        {table.autoSavePath(), dir.file("auto.KVPL"), "x"},
+        {table.preName(4), "Jazz", "5"},
+        {table.vStayOnTop(), "1", "0"},
+        {table.vidExten(), "*.mkv", "*.avi"},
+        {table.colorToStart(), "2113664", "16777215.4"},
+        {table.addedExten(), "*.mp3", "*.ogg"},
+        {table.gapless(), "0", "true"}};
     auto seen = [](const Player& p) {
         return QList<int>() << p.state.onTop << p.onTopPresses << p.state.closeOnFinish
                             << p.state.joystickUsed << p.polling << p.state.deviceTab << p.lists.tabCount()
                             << p.state.nameConvert << p.remaining << p.fields.elapsedMode << p.clearAll
-                            << p.state.videoOnTop << (p.lists.shownIndex() == Playlists::kA);
+                            << p.state.videoOnTop << (p.lists.shownIndex() == Playlists::kA)
+                            << p.state.gapless;
     };
     auto texts = [](const Player& p) {
         return QStringList{p.startFolders.join("|"), p.captions[4],           p.state.videoList,
@@ -99,13 +107,13 @@ TEST_F(StartupTest, EachSettingFollowsItsOwnReadingRule) {
     for (const auto& [def, one, other] : rows)
         set(def, one);
     const Player first = start();
-    EXPECT_EQ(seen(first), QList<int>({1, 1, 0, 0, 0, 1, 3, 1, 1, 0, 1, 1, 1}));
+    EXPECT_EQ(seen(first), QList<int>({1, 1, 0, 0, 0, 1, 3, 1, 1, 0, 1, 1, 1, 0}));
     EXPECT_EQ(texts(first), QStringList({dir.file("auto.KVPL"), "Jazz", "*.mkv", "#804020", "#84c4e8",
                                          "*.mp3", "*.mp3", dir.path() + "/"}));
     for (const auto& [def, one, other] : rows)
         set(def, other);
     const Player second = start(u"abc/qxvtrDEF"_s);
-    EXPECT_EQ(seen(second), QList<int>({0, 0, 1, 1, 1, 0, 2, 0, 0, 1, 1, 0, 1}));
+    EXPECT_EQ(seen(second), QList<int>({0, 0, 1, 1, 1, 0, 2, 0, 0, 1, 1, 0, 1, 1}));
     EXPECT_EQ(texts(second),
               QStringList({"", "5", "*.avi", "#ffffff", "#050509", "*.*", "*.ogg", dir.path() + "/"}));
     EXPECT_EQ(store.writeCount(), 2 * int(std::size(rows))); // start-up itself writes nothing
@@ -120,8 +128,11 @@ TEST_F(StartupTest, AFailingStepSkipsOnlyItself) {
     set(table.joystickCode(3), "99999");
     set(table.soeStartPath(), "1");
     set(table.autoSavePath(), "/no/such/folder/auto.KVPL");
+    set(table.gapless(), "junk");
     const Player run = start("\"" + named + "\"");
-    EXPECT_EQ(run.failed, QStringList({"on top", "start colour", "joystick code", "start folder"}));
+    EXPECT_EQ(run.failed,
+              QStringList({"on top", "start colour", "joystick code", "start folder", "gapless"}));
+    EXPECT_TRUE(run.state.gapless);
     // What follows a failure still happens; the quotes around the whole line are taken off, not those inside.
     EXPECT_EQ(run.state.joystickCodes[4], -5);
     EXPECT_EQ(run.panel.name() + run.marker.name(), "#c0c0c0#444448"); // the default grey

@@ -2,6 +2,7 @@
 #include "core/AppState.h"
 #include "core/MainWindowState.h"
 #include "mpris/MprisPlayer.h"
+#include "playback/NextEntry.h"
 #include "playback/TimeConvert.h"
 #include "playback/Transport.h"
 #include "playlist/Playlists.h"
@@ -9,6 +10,7 @@
 #include "support/FakeSeams.h"
 #include "support/QtPrint.h"
 #include "support/TransportFakes.h"
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QTimer>
 #include <cmath>
@@ -29,12 +31,14 @@ struct TransportTest : ::testing::Test {
     FakeHost host;
     QTimer clock;
     std::vector<double> draws;
+    bool random = false;
     Transport transport{{state, fields, playlists, keys, view, host, clock, [this] {
                              return draws.empty() ? 0.0 : std::exchange(draws, {}).front();
                          }}};
 
     TransportTest() {
         state.videoList = u"*.avi;*.mpg;*.mpeg"_s;
+        state.gapless = false;
         playlists.setTabCount(3);
     }
     // Entries named as given, each playing "/m/<name>".
@@ -78,7 +82,22 @@ const std::map<QString, Step> kSteps = [] {
     add("small", [](T& t, double) { t.transport.CmdSmallPlay_Click(); });
     add("smallstop", [](T& t, double) { t.transport.CMDSmallStop_Click(); });
     add("dbl", [](T& t, double n) { t.transport.lstName_DblClick(int(n)); });
-    add("end", [](T& t, double) { t.host.fake.finish(); });
+    // The natural end; what it plays must be what was foreseen for a gapless end.
+    add("end", [](T& t, double) {
+        const double draw = t.draws.empty() ? 0.0 : t.draws.front();
+        const NextEntry next =
+            nextAfterEnd(t.playlists, t.state, t.transport.track().path, t.random, [draw] { return draw; });
+        t.host.fake.finish();
+        if (next.entry != 0) {
+            EXPECT_EQ(t.host.fake.media, next.path);
+        }
+    });
+    // Gapless playback: on, the event loop's turn, the engine going on with the next file, an entry deleted.
+    add("gapless", [](T& t, double) { t.state.gapless = true; });
+    add("settle", [](T&, double) { QCoreApplication::processEvents(); });
+    add("into", [](T& t, double) { t.host.fake.finishIntoNext(); });
+    add("del", [](T& t, double n) { t.playlists.at(0).removeAt(int(n)); });
+    add("check", [](T& t, double n) { t.playlists.at(0).setChecked(int(n), true); });
     // A mouse-down on the time bar, half-way.
     add("right", [](T& t, double) { t.transport.Pictimer_MouseDown(Qt::RightButton, 3000); });
     // The time bar's keys: a jump ahead or back by n seconds.
@@ -89,7 +108,8 @@ const std::map<QString, Step> kSteps = [] {
     add("showdevice", [](T& t, double) { t.playlists.setShown(Playlists::kDevice); });
     add("showa", [](T& t, double) { t.playlists.setShown(Playlists::kA); });
     add("draw", [](T& t, double n) { t.draws.push_back(n); });
-    add("random", [](T& t, double) { t.transport.setRandom(true); });
+    add("random", [](T& t, double) { t.transport.setRandom(t.random = true); });
+    add("showb", [](T& t, double) { t.playlists.setShown(Playlists::kB); });
     add("close", [](T& t, double) { t.state.closeOnFinish = true; });
     add("devicetab", [](T& t, double) { t.state.deviceTab = true; });
     add("ignoreend", [](T& t, double) { t.state.ignoreEnd = true; });
@@ -207,6 +227,30 @@ const Scenario kScenarios[] = {
     {"StopKeepsTheTimeShown", "e0", "play at40 tick stop", "e0", kSilence, Stopped, 0, nullptr, "time=0:40"},
     {"PlayHandsTheVolumeOver", "e0", "volume play", "e0", "e0", Playing, 0, nullptr, "volume=-2500"},
     {"TheVolumeReachesAPlayingEngine", "e0", "play volume", "e0", "e0", Playing, 0, "volume:-2500"},
+    {"RandomAfterAnEnd", "e0 e1 e2 e3 e4", "random play draw0.5 end", "e1 e2 e3 e4", "e3", Playing},
+    {"TheShownListGoesOn", "a0 a1|b0 b1", "play showb end", "a1|*b0 b1", "b0", Playing},
+    {"AVideoIsNotForeseen", "a0 a1.avi a2", "play end", "a1.avi a2", "a1.avi", Playing},
+    // Gapless: the next file is handed over ahead and again after each change; at the end nothing reloads.
+    {"GaplessHandsTheNextOver", "e0 e1 e2", "gapless play settle", "e0 e1 e2", "e0", Playing, 0,
+     "next:/m/e1"},
+    {"GaplessLoadsNothingAtTheEnd", "e0 e1 e2", "gapless play settle into", "e1 e2", "e1", Playing, 0,
+     "volume:0", "entry=0 count=2"},
+    {"GaplessThenTheFollowingOne", "e0 e1 e2", "gapless play settle into settle", "e1 e2", "e1", Playing, 0,
+     "next:/m/e2"},
+    {"GaplessFollowsAnEdit", "e0 e1 e2", "gapless play settle del1 settle", "e0 e2", "e0", Playing, 0,
+     "next:/m/e2"},
+    {"GaplessFollowsACheck", "e0 e1 e2", "gapless play settle check2 settle", "e0 e1 e2", "e0", Playing, 0,
+     "next:/m/e2"},
+    {"GaplessFollowsRandom", "e0 e1 e2 e3", "gapless play settle draw0.9 random settle", "e0 e1 e2 e3", "e0",
+     Playing, 0, "next:/m/e3"},
+    {"GaplessLastEntryGivesNone", "e0 e1", "gapless play settle del1 settle", "e0", "e0", Playing, 0,
+     "next:"},
+    {"GaplessAStaleNextIsReplaced", "e0 e1 e2", "gapless play settle del1 into", "e2", "e2", Playing, 0,
+     "volume:0 setMedia:/m/e2"},
+    {"GaplessRandomDrawsOnce", "e0 e1 e2 e3", "gapless random play settle draw0.9 into", "e1 e2 e3", "e1",
+     Playing},
+    {"GaplessSkipActsOnWhatIsHeard", "e0 e1 e2", "gapless play settle into skip", "e2", "e2", Playing},
+    {"GaplessOff", "e0 e1", "play settle", "e0 e1", "e0", Playing, 0, ""},
 };
 INSTANTIATE_TEST_SUITE_P(Scenarios, TransportScenario, ::testing::ValuesIn(kScenarios),
                          [](const auto& info) { return std::string(info.param.name); });

@@ -81,10 +81,12 @@ TEST_F(OptionsStore, OkStoresWhatTheWindowHoldsAndOpeningShowsWhatIsStored) {
     controls.playlistOnExit = true;
     state.startColour = 0x123456;
     controls.replayGain = {ReplayGain::Album, -3.5};
+    controls.gapless = false;
     applyOk(store, table, state, controls, true);
-    EXPECT_TRUE(state.autoSave && state.replayGain == controls.replayGain);
+    EXPECT_TRUE(state.autoSave && state.replayGain == controls.replayGain && !state.gapless);
     EXPECT_EQ(stored(table.playlistOnExit()) + "|" + stored(table.colorToStart()), "1|1193046");
     EXPECT_EQ(stored(table.replayGain()) + stored(table.replayGainPreamp()), "album-3.5");
+    EXPECT_EQ(stored(table.gapless()), "0");
 
     // Opening shows the stored codes, unassigned ones too, and a stored switch it cannot read as off.
     writeSetting(store, table.joystickCode(3), u"4"_s);
@@ -94,7 +96,7 @@ TEST_F(OptionsStore, OkStoresWhatTheWindowHoldsAndOpeningShowsWhatIsStored) {
     const Opening o = opening(store, table, state, controls.captions);
     EXPECT_EQ(o.controls.learnCaptions[3] + o.controls.learnCaptions[0] + o.controls.devicePath,
               "4" + kUnassigned + "/media/alice/");
-    EXPECT_TRUE(o.joystickKnown && o.controls.joystickOn && !o.controls.closeOnFinish);
+    EXPECT_TRUE(o.joystickKnown && o.controls.joystickOn && !o.controls.closeOnFinish && !o.controls.gapless);
 }
 
 TEST_F(OptionsStore, ImportOfAnExportGivesBackEveryValue) {

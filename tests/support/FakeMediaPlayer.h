@@ -13,6 +13,7 @@ public:
 
     QStringList log;
     QString media;        // the last path given to setMedia
+    QString next;         // the file to follow it (setNext); setMedia clears it
     bool playing = false; // set by setMedia and play, cleared by pause and stop
     double length = 0;    // what duration() answers
     double position = 0;  // what currentPosition() answers; setCurrentPosition writes it
@@ -26,6 +27,7 @@ public:
     void setMedia(const QString& path) override {
         log << QStringLiteral("setMedia:") + path;
         media = path;
+        next.clear();
         playing = true;
         position = 0;
         fileTags = {};
@@ -46,6 +48,10 @@ public:
         log << QStringLiteral("stop");
         playing = false;
     }
+    void setNext(const QString& path) override {
+        log << QStringLiteral("next:") + path;
+        next = path;
+    }
     double duration() const override { return length; }
     double currentPosition() const override { return position; }
     void setCurrentPosition(double seconds) override {
@@ -64,6 +70,14 @@ public:
 
     // What the real player would report, for a test to trigger.
     void finish(int reason = Finished) { emit endOfPlayback(reason); }
+    // The natural end with a next file given: the next one plays now (an ordinary end without one).
+    void finishIntoNext() {
+        if (next.isEmpty())
+            return finish();
+        media = std::exchange(next, {});
+        position = 0;
+        emit advanced();
+    }
     void reportDuration(double seconds) {
         length = seconds;
         emit durationChanged(seconds);

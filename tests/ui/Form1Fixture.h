@@ -35,6 +35,8 @@ protected:
         form = std::make_unique<Form1>(
             Form1Context{state, fields, playlists, store, table, keys, dialogs, shell, host});
         form->Form_Load({});
+        state.gapless =
+            false; // the engine's log holds only what the window asks (gapless: the transport's tests)
         form->show();
         QApplication::setActiveWindow(form.get());
     }

@@ -143,7 +143,10 @@ QWidget* frmOtp::createSetup() {
     g->addWidget(cboReplayGain, 5, 1);
     g->addWidget(preampLabel, 6, 0);
     g->addWidget(spnPreamp, 6, 1);
-    g->setRowStretch(7, 1);
+    chkGapless = checkBox("chkGapless", tr("Gapless playback (the next track follows without a pause)"));
+    chkGapless->setAccessibleName(tr("Gapless playback"));
+    g->addWidget(chkGapless, 7, 0, 1, 2);
+    g->setRowStretch(8, 1);
     return page;
 }
 

@@ -69,6 +69,7 @@ public:
     QPushButton *CmdColor, *CMDGetSavePath, *cmdLoadPlaylist, *cmdSavePlaylist;
     QComboBox* cboReplayGain;
     QDoubleSpinBox* spnPreamp;
+    QCheckBox* chkGapless;
     // JoyStick, learn buttons in stored order: PlayStop, Exit, Paws, Skip,
     // BringToTop, Special1, Special2, Random, CopyToOther.
     QCheckBox* chkJoyState;

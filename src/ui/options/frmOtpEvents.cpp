@@ -134,6 +134,7 @@ void frmOtp::Form_Load() {
         chkFileNameChange->setChecked(true);
     cboReplayGain->setCurrentIndex(v.replayGain.mode);
     spnPreamp->setValue(v.replayGain.preampDb);
+    chkGapless->setChecked(v.gapless);
 }
 
 void frmOtp::showColour() {
@@ -231,6 +232,7 @@ OptionRules::Controls frmOtp::controls() const {
     v.nameConvert = chkFileNameChange->isChecked();
     v.devicePath = txtDevicePath->text();
     v.replayGain = {ReplayGain::Mode(cboReplayGain->currentIndex()), spnPreamp->value()};
+    v.gapless = chkGapless->isChecked();
     v.patternBox = TxtInstExten->toPlainText();
     v.videoBox = txtVidExtentions->toPlainText();
     for (int i = 0; i < 10; ++i)
