@@ -8,7 +8,10 @@
 #include <QProcess>
 #include <QThread>
 #include <arpa/inet.h>
+#include <cmath>
+#include <cstring>
 #include <fcntl.h>
+#include <functional>
 #include <gtest/gtest.h>
 #include <sys/fanotify.h>
 #include <sys/socket.h>
@@ -30,6 +33,9 @@ struct Clips {
     }
     const QString a = make("a.wav", "sine=d=0.3");
     const QString video = make("clip.avi", "testsrc=d=20:s=64x48:r=2", {"-c:v", "mjpeg"});
+    // Two halves of one tone, cut at a sample.
+    const QString first = make("first.wav", "sine=f=440:d=1", {"-af", "atrim=end_sample=22050"});
+    const QString second = make("second.wav", "sine=f=440:d=1", {"-af", "atrim=start_sample=22050"});
     const QString plain = make("plain.flac", "sine=d=1"); // mpv takes a gain only with its peak:
     const QString tagged =
         make("tagged.flac", "sine=d=1",
@@ -257,20 +263,66 @@ TEST_F(MpvPlayerTest, CallsMadeWhileTheEngineStartsAreCarriedOutInOrderAndWithou
     EXPECT_EQ(player->duration() + player->currentPosition(), 0);
 }
 
+// What the engine writes to a file for `play`, as 16-bit mono samples.
+std::vector<qint16> output(std::unique_ptr<MpvPlayer>& player, const std::function<void()>& play) {
+    const QString out = clips().dir.file("out.wav"), raw = clips().dir.file("out.raw");
+    player->api()->set_property_string(player->handle(), "ao-pcm-file", out.toUtf8().constData());
+    play();
+    player.reset(); // the output file is complete once the engine has ended
+    QProcess::execute("sox", {out, "-t", "s16", "-c", "1", raw});
+    QFile file(raw);
+    file.open(QIODevice::ReadOnly);
+    const QByteArray bytes = file.readAll();
+    std::vector<qint16> samples(bytes.size() / 2);
+    std::memcpy(samples.data(), bytes.constData(), samples.size() * 2);
+    return samples;
+}
+
+// Two halves of one tone in a row: the output has no pause at the joint (no run of silence over 2 ms between
+// the first and the last sound) and no click (no step between samples larger than the tone's own).
+TEST_F(MpvPlayerTest, TheNextFileFollowsWithoutAGapOrAClick) {
+    make(true, {}, "pcm");
+    int advances = 0;
+    QObject::connect(player.get(), &MediaPlayer::advanced, [&] { ++advances; });
+    ASSERT_TRUE(waitForStart() && player->isReady());
+    const std::vector<qint16> s = output(player, [&] {
+        player->setMedia(clips().first);
+        player->setNext(clips().a); // a changed choice replaces the one before
+        player->setNext(clips().second);
+        EXPECT_EQ(ended(), kFinished);
+    });
+    EXPECT_EQ(advances, 1);
+    auto loud = [](qint16 v) {
+        return std::abs(v) > 300;
+    };
+    const auto begin = std::find_if(s.begin(), s.end(), loud),
+               end = std::find_if(s.rbegin(), s.rend(), loud).base();
+    ASSERT_NEAR(end - begin, 44100, 100) << "both halves are heard, and nothing else";
+    int quiet = 0, longestQuiet = 0, ownStep = 0, largestStep = 0;
+    for (auto i = begin; i + 1 < end; ++i) {
+        quiet = std::abs(*i) < 30 ? quiet + 1 : 0;
+        longestQuiet = std::max(longestQuiet, quiet);
+        (i - begin < 20000 ? ownStep : largestStep) =
+            std::max(i - begin < 20000 ? ownStep : largestStep, std::abs(i[1] - i[0]));
+    }
+    EXPECT_LE(longestQuiet, 88) << "samples of silence at 44.1 kHz";
+    EXPECT_LE(largestStep, ownStep * 11 / 10);
+}
+
 // By the level (RMS, by sox) of what the engine writes, a file tagged -6 dB plays 6 dB below it untagged.
 TEST_F(MpvPlayerTest, ReplayGainPlaysATaggedFileAtItsCorrectedLevel) {
     auto level = [&](const QString& file, ReplayGain gain) {
         make(true, {}, "pcm");
         player->setReplayGain(gain);
         EXPECT_TRUE(waitForStart() && player->isReady());
-        const QString out = clips().dir.file("out.wav");
-        player->api()->set_property_string(player->handle(), "ao-pcm-file", out.toUtf8().constData());
-        player->setMedia(file);
-        EXPECT_EQ(ended(), kFinished);
-        player.reset(); // the output file is complete once the engine has ended
-        QProcess sox;
-        sox.start("sox", {out, "-n", "stats"}), sox.waitForFinished();
-        return QString(sox.readAllStandardError()).section("RMS lev dB", 1).section('\n', 0, 0).toDouble();
+        const std::vector<qint16> s = output(player, [&] {
+            player->setMedia(file);
+            EXPECT_EQ(ended(), kFinished);
+        });
+        double sum = 0;
+        for (qint16 v : s)
+            sum += double(v) * v;
+        return 10 * std::log10(sum / std::max<size_t>(1, s.size()) / (32768.0 * 32768.0));
     };
     const double plain = level(clips().plain, {});
     EXPECT_NEAR(level(clips().tagged, {ReplayGain::Track, 0}) - plain, -6, 0.5);
