@@ -1,16 +1,10 @@
 // The pause between tracks: one 3 s tone cut into six pieces of 0.5 s, played through the real main window
 // and engine (null audio output, paced like a sound card), with and without gapless playback; mpv's own
 // player on the same files is the reference. Each figure is milliseconds of pause per joint.
-#include "BenchSeams.h"
-#include "core/AppState.h"
-#include "core/MainWindowState.h"
-#include "platform/MemorySettingsStore.h"
+#include "RealWindow.h"
 #include "playback/Transport.h"
 #include "playlist/Playlists.h"
-#include "settings/SettingsTable.h"
 #include "ui/main/Form1.h"
-#include "ui/screen/ScreenHost.h"
-#include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFileInfo>
@@ -18,7 +12,6 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <benchmark/benchmark.h>
-#include <memory>
 #include <vector>
 
 namespace {
@@ -50,22 +43,11 @@ const Tone& tone() {
 // The pause at each joint, through the real window: the mean time from one track change to the next, less
 // the piece's length. The first piece is left out: the output's buffer fills faster than real time at first.
 double pausePerJointMs(bool gapless) {
-    qputenv("KIVO_MPV_AO", "null");
-    MemorySettingsStore store;
-    SettingsTable table{QStringLiteral("bench"), QDir::tempPath()};
-    NoKeys keys;
-    NoDialogs dialogs;
-    NoShell shell;
-    AppState state;
-    MainWindowState fields;
-    Playlists playlists;
-    ScreenHost host{state, dialogs};
-    Form1 form(Form1Context{state, fields, playlists, store, table, keys, dialogs, shell, host});
-    form.Form_Load({});
-    state.gapless = gapless;
+    RealWindow w;
+    w.state.gapless = gapless;
     for (const QString& file : tone().pieces)
-        playlists.at(Playlists::kA).append(QFileInfo(file).fileName(), file);
-    Transport& transport = form.transport();
+        w.playlists.at(Playlists::kA).append(QFileInfo(file).fileName(), file);
+    Transport& transport = w.form->transport();
     QEventLoop loop;
     QElapsedTimer clock;
     std::vector<double> changes; // seconds
@@ -75,7 +57,7 @@ double pausePerJointMs(bool gapless) {
             return;
         playing = transport.track().path;
         changes.push_back(clock.nsecsElapsed() / 1e9);
-        if (playlists.at(Playlists::kA).isEmpty() && !transport.playing())
+        if (w.playlists.at(Playlists::kA).isEmpty() && !transport.playing())
             loop.quit();
     });
     QTimer::singleShot(60'000, &loop, &QEventLoop::quit);

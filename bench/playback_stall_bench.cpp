@@ -2,20 +2,14 @@
 // main window and the real engine (null audio output, paced like a sound card) while Stop and Play, Back,
 // Pause and Skip are pressed near the ends of tracks. A 10 ms timer probes the event loop; the longest
 // delay of a probe is the longest time the window could not answer.
-#include "BenchSeams.h"
 #include "QueueRun.h"
+#include "RealWindow.h"
 #include "StallProbe.h"
-#include "core/AppState.h"
-#include "core/MainWindowState.h"
 #include "platform/MediaPlayer.h"
-#include "platform/MemorySettingsStore.h"
 #include "playback/Transport.h"
 #include "playlist/Playlists.h"
-#include "settings/SettingsTable.h"
 #include "ui/main/Form1.h"
-#include "ui/screen/ScreenHost.h"
 #include <QCoreApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QProcess>
@@ -23,31 +17,15 @@
 #include <QTimer>
 #include <algorithm>
 #include <benchmark/benchmark.h>
-#include <memory>
 
 namespace {
 
 constexpr int kClips = 20;
 
-struct PlayingWindow {
+struct PlayingWindow : RealWindow {
     QTemporaryDir dir;
-    MemorySettingsStore store;
-    SettingsTable table{QStringLiteral("bench"), QDir::tempPath()};
-    NoKeys keys;
-    NoDialogs dialogs;
-    NoShell shell;
-    AppState state;
-    MainWindowState fields;
-    Playlists playlists;
-    ScreenHost host{state, dialogs};
-    std::unique_ptr<Form1> form;
 
     PlayingWindow() {
-        qputenv("KIVO_MPV_AO", "null");
-        form = std::make_unique<Form1>(
-            Form1Context{state, fields, playlists, store, table, keys, dialogs, shell, host});
-        form->Form_Load({});
-        form->show();
         for (int i = 0; i < kClips; ++i) {
             const QString path = dir.filePath(QStringLiteral("clip %1.wav").arg(i));
             QProcess::execute(QStringLiteral("sox"),
