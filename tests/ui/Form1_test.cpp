@@ -227,7 +227,7 @@ TEST_F(Form1Test, EachPadActionRunsItsOwnHandler) {
 TEST_F(Form1Test, EveryControlHasAnAccessibleName) {
     open();
     openOptions();
-    frmScreen screen(state, new QWidget);
+    frmScreen screen(state, [] { return new QWidget; });
     using A = QAccessible;
     const QSet<A::Role> controls = {A::PushButton, A::CheckBox, A::List,    A::EditableText, A::Slider,
                                     A::ScrollBar,  A::ComboBox, A::PageTab, A::SpinBox};

@@ -20,8 +20,8 @@ void ScreenHost::start() {
     if (player_)
         return;
     player_ = std::make_unique<MpvPlayer>(MpvPlayer::Options::fromEnvironment());
-    screen_ = std::make_unique<frmScreen>(state_, createVideoSurface(player_.get(), nullptr));
     MpvPlayer* player = player_.get();
+    screen_ = std::make_unique<frmScreen>(state_, [player] { return createVideoSurface(player, nullptr); });
     QObject::connect(player, &MpvPlayer::started, player, [this, player] {
         if (!player->isReady())
             dialogs_.message(
@@ -45,6 +45,14 @@ QString ScreenHost::silentClip() {
 }
 
 void ScreenHost::prepareVideo() {
+    // Asking for OpenGL loads the platform's OpenGL plugin, which would wait for the engine's start (both
+    // take the dynamic loader's lock): the preparation follows the start.
+    if (player_ && player_->isStarting()) {
+        QObject::connect(
+            player_.get(), &MpvPlayer::started, player_.get(), [this] { prepareVideo(); },
+            Qt::SingleShotConnection);
+        return;
+    }
     // The first OpenGL context of the run loads the graphics driver (with a software renderer, a compiler
     // too): a fifth of a second that would otherwise fall on the window's thread when the video window
     // first shows. A context made and dropped here, on a thread of its own, leaves the driver loaded.

@@ -3,7 +3,8 @@
 #include <QCloseEvent>
 #include <QPushButton>
 
-frmScreen::frmScreen(AppState& state, QWidget* surface) : state_(state), surface_(surface) {
+frmScreen::frmScreen(AppState& state, std::function<QWidget*()> makeSurface)
+    : state_(state), makeSurface_(std::move(makeSurface)) {
     setObjectName(QStringLiteral("frmScreen"));
     setWindowTitle(QStringLiteral("Kivo Player Screen"));
     setAttribute(Qt::WA_QuitOnClose, false);
@@ -11,8 +12,6 @@ frmScreen::frmScreen(AppState& state, QWidget* surface) : state_(state), surface
     black.setColor(QPalette::Window, Qt::black);
     setPalette(black);
     setAutoFillBackground(true);
-    surface_->setParent(this);
-    surface_->setObjectName(QStringLiteral("MMControl1"));
     cmdOnTopOnScreen = new QPushButton(QStringLiteral("ON"), this);
     cmdOnTopOnScreen->setObjectName(QStringLiteral("cmdOnTopOnScreen"));
     cmdOnTopOffScreen = new QPushButton(QStringLiteral("Off"), this);
@@ -21,7 +20,6 @@ frmScreen::frmScreen(AppState& state, QWidget* surface) : state_(state), surface
     cmdOnTopOffScreen->setGeometry(32, 0, 32, 18);
     cmdOnTopOnScreen->setAccessibleName(tr("Keep the video window on top"));
     cmdOnTopOffScreen->setAccessibleName(tr("Let other windows cover the video window"));
-    surface_->setAccessibleName(tr("Video"));
     for (QPushButton* b : {cmdOnTopOnScreen, cmdOnTopOffScreen}) {
         b->setFocusPolicy(Qt::TabFocus); // a click leaves the focus on the video
         b->raise();
@@ -72,5 +70,19 @@ void frmScreen::closeEvent(QCloseEvent* event) {
 
 void frmScreen::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    surface_->setGeometry(rect());
+    if (surface_)
+        surface_->setGeometry(rect());
+}
+
+void frmScreen::showEvent(QShowEvent* event) {
+    if (!surface_) {
+        surface_ = makeSurface_();
+        surface_->setParent(this);
+        surface_->setObjectName(QStringLiteral("MMControl1"));
+        surface_->setAccessibleName(tr("Video"));
+        surface_->setGeometry(rect());
+        surface_->lower(); // the buttons stay on top of the video
+        surface_->show();
+    }
+    QWidget::showEvent(event);
 }
