@@ -1,17 +1,25 @@
 #include "platform/JoystickDevice.h"
-#include <SDL.h>
+#include "platform/SdlApi.h"
+
+namespace {
+const SdlApi* sdl = nullptr; // set once SDL has started
+}
 
 bool SdlJoystickDevice::startSdl() {
     static const bool started = [] {
-        SDL_SetMainReady();
+        const SdlApi* api = loadSdlApi();
+        if (!api)
+            return false;
+        api->SetMainReady();
         // The pad works while another window has the focus; SIGTERM and SIGINT stay the program's own.
-        SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
-        SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-        if (SDL_InitSubSystem(SDL_INIT_JOYSTICK) != 0)
+        api->SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
+        api->SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+        if (api->InitSubSystem(SDL_INIT_JOYSTICK) != 0)
             return false;
         // The pad is read by state, never by SDL's events: nothing drains SDL's queue, which would otherwise
         // fill with every button and stick movement.
-        SDL_JoystickEventState(SDL_IGNORE);
+        api->JoystickEventState(SDL_IGNORE);
+        sdl = api;
         return true;
     }();
     return started;
@@ -23,20 +31,20 @@ SdlJoystickDevice::SdlJoystickDevice() {
 
 SdlJoystickDevice::~SdlJoystickDevice() {
     if (joystick_)
-        SDL_JoystickClose(joystick_);
+        sdl->JoystickClose(joystick_);
 }
 
 SDL_Joystick* SdlJoystickDevice::open() {
     if (!startSdl())
         return nullptr;
     // Reads the devices' new states and notices devices plugged in or out.
-    SDL_JoystickUpdate();
-    if (joystick_ && !SDL_JoystickGetAttached(joystick_)) {
-        SDL_JoystickClose(joystick_);
+    sdl->JoystickUpdate();
+    if (joystick_ && !sdl->JoystickGetAttached(joystick_)) {
+        sdl->JoystickClose(joystick_);
         joystick_ = nullptr;
     }
-    if (!joystick_ && SDL_NumJoysticks() > 0)
-        joystick_ = SDL_JoystickOpen(0);
+    if (!joystick_ && sdl->NumJoysticks() > 0)
+        joystick_ = sdl->JoystickOpen(0);
     return joystick_;
 }
 
@@ -45,12 +53,12 @@ std::optional<JoystickDevice::Capabilities> SdlJoystickDevice::capabilities() {
     if (!joystick)
         return std::nullopt;
     Capabilities caps;
-    caps.buttons = std::max(0, SDL_JoystickNumButtons(joystick));
-    const int axes = SDL_JoystickNumAxes(joystick);
+    caps.buttons = std::max(0, sdl->JoystickNumButtons(joystick));
+    const int axes = sdl->JoystickNumAxes(joystick);
     for (int axis = 2; axis < 6; ++axis)
         if (axes > axis)
             caps.flags |= 1u << (axis - 2);
-    if (SDL_JoystickNumHats(joystick) > 0)
+    if (sdl->JoystickNumHats(joystick) > 0)
         caps.flags |= 1u << 4;
     return caps;
 }
@@ -60,16 +68,16 @@ std::optional<JoystickDevice::Position> SdlJoystickDevice::position() {
     if (!joystick)
         return std::nullopt;
     Position position;
-    const int axes = SDL_JoystickNumAxes(joystick);
+    const int axes = sdl->JoystickNumAxes(joystick);
     for (int axis = 0; axis < 6; ++axis)
         // An axis the device lacks stands in the centre.
-        position.axes[axis] = axis < axes ? SDL_JoystickGetAxis(joystick, axis) + 32768.0 : 32767.0;
-    const int buttons = std::min(SDL_JoystickNumButtons(joystick), 32);
+        position.axes[axis] = axis < axes ? sdl->JoystickGetAxis(joystick, axis) + 32768.0 : 32767.0;
+    const int buttons = std::min(sdl->JoystickNumButtons(joystick), 32);
     for (int button = 0; button < buttons; ++button)
-        if (SDL_JoystickGetButton(joystick, button))
+        if (sdl->JoystickGetButton(joystick, button))
             position.buttons |= 1u << button;
-    if (SDL_JoystickNumHats(joystick) > 0) {
-        switch (SDL_JoystickGetHat(joystick, 0)) {
+    if (sdl->JoystickNumHats(joystick) > 0) {
+        switch (sdl->JoystickGetHat(joystick, 0)) {
         case SDL_HAT_UP:
             position.hat = 0;
             break;
