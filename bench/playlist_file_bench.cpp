@@ -186,6 +186,8 @@ void BM_MillionEntriesMemory(benchmark::State& state) {
             const MemoryBreakdown after = MemoryBreakdown::now();
             state.counters["resident_MB"] = double(after.residentKb - before.residentKb) / 1024;
             state.counters["in_use_MB"] = double(after.mallocInUseKb - before.mallocInUseKb) / 1024;
+            state.counters["in_use_bytes_per_entry"] =
+                double(after.mallocInUseKb - before.mallocInUseKb) * 1024 / kMaxPlaylistEntries;
             if (shown.model.count() != kMaxPlaylistEntries)
                 state.SkipWithError("the list did not take every entry");
         }

@@ -1,8 +1,10 @@
 #pragma once
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QHash>
 #include <QSet>
 #include <QString>
+#include <deque>
 
 // Answers "is this an existing file (anything but a folder)?" for the many
 // paths of one playlist load, as isExistingFile() does for one path. A
@@ -10,8 +12,9 @@
 // need no system call of their own, nor do those of a folder that is not
 // there; everything the listing cannot settle
 // (links, unknown types, names not listed) is asked for path by path. The
-// listings are bounded, so a playlist naming huge folders costs no more
-// memory than that.
+// listings held are bounded: past the bound the oldest are put aside (a
+// folder is listed at most twice), so a playlist of a million files, folder
+// after folder, is checked by listings and costs no more memory than that.
 class ExistingFiles {
 public:
     enum class Kind {
@@ -19,17 +22,21 @@ public:
         RegularOnly,  // regular files only (links followed)
     };
     explicit ExistingFiles(Kind kind = Kind::AnyButFolder) : kind_(kind) {}
+    ExistingFiles(const ExistingFiles&) = delete;
+    ExistingFiles& operator=(const ExistingFiles&) = delete;
     bool operator()(const QString& path);
 
     static constexpr qsizetype kMaxNamesPerFolder = 50'000;
-    static constexpr qsizetype kMaxNamesInAll = 200'000;
+    static constexpr qsizetype kMaxNamesInAll = 50'000;
 
 private:
     struct Folder {
         int seen = 0;
+        int listings = 0;
         bool listed = false;
-        bool unreachable = false; // missing, or not searchable
-        QSet<QByteArray> files;
+        bool unreachable = false;   // missing, or not searchable
+        QByteArray names;           // the names listed, each ended by a zero byte
+        QSet<QByteArrayView> files; // the names, seen in place
     };
     void list(const QByteArray& folder, Folder& into);
     bool checkOne(const QString& path) const;
@@ -37,5 +44,8 @@ private:
     Kind kind_;
 
     QHash<QByteArray, Folder> folders_;
+    std::deque<QByteArray> listedOrder_; // the folders listed, oldest first
+    QByteArray lastPath_;                // the folder of the last path asked for
+    Folder* last_ = nullptr;
     qsizetype namesHeld_ = 0;
 };

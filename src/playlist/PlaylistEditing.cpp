@@ -74,9 +74,10 @@ EntryEdit moveSelectedToOther(Playlists& playlists, AppState& state, bool playin
             --state.currentEntry;
         }
     }
-    const PlaylistEntry entry = shown.entries()[selected];
+    PlaylistEntries entry;
+    entry.records.push_back(shown.entries().records[selected]);
     shown.removeAt(selected);
-    target.appendMoved({entry});
+    target.appendMoved(std::move(entry));
 
     edit.selectionUsed = true;
     edit.changed = true;

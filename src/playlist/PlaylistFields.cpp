@@ -15,7 +15,13 @@ bool startsWithFileScheme(QByteArrayView bytes) {
            QByteArrayView(bytes.first(kFileScheme.size())).compare(kFileScheme, Qt::CaseInsensitive) == 0;
 }
 // UTF-8 bytes of the text, and whether it holds "*", CR or LF.
-std::pair<qint64, bool> utf8Size(const QString& text) {
+std::pair<qint64, bool> utf8Size(QStringView text) {
+    // ASCII, the common text, a byte a unit.
+    char16_t any = 0;
+    for (const QChar c : text)
+        any |= c.unicode();
+    if (any < 0x80)
+        return {text.size(), text.contains(u'*') || text.contains(u'\r') || text.contains(u'\n')};
     qint64 bytes = 0;
     bool breaks = false;
     for (qsizetype i = 0; i < text.size(); ++i) {
@@ -30,13 +36,24 @@ std::pair<qint64, bool> utf8Size(const QString& text) {
     }
     return {bytes, breaks};
 }
+
+// The same for Latin-1: every unit from 0x80 takes two bytes.
+std::pair<qint64, bool> utf8Size(QLatin1StringView text) {
+    qint64 high = 0;
+    for (const char c : text)
+        high += uchar(c) >> 7;
+    const QByteArrayView bytes(text.data(), text.size());
+    return {text.size() + high, bytes.contains('*') || bytes.contains('\r') || bytes.contains('\n')};
+}
 } // namespace
 
-qint64 playlistLineBytes(const QString& name, const QString& path) {
-    const auto [nameBytes, nameBreaks] = utf8Size(name);
-    const auto [pathBytes, pathBreaks] = utf8Size(path);
+qint64 playlistLineBytes(TextView name, TextView path) {
+    const auto [nameBytes, nameBreaks] = name.visit([](auto text) { return utf8Size(text); });
+    const auto [pathBytes, pathBreaks] = path.visit([](auto text) { return utf8Size(text); });
     // Look-alikes take 3 bytes for 1; a file URL up to 3 for each byte.
-    const bool url = pathBreaks || path.startsWith(QLatin1String("file:"), Qt::CaseInsensitive);
+    const bool url = pathBreaks || path.visit([](auto text) {
+        return text.startsWith(QLatin1StringView("file:"), Qt::CaseInsensitive);
+    });
     return (nameBreaks ? 3 * nameBytes : nameBytes) + (url ? 3 * pathBytes + 7 : pathBytes) + 3;
 }
 

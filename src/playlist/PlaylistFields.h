@@ -1,4 +1,5 @@
 #pragma once
+#include "playlist/TextView.h"
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
@@ -28,7 +29,7 @@ std::optional<QString> pathFromFileUrl(QByteArrayView field);
 // At least the bytes of the line "name*path" and its CR LF in a playlist
 // file, and exactly that for any ordinary name and path; counted without
 // encoding anything, so a million entries cost no time.
-qint64 playlistLineBytes(const QString& name, const QString& path);
+qint64 playlistLineBytes(TextView name, TextView path);
 
 // UTF-8 bytes as text, a leading U+FEFF kept (QString::fromUtf8 drops it).
 QString fromUtf8Field(QByteArrayView bytes);

@@ -1,11 +1,13 @@
 #include "playlist/PlaylistFile.h"
 #include "platform/RegularFile.h"
 #include "platform/TextDecoding.h"
+#include "playlist/FileLines.h"
 #include "playlist/LineCursor.h"
 #include "playlist/PlaylistFields.h"
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <algorithm>
 #include <array>
 #include <optional>
 #include <sys/stat.h>
@@ -16,79 +18,122 @@ const QByteArrayView kMarker(kPlaylistEndMarker, sizeof(kPlaylistEndMarker) - 1)
 constexpr QByteArrayView kUtf8Bom("\xEF\xBB\xBF");
 const QString kExtension = QStringLiteral(".KVPL");
 
-// How far the reader gets: up to and including the end marker line or the
-// first line without a path. Only these bytes decide the text encoding.
-qsizetype readExtent(QByteArrayView bytes) {
-    LineCursor lines(bytes);
-    while (!lines.atEnd()) {
-        const QByteArrayView line = lines.next();
-        if (line == kMarker || !line.contains(kFieldSeparator))
-            break;
-    }
-    return lines.position();
+bool isAscii(QByteArrayView bytes) {
+    uchar any = 0;
+    for (const char c : bytes)
+        any |= uchar(c);
+    return any < 0x80;
 }
-} // namespace
 
-PlaylistReadResult readPlaylist(QByteArrayView bytes, const PlaylistPathFilter& take, PlaylistRoom room) {
-    if (bytes.startsWith(kUtf8Bom))
-        bytes = bytes.sliced(kUtf8Bom.size());
-    const bool utf8 = isValidUtf8(bytes.first(readExtent(bytes)));
-    const auto decode = [utf8](QByteArrayView field) {
-        return utf8 ? fromUtf8Field(field) : fromWindows1252(field);
-    };
+// Whether the lines the reader gets to, up to and including the end marker
+// line or the first line without a path, are all UTF-8: only these decide
+// the text encoding. Fed one line at a time; false once it knows.
+struct Utf8Check {
+    bool utf8 = true;
+    bool operator()(QByteArrayView line) {
+        utf8 = isAscii(line) || isValidUtf8(line);
+        return utf8 && line != kMarker && line.contains(kFieldSeparator);
+    }
+};
 
+// Takes the playlist lines one at a time into the result; false once the
+// read stops (the status says why).
+class LineTaker {
+public:
+    LineTaker(bool utf8, const PlaylistPathFilter& take, PlaylistRoom room)
+        : utf8_(utf8), take_(take), room_(room) {}
     PlaylistReadResult result;
-    LineCursor lines(bytes);
-    while (!lines.atEnd()) {
-        const QByteArrayView line = lines.next();
-        if (line == kMarker) {
-            result.status = PlaylistReadStatus::Complete;
-            return result;
-        }
+
+    bool operator()(QByteArrayView line) {
+        if (line == kMarker)
+            return stop(PlaylistReadStatus::Complete);
         const qsizetype star = line.indexOf(kFieldSeparator);
-        if (star < 0) {
-            result.status = PlaylistReadStatus::LineWithoutPath;
-            return result;
-        }
+        if (star < 0)
+            return stop(PlaylistReadStatus::LineWithoutPath);
         QByteArrayView rest = line.sliced(star + 1);
         const qsizetype nextStar = rest.indexOf(kFieldSeparator);
         if (nextStar >= 0)
             rest = rest.first(nextStar);
         // Sizes past any real entry are turned down before a single character
         // is decoded (a unit takes at most 3 bytes of UTF-8, or 9 of a URL).
-        if (star > 3 * kMaxEntryNameUnits || rest.size() > 9 * kMaxEntryPathUnits + 64) {
-            result.status = PlaylistReadStatus::LineTooLong;
-            return result;
-        }
+        if (star > 3 * kMaxEntryNameUnits || rest.size() > 9 * kMaxEntryPathUnits + 64)
+            return stop(PlaylistReadStatus::LineTooLong);
         std::optional<QString> url = pathFromFileUrl(rest);
-        QString path = url ? std::move(*url) : decode(rest);
-        QString name = decode(line.first(star));
-        if (name.size() > kMaxEntryNameUnits || path.size() > kMaxEntryPathUnits) {
-            result.status = PlaylistReadStatus::LineTooLong;
-            return result;
-        }
-        if (take && !take(path)) {
+        const QString path = url ? std::move(*url) : decode(rest);
+        // An ASCII name, the common one, is its own Latin-1 text.
+        const QByteArrayView nameBytes = line.first(star);
+        const bool asciiName = isAscii(nameBytes);
+        const QString decoded = asciiName ? QString() : decode(nameBytes);
+        const TextView name = asciiName ? TextView(QLatin1StringView(nameBytes)) : TextView(decoded);
+        if (name.size > kMaxEntryNameUnits || path.size() > kMaxEntryPathUnits)
+            return stop(PlaylistReadStatus::LineTooLong);
+        if (take_ && !take_(path)) {
             ++result.skipped;
-            continue;
+            return true;
         }
-        if (!room.take(name, path)) {
-            result.status = PlaylistReadStatus::PlaylistFull;
-            return result;
-        }
-        result.entries.push_back({std::move(name), std::move(path), false});
+        // Held first: its share is counted the quicker on the texts as held.
+        EntryText text(name, path);
+        if (!room_.take(text.name(), text.path()))
+            return stop(PlaylistReadStatus::PlaylistFull);
+        result.entries.records.push_back({std::move(text)});
+        return true;
     }
-    result.status = PlaylistReadStatus::NoEndMarker;
-    return result;
+
+private:
+    QString decode(QByteArrayView field) const {
+        return utf8_ ? fromUtf8Field(field) : fromWindows1252(field);
+    }
+    bool stop(PlaylistReadStatus status) {
+        result.status = status;
+        return false;
+    }
+    bool utf8_;
+    const PlaylistPathFilter& take_;
+    PlaylistRoom room_;
+};
+} // namespace
+
+PlaylistReadResult readPlaylist(QByteArrayView bytes, const PlaylistPathFilter& take, PlaylistRoom room) {
+    if (bytes.startsWith(kUtf8Bom))
+        bytes = bytes.sliced(kUtf8Bom.size());
+    Utf8Check check;
+    for (LineCursor lines(bytes); !lines.atEnd() && check(lines.next());)
+        ;
+    LineTaker taker(check.utf8, take, room);
+    taker.result.status = PlaylistReadStatus::NoEndMarker;
+    for (LineCursor lines(bytes); !lines.atEnd() && taker(lines.next());)
+        ;
+    return std::move(taker.result);
 }
 
 PlaylistReadResult readPlaylistFile(const QString& path, const PlaylistPathFilter& take, PlaylistRoom room) {
     // Only a regular file is read, and a pipe named like a playlist never hangs the player.
-    const FileRead file = readRegularFile(path, kMaxPlaylistFileBytes);
-    if (file.status == FileReadStatus::Read)
-        return readPlaylist(file.bytes, take, room);
+    FileLines lines(path, kMaxPlaylistFileBytes);
+    // Read as UTF-8 while the lines are; once one is not, read again as
+    // Windows-1252. A read that stops early still checks the lines up to
+    // where the encoding is decided.
+    Utf8Check check;
+    LineTaker taker(true, take, room);
+    taker.result.status = PlaylistReadStatus::NoEndMarker;
+    // Room for the entries a file of that size may hold, so that a long list
+    // is not copied as it grows; what is never used is never touched.
+    taker.result.entries.reserve(std::min<qint64>(lines.size() / 32, room.entries));
+    bool taking = true;
+    const bool read = lines.forEach([&](QByteArrayView line) {
+        const bool more = check(line);
+        if (check.utf8 && taking)
+            taking = taker(line);
+        return more;
+    });
+    if (read && check.utf8)
+        return std::move(taker.result);
+    LineTaker windows1252(false, take, room);
+    windows1252.result.status = PlaylistReadStatus::NoEndMarker;
+    if (read && lines.forEach(windows1252))
+        return std::move(windows1252.result);
     PlaylistReadResult failed;
-    failed.status = file.status == FileReadStatus::TooLarge ? PlaylistReadStatus::TooLarge
-                                                            : PlaylistReadStatus::Unreadable;
+    failed.status = lines.status() == FileReadStatus::TooLarge ? PlaylistReadStatus::TooLarge
+                                                               : PlaylistReadStatus::Unreadable;
     return failed;
 }
 
@@ -116,31 +161,90 @@ bool readsAsPlaylistFile(const QString& path) {
     return judged;
 }
 
-QByteArray playlistBytes(const PlaylistModel& playlist) {
-    static constexpr QByteArrayView kLineEnd("\r\n");
+namespace {
+constexpr QByteArrayView kLineEnd("\r\n");
+
+bool breaksALine(QLatin1StringView text) {
+    return text.contains(u'*') || text.contains(u'\r') || text.contains(u'\n');
+}
+
+void appendUtf8(QByteArray& bytes, QLatin1StringView text) {
+    const bool ascii = std::all_of(text.begin(), text.end(), [](char c) { return uchar(c) < 0x80; });
+    if (ascii) {
+        bytes.append(text.data(), text.size());
+        return;
+    }
+    for (const char c : text) {
+        const uchar u = uchar(c);
+        if (u < 0x80) {
+            bytes += char(u);
+        } else {
+            bytes += char(0xC0 | u >> 6);
+            bytes += char(0x80 | (u & 0x3F));
+        }
+    }
+}
+
+// The common line, of Latin-1 texts that a line holds as they are, written
+// without making strings; false for any other.
+bool appendPlainLine(QByteArray& bytes, TextView name, TextView path) {
+    if (name.wide || path.wide)
+        return false;
+    const QLatin1StringView n(static_cast<const char*>(name.data), name.size);
+    const QLatin1StringView p(static_cast<const char*>(path.data), path.size);
+    if (breaksALine(n) || breaksALine(p) || p.startsWith(QLatin1StringView("file://"), Qt::CaseInsensitive))
+        return false;
+    appendUtf8(bytes, n);
+    bytes += kFieldSeparator;
+    appendUtf8(bytes, p);
+    bytes += kLineEnd;
+    return true;
+}
+
+// Hands the file's bytes to `put` a piece at a time, so saving a long list
+// never holds its whole file; stops at the first piece put refuses.
+template <typename Put> bool putPlaylistBytes(const PlaylistModel& playlist, Put&& put) {
+    constexpr qsizetype kPiece = 1 << 20;
     QByteArray bytes;
-    qsizetype estimate = kMarker.size() + kLineEnd.size();
-    for (const PlaylistEntry& entry : playlist.entries())
-        estimate += 3 * (entry.name.size() + entry.path.size()) + 1 + kLineEnd.size();
-    bytes.reserve(estimate);
-    for (const PlaylistEntry& entry : playlist.entries()) {
-        if (entry.name.isEmpty())
+    bytes.reserve(kPiece + 64 * 1024);
+    bool started = false;
+    for (const StoredEntry& entry : playlist.entries().records) {
+        const TextView nameText = entry.text.name();
+        if (nameText.size == 0)
             continue;
-        const std::optional<QByteArray> path = pathFieldBytes(entry.path);
-        if (!path)
-            continue;
-        const QByteArray name = playlistDisplayName(entry.name).toUtf8();
-        // The reader drops a byte order mark at the start of the file: one of
-        // its own keeps the mark a first name starts with.
-        if (bytes.isEmpty() && name.startsWith(kUtf8Bom))
-            bytes += kUtf8Bom;
-        bytes += name;
-        bytes += kFieldSeparator;
-        bytes += *path;
-        bytes += kLineEnd;
+        if (!appendPlainLine(bytes, nameText, entry.text.path())) {
+            const std::optional<QByteArray> path = pathFieldBytes(entry.text.path().toString());
+            if (!path)
+                continue;
+            const QByteArray name = playlistDisplayName(nameText.toString()).toUtf8();
+            // The reader drops a byte order mark at the start of the file: one of
+            // its own keeps the mark a first name starts with.
+            if (!started && name.startsWith(kUtf8Bom))
+                bytes += kUtf8Bom;
+            bytes += name;
+            bytes += kFieldSeparator;
+            bytes += *path;
+            bytes += kLineEnd;
+        }
+        started = true;
+        if (bytes.size() >= kPiece) {
+            if (!put(QByteArrayView(bytes)))
+                return false;
+            bytes.truncate(0);
+        }
     }
     bytes += kMarker;
     bytes += kLineEnd;
+    return put(QByteArrayView(bytes));
+}
+} // namespace
+
+QByteArray playlistBytes(const PlaylistModel& playlist) {
+    QByteArray bytes;
+    putPlaylistBytes(playlist, [&bytes](QByteArrayView piece) {
+        bytes += piece;
+        return true;
+    });
     return bytes;
 }
 
@@ -152,10 +256,12 @@ bool writePlaylistFile(const PlaylistModel& playlist, const QString& path) {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    const QByteArray bytes = playlistBytes(playlist);
+    const bool written = putPlaylistBytes(playlist, [&file](QByteArrayView piece) {
+        return file.write(piece.data(), piece.size()) == piece.size();
+    });
     // Flush before committing: an error in the last buffered write (a full
     // disk) would otherwise go unnoticed and the short file replace the old.
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
+    if (!written || !file.flush()) {
         file.cancelWriting();
         file.commit(); // discards the temporary file
         return false;

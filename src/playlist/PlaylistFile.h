@@ -25,7 +25,7 @@ enum class PlaylistReadStatus {
 
 struct PlaylistReadResult {
     // Every entry taken before the read stopped, unchecked.
-    std::vector<PlaylistEntry> entries;
+    PlaylistEntries entries;
     PlaylistReadStatus status = PlaylistReadStatus::NoEndMarker;
     int skipped = 0; // entry lines the filter turned down
     bool complete() const { return status == PlaylistReadStatus::Complete; }

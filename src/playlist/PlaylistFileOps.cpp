@@ -29,8 +29,8 @@ PlaylistReadResult appendFromFile(PlaylistModel& shown, const QString& path) {
         return exists(entryPath);
     };
     PlaylistReadResult read = m3u ? readM3uFile(path, take, room) : readPlaylistFile(path, take, room);
-    shown.appendEntries(read.entries);
-    read.entries.clear();
+    shown.appendEntries(std::move(read.entries));
+    read.entries = {};
     return read;
 }
 

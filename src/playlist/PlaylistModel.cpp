@@ -12,32 +12,40 @@ quint64 newId() {
 } // namespace
 
 QString PlaylistModel::name(int position) const {
-    return valid(position) ? entries_[position].name : QString();
+    return nameView(position).toString();
 }
 
 QString PlaylistModel::path(int position) const {
-    return valid(position) ? entries_[position].path : QString();
+    return valid(position) ? at(position).text.path().toString() : QString();
+}
+
+TextView PlaylistModel::nameView(int position) const {
+    return valid(position) ? at(position).text.name() : TextView();
 }
 
 bool PlaylistModel::checked(int position) const {
-    return valid(position) && entries_[position].checked;
+    return valid(position) && at(position).checked;
 }
 
 quint64 PlaylistModel::id(int position) const {
-    return valid(position) ? entries_[position].id : 0;
+    return valid(position) ? at(position).id : 0;
 }
 
 int PlaylistModel::positionOf(quint64 id) const {
     if (id == 0)
         return -1;
-    for (int i = 0; i < count(); ++i)
-        if (entries_[i].id == id)
-            return i;
+    const std::vector<StoredEntry>& records = entries_.records;
+    for (std::size_t i = 0; i < records.size(); ++i)
+        if (records[i].id == id)
+            return static_cast<int>(i);
     return -1;
 }
 
-bool PlaylistRoom::take(const QString& name, const QString& path) {
-    const qint64 line = playlistLineBytes(name, path);
+bool PlaylistRoom::take(TextView name, TextView path) {
+    return take(playlistLineBytes(name, path));
+}
+
+bool PlaylistRoom::take(qint64 line) {
     if (entries < 1 || line > bytes)
         return false;
     --entries;
@@ -56,38 +64,84 @@ int PlaylistModel::fitting(const std::vector<PlaylistEntry>& entries) const {
     return fit;
 }
 
+int PlaylistModel::fitting(const PlaylistEntries& entries) const {
+    PlaylistRoom left = room();
+    int fit = 0;
+    for (const StoredEntry& entry : entries.records) {
+        if (!left.take(entry.text.name(), entry.text.path()))
+            break;
+        ++fit;
+    }
+    return fit;
+}
+
 bool PlaylistModel::append(const QString& name, const QString& path) {
     if (!fits(name, path))
         return false;
     const int row = count();
     beginInsertRows({}, row, row);
-    entries_.push_back({name, path, false, newId()});
+    entries_.records.push_back({EntryText(name, path), newId()});
     bytes_ += playlistLineBytes(name, path);
     endInsertRows();
     emit countChanged(count());
     return true;
 }
 
+namespace {
+// The entries that fit, held as a list holds them.
+PlaylistEntries stored(const std::vector<PlaylistEntry>& entries, int fitting) {
+    PlaylistEntries held;
+    held.reserve(fitting);
+    for (const PlaylistEntry& entry : std::span(entries).first(fitting))
+        held.push_back(entry);
+    return held;
+}
+} // namespace
+
 void PlaylistModel::appendEntries(const std::vector<PlaylistEntry>& entries) {
-    appendRecords(entries, false);
+    appendRecords(stored(entries, fitting(entries)), false);
+}
+
+void PlaylistModel::appendEntries(PlaylistEntries entries) {
+    appendRecords(std::move(entries), false);
 }
 
 void PlaylistModel::appendMoved(const std::vector<PlaylistEntry>& entries) {
-    appendRecords(entries, true);
+    appendRecords(stored(entries, fitting(entries)), true);
 }
 
-void PlaylistModel::appendRecords(const std::vector<PlaylistEntry>& entries, bool keepIds) {
+void PlaylistModel::appendMoved(PlaylistEntries entries) {
+    appendRecords(std::move(entries), true);
+}
+
+void PlaylistModel::appendRecords(PlaylistEntries entries, bool keepIds) {
     // Callers make room first; what would pass the bound is never taken.
-    const int arriving = fitting(entries);
+    PlaylistRoom left = room();
+    std::vector<StoredEntry>& records = entries.records;
+    int arriving = 0;
+    for (StoredEntry& entry : records) {
+        if (!left.take(playlistLineBytes(entry.text.name(), entry.text.path())))
+            break;
+        entry.checked = false;
+        if (!keepIds || entry.id == 0)
+            entry.id = newId();
+        ++arriving;
+    }
     if (arriving <= 0)
         return;
+    records.erase(records.begin() + arriving, records.end());
+    bytes_ = kMaxPlaylistLineBytes - left.bytes;
     const int first = count();
     beginInsertRows({}, first, first + arriving - 1);
-    entries_.reserve(entries_.size() + arriving);
-    for (const PlaylistEntry& entry : std::span(entries).first(arriving)) {
-        entries_.push_back(
-            {entry.name, entry.path, false, keepIds && entry.id != 0 ? entry.id : newId(), entry.seconds});
-        bytes_ += playlistLineBytes(entry.name, entry.path);
+    // A load into an empty list takes the records as they are.
+    if (entries_.empty()) {
+        entries_.records = std::move(records);
+        // Room kept for a long file whose entries were mostly left out goes back.
+        if (entries_.records.capacity() > 2 * entries_.records.size())
+            entries_.records.shrink_to_fit();
+    } else {
+        entries_.records.insert(entries_.records.end(), std::make_move_iterator(records.begin()),
+                                std::make_move_iterator(records.end()));
     }
     endInsertRows();
     emit countChanged(count());
@@ -103,8 +157,8 @@ void PlaylistModel::removeAt(int position) {
 void PlaylistModel::removeRange(int first, int last) {
     beginRemoveRows({}, first, last);
     for (int i = first; i <= last; ++i)
-        bytes_ -= playlistLineBytes(entries_[i].name, entries_[i].path);
-    entries_.erase(entries_.begin() + first, entries_.begin() + last + 1);
+        bytes_ -= playlistLineBytes(at(i).text.name(), at(i).text.path());
+    entries_.records.erase(entries_.records.begin() + first, entries_.records.begin() + last + 1);
     endRemoveRows();
 }
 
@@ -136,14 +190,14 @@ void PlaylistModel::removePositions(const std::vector<int>& ascending) {
             while (next != ascending.end() && *next < position)
                 ++next;
             if (next != ascending.end() && *next == position) {
-                bytes_ -= playlistLineBytes(entries_[position].name, entries_[position].path);
+                bytes_ -= playlistLineBytes(at(position).text.name(), at(position).text.path());
                 continue;
             }
             if (kept != position)
-                entries_[kept] = std::move(entries_[position]);
+                entries_.records[kept] = std::move(entries_.records[position]);
             ++kept;
         }
-        entries_.resize(kept);
+        entries_.records.resize(kept);
         endResetModel();
     }
     emit countChanged(count());
@@ -153,16 +207,16 @@ void PlaylistModel::clear() {
     if (entries_.empty())
         return;
     beginResetModel();
-    entries_.clear();
+    entries_.records = {}; // a million entries' records go back too
     bytes_ = 0;
     endResetModel();
     emit countChanged(0);
 }
 
 void PlaylistModel::setChecked(int position, bool checked) {
-    if (!valid(position) || entries_[position].checked == checked)
+    if (!valid(position) || at(position).checked == checked)
         return;
-    entries_[position].checked = checked;
+    entries_.records[position].checked = checked;
     const QModelIndex changed = index(position);
     emit dataChanged(changed, changed, {Qt::CheckStateRole});
 }
@@ -178,14 +232,14 @@ int PlaylistModel::rowCount(const QModelIndex& parent) const {
 QVariant PlaylistModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || !valid(index.row()))
         return {};
-    const PlaylistEntry& entry = entries_[index.row()];
+    const StoredEntry& entry = at(index.row());
     switch (role) {
     case Qt::DisplayRole:
-        return entry.name;
+        return entry.text.name().toString();
     case Qt::CheckStateRole:
         return entry.checked ? Qt::Checked : Qt::Unchecked;
     case Qt::ToolTipRole:
-        return entry.path;
+        return entry.text.path().toString();
     default:
         return {};
     }

@@ -1,25 +1,8 @@
 #pragma once
+#include "playlist/PlaylistEntries.h"
 #include <QAbstractListModel>
 #include <QString>
 #include <vector>
-
-// One entry of a playlist: what the user sees, the file to play, whether it
-// is checked into the play queue, and an id no other entry of the run has
-// (0: none yet), by which the entry playing or shown in the name box is found
-// again wherever edits have moved it. The length in whole seconds is known
-// only for entries read from an M3U playlist (-1: unknown), which gives it
-// back when the list is saved as one.
-struct PlaylistEntry {
-    PlaylistEntry() = default;
-    PlaylistEntry(QString name, QString path, bool checked = false, quint64 id = 0, int seconds = -1)
-        : name(std::move(name)), path(std::move(path)), id(id), seconds(seconds), checked(checked) {}
-    QString name;
-    QString path;
-    // In this order the record takes 64 bytes: a million of them cost 8 MB less.
-    quint64 id = 0;
-    int seconds = -1;
-    bool checked = false;
-};
 
 // One playlist: an ordered list of entries, position = insertion order = play
 // order. The visible list shows the names with check boxes; the paths travel
@@ -39,7 +22,8 @@ struct PlaylistRoom {
     qint64 entries = kMaxPlaylistEntries;
     qint64 bytes = kMaxPlaylistLineBytes;
     // Takes an entry's share and true, or nothing and false when it does not fit.
-    bool take(const QString& name, const QString& path);
+    bool take(TextView name, TextView path);
+    bool take(qint64 lineBytes);
 };
 
 class PlaylistModel : public QAbstractListModel {
@@ -54,22 +38,27 @@ public:
     bool fits(const QString& name, const QString& path) const { return room().take(name, path); }
     // How many of the entries, from the first, fit.
     int fitting(const std::vector<PlaylistEntry>& entries) const;
+    int fitting(const PlaylistEntries& entries) const;
     bool isEmpty() const { return entries_.empty(); }
     // Reading at or past the end (or before the start) gives empty texts.
     QString name(int position) const;
     QString path(int position) const;
+    // The name as held, for scans over every entry; valid until the list changes.
+    TextView nameView(int position) const;
     bool checked(int position) const;
     quint64 id(int position) const;   // 0 outside the list
     int positionOf(quint64 id) const; // -1 when no entry has it
-    const std::vector<PlaylistEntry>& entries() const { return entries_; }
+    const PlaylistEntries& entries() const { return entries_; }
 
     // Entries always arrive unchecked, each with a new id; what does not fit
     // is not taken (false).
     bool append(const QString& name, const QString& path);
     void appendEntries(const std::vector<PlaylistEntry>& entries);
+    void appendEntries(PlaylistEntries entries);
     // Entries taken out of another playlist: they stay the same entries, so
     // they keep their ids (and still arrive unchecked).
     void appendMoved(const std::vector<PlaylistEntry>& entries);
+    void appendMoved(PlaylistEntries entries);
     void removeAt(int position);
     // Removes the given positions (ascending, each once) in one model change:
     // a plain row removal when they form one run, a reset otherwise. Positions
@@ -98,9 +87,10 @@ signals:
 
 private:
     bool valid(int position) const { return position >= 0 && position < count(); }
-    void appendRecords(const std::vector<PlaylistEntry>& entries, bool keepIds);
+    void appendRecords(PlaylistEntries entries, bool keepIds);
     void removeRange(int first, int last);
-    std::vector<PlaylistEntry> entries_;
+    const StoredEntry& at(int position) const { return entries_.records[position]; }
+    PlaylistEntries entries_;
     qint64 bytes_ = 0; // of the entries' saved lines
     quint64 busy_ = 0;
 };

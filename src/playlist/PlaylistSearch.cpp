@@ -10,11 +10,18 @@ namespace PlaylistSearch {
 
 namespace {
 
-bool isAscii(const char16_t* text, qsizetype size) {
+template <typename Unit> bool isAscii(const Unit* text, qsizetype size) {
     char16_t any = 0;
     for (qsizetype i = 0; i < size; ++i)
-        any |= text[i];
+        any |= char16_t(text[i]);
     return any < 0x80;
+}
+
+const char16_t* units(QStringView text) {
+    return text.utf16();
+}
+const char* units(QLatin1StringView text) {
+    return text.data();
 }
 
 inline char16_t asciiUpper(char16_t c) {
@@ -27,31 +34,29 @@ inline char16_t asciiUpper(char16_t c) {
 // in the first pass do not match, so the matches from the start position on
 // come first, then those above it. The entry being copied to the device stays.
 std::vector<int> movingOrder(const PlaylistModel& shown, const Matcher& matcher, int start) {
-    const std::vector<PlaylistEntry>& entries = shown.entries();
     const int n = shown.count();
     std::vector<int> order;
     for (int p = start; p < n; ++p)
-        if (matcher.matches(entries[p].name) && !shown.busy(p))
+        if (matcher.matches(shown.nameView(p)) && !shown.busy(p))
             order.push_back(p);
     for (int p = 0; p < start; ++p)
-        if (matcher.matches(entries[p].name) && !shown.busy(p))
+        if (matcher.matches(shown.nameView(p)) && !shown.busy(p))
             order.push_back(p);
     return order;
 }
 
 Result searchSingle(const PlaylistModel& shown, const Matcher& matcher, int start) {
     Result result;
-    const std::vector<PlaylistEntry>& entries = shown.entries();
     const int n = shown.count();
     // First pass from the start position, second pass from the top up to the
     // selected entry; the rest of the second pass was seen in the first.
     for (int p = start; p < n; ++p)
-        if (matcher.matches(entries[p].name)) {
+        if (matcher.matches(shown.nameView(p))) {
             result.select = p;
             return result;
         }
     for (int p = 0; p < start; ++p)
-        if (matcher.matches(entries[p].name)) {
+        if (matcher.matches(shown.nameView(p))) {
             result.select = p;
             return result;
         }
@@ -69,8 +74,10 @@ Result searchMove(Playlists& playlists, AppState& state, bool playing, const Mat
     std::vector<int> order = movingOrder(shown, matcher, start);
     // The first matches that fit go; the others stay where they are.
     PlaylistRoom room = other.room();
-    const auto fit = std::find_if(order.begin(), order.end(),
-                                  [&](int p) { return !room.take(shown.name(p), shown.path(p)); });
+    const auto fit = std::find_if(order.begin(), order.end(), [&](int p) {
+        const StoredEntry& entry = shown.entries().records[p];
+        return !room.take(entry.text.name(), entry.text.path());
+    });
     result.full = fit != order.end();
     order.erase(fit, order.end());
 
@@ -83,7 +90,7 @@ Result searchMove(Playlists& playlists, AppState& state, bool playing, const Mat
     int currentEntry = state.currentEntry;
     const int otherBase = other.count();
     int takenFirstPass = 0, takenSecondPass = 0;
-    std::vector<PlaylistEntry> arriving;
+    PlaylistEntries arriving;
     arriving.reserve(order.size());
     for (std::size_t i = 0; i < order.size(); ++i) {
         const int original = order[i];
@@ -96,7 +103,7 @@ Result searchMove(Playlists& playlists, AppState& state, bool playing, const Mat
             if (shownIndex == playingPlaylist)
                 --currentEntry;
         }
-        arriving.push_back(shown.entries()[original]);
+        arriving.records.push_back(shown.entries().records[original]);
     }
 
     std::vector<int> leaving = order;
@@ -104,7 +111,7 @@ Result searchMove(Playlists& playlists, AppState& state, bool playing, const Mat
 
     std::optional<LastClick> lastClick;
     if (!order.empty()) {
-        const PlaylistEntry& last = arriving.back();
+        const PlaylistEntry last = arriving.back();
         const int lastOriginal = order.back();
         const int lastPosition = lastOriginal >= start ? lastOriginal - (takenFirstPass - 1)
                                                        : lastOriginal - (takenSecondPass - 1);
@@ -112,7 +119,7 @@ Result searchMove(Playlists& playlists, AppState& state, bool playing, const Mat
     }
 
     // Everything that can fail is done; the models change in one step each.
-    other.appendMoved(arriving);
+    other.appendMoved(std::move(arriving));
     shown.removePositions(leaving);
     state.playingPlaylist = playingPlaylist;
     state.currentEntry = currentEntry;
@@ -131,13 +138,17 @@ Matcher::Matcher(const QString& text) : upper_(text.toUpper()) {
     upperIsAscii_ = isAscii(reinterpret_cast<const char16_t*>(upper_.utf16()), upper_.size());
 }
 
-bool Matcher::matches(const QString& name) const {
-    const char16_t* text = reinterpret_cast<const char16_t*>(name.utf16());
-    const qsizetype size = name.size();
-    // Upper-casing may change the length outside ASCII ("ß" gives "SS"):
-    // such names take the general way.
-    if (!isAscii(text, size))
-        return name.toUpper().contains(upper_);
+bool Matcher::matches(TextView name) const {
+    return name.visit([this, name](auto view) {
+        // Upper-casing may change the length outside ASCII ("ß" gives "SS"):
+        // such names take the general way.
+        if (!isAscii(units(view), view.size()))
+            return name.toString().toUpper().contains(upper_);
+        return matchesAscii(units(view), view.size());
+    });
+}
+
+template <typename Unit> bool Matcher::matchesAscii(const Unit* text, qsizetype size) const {
     const qsizetype wanted = upper_.size();
     if (!upperIsAscii_ || size < wanted)
         return false;

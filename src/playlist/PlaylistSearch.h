@@ -1,4 +1,5 @@
 #pragma once
+#include "playlist/TextView.h"
 #include <QColor>
 #include <QString>
 #include <optional>
@@ -45,9 +46,10 @@ inline QColor modeColour(Mode mode) {
 class Matcher {
 public:
     explicit Matcher(const QString& text);
-    bool matches(const QString& name) const;
+    bool matches(TextView name) const;
 
 private:
+    template <typename Unit> bool matchesAscii(const Unit* text, qsizetype size) const;
     QString upper_;
     bool upperIsAscii_ = true;
 };

@@ -249,5 +249,5 @@ TEST(PlaylistSearchReference, AgreesWithTheOneByOneScanOnRandomPlaylists) {
         ASSERT_EQ(outcome(fast, fastState, fastResult), outcome(slow, slowState, slowResult))
             << "round " << round;
     }
-    EXPECT_TRUE(Matcher("").matches("abc")); // the search itself never asks with no text
+    EXPECT_TRUE(Matcher("").matches(u"abc"_s)); // the search itself never asks with no text
 }

@@ -2,6 +2,7 @@
 #include "playlist/AddFiles.h"
 #include "playlist/ExistingFiles.h"
 #include "playlist/M3uFile.h"
+#include "playlist/PlaylistFields.h"
 #include "playlist/PlaylistFileOps.h"
 #include "support/EntryNames.h"
 #include "support/FakeSeams.h"
@@ -220,6 +221,30 @@ TEST_F(PlaylistFileOps, ReadersTakeOnlyARegularFileOfALoadableSize) {
     for (const QString& list : {dir.file("lists/mix.M3U8"), dir.file("elsewhere/linked/mix.M3U8")})
         EXPECT_EQ(describe(readM3uFile(list)), "Complete ; a.mp3|" + media);
 }
+// Read a piece at a time, a file (CR LF across pieces, late Windows-1252 byte, BOM) reads as its bytes do.
+TEST_F(PlaylistFileOps, FilesReadInPiecesAsTheirBytesDo) {
+    QByteArray bytes = "\xEF\xBB\xBF" + QByteArray("n*/p/a.mp3\r\n").repeated(87376);
+    bytes += "y*/" + QByteArray((1 << 20) - 4 - bytes.size(), 'q') + "\r\nz*/last\r\n"; // CR ends the piece
+    for (const QByteArray& tail : {QByteArray(), QByteArray("\xE9t\xE9*/\xE9\r\n")})
+        EXPECT_EQ(describe(readPlaylistFile(dir.write("big.KVPL", bytes + tail + kEnd))),
+                  describe(readPlaylist(bytes + tail + kEnd)));
+}
+// Any name and path comes back unit for unit, copies too, and counts as its saved line does.
+TEST(PlaylistModel, HoldsAnyNameAndPathExactly) {
+    const QString lone(QChar(0xD800)), wide = u"Ölund – 東京"_s;
+    const std::vector<PlaylistEntry> rows = {
+        {"a.mp3", "/m/a.mp3"},       {"b", "/m/a.mp3"},        {"", "/m/a.mp3"},  {"", "/m/"}, {"x", "/m/"},
+        {u"é"_s, u"/m/é"_s},         {wide, "/m/" + wide},     {lone, u"/m/ÿ"_s}, {"a", "a"},  {u"ÿ"_s, ""},
+        {"a" + lone, "/m/a" + lone}, {"t", "/t", false, 0, -7}};
+    PlaylistModel model;
+    model.appendEntries(rows);
+    const PlaylistEntries copy = model.entries();
+    qint64 bytes = kMaxPlaylistLineBytes - model.room().bytes;
+    for (size_t i = 0; i < rows.size(); bytes -= playlistLineBytes(rows[i].name, rows[i].path), ++i)
+        EXPECT_TRUE(copy[i].name == rows[i].name && copy[i].path == rows[i].path &&
+                    copy[i].seconds == rows[i].seconds);
+    EXPECT_EQ(bytes, 0);
+}
 TEST_F(PlaylistFileOps, WritersReplaceOnlyARegularFileWholeAndLeaveNoLeftovers) {
     PlaylistModel model;
     model.append("a.mp3", "/m/" + QString(200, u'x'));
@@ -376,7 +401,7 @@ TEST(AddFiles, AnyFileNameIsSavedAndLoadedBackExactly) {
     model.setChecked(1, true);
     ASSERT_TRUE(writePlaylistFile(model, dir.file("list.KVPL")));
     PlaylistReadResult saved{model.entries(), PlaylistReadStatus::Complete};
-    saved.entries[1].checked = false; // a check is not saved
+    saved.entries.records[1].checked = false; // a check is not saved
     EXPECT_EQ(describe(readPlaylistFile(dir.file("list.KVPL"), isExistingFile)), describe(saved));
 }
 // The folder listings never change an answer: every kind of path gets the single check's, before and after.
