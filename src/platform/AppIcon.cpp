@@ -9,6 +9,7 @@ static void initResources() {
 
 void setApplicationIcon() {
     initResources();
-    QGuiApplication::setWindowIcon(
-        QIcon::fromTheme(QStringLiteral("kivo-player"), QIcon(QStringLiteral(":/icons/kivo-player.png"))));
+    // The program's own picture, not a look-up in the icon theme (which reads the theme's folders at every
+    // start); the desktop's menus and task bar take the installed icon from the desktop entry.
+    QGuiApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/kivo-player.png")));
 }

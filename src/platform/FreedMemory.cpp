@@ -1,4 +1,5 @@
 #include "platform/FreedMemory.h"
+#include "platform/LibraryPages.h"
 #include <QThreadPool>
 #if defined(__GLIBC__)
 #include <malloc.h>
@@ -17,17 +18,25 @@ void FreedMemory::releaseSoon() {
         timer_.start();
 }
 
+void FreedMemory::releaseLibraryPagesSoon() {
+    libraryPagesDue_ = true;
+    releaseSoon();
+}
+
 void FreedMemory::startRelease() {
     if (running_->exchange(true))
         return; // the last one is still at work; the next closed file asks again
-    QThreadPool::globalInstance()->start([release = release_, running = running_] {
-        release();
+    QThreadPool::globalInstance()->start([release = release_, running = running_,
+                                          libraryPages = std::exchange(libraryPagesDue_, false)] {
+        release(libraryPages);
         running->store(false);
     });
 }
 
-void FreedMemory::releaseToSystem() {
+void FreedMemory::releaseToSystem(bool libraryPages) {
 #if defined(__GLIBC__)
     malloc_trim(0);
 #endif
+    if (libraryPages)
+        releaseUnmodifiedLibraryPages();
 }

@@ -150,6 +150,7 @@ private:
     quint64 generation_ = 0;   // counts setMedia calls, to drop a queued failure of a replaced file
     bool ended_ = false;       // the loaded media reached its end or failed
     bool fileLoaded_ = false;
+    bool openedAFile_ = false; // since the engine's libraries were loaded
     std::optional<double> startAt_;      // the next play() begins here
     std::optional<double> deferredSeek_; // asked for before the file was open
     std::optional<double> seekTarget_;   // reported as the position until mpv has finished seeking
@@ -161,7 +162,7 @@ private:
     MediaTags tags_;
     std::int64_t displayWidth_ = 0; // mpv's dwidth and dheight as last reported for the loaded media
     std::int64_t displayHeight_ = 0;
-    FreedMemory freedMemory_{std::chrono::seconds(2)}; // what mpv's threads freed with a closed file
+    FreedMemory freedMemory_{std::chrono::seconds(2)}; // what mpv freed, or read once
     QTimer* closeWatch_ = nullptr;
     QString nextPath_;             // the file to follow the loaded media (setNext); empty: none
     std::int64_t next_ = 0;        // mpv's playlist entry of nextPath_; 0 until mpv has named it

@@ -211,6 +211,8 @@ bool MpvPlayer::handleEvent(const mpv_event& event) {
         if (!isCurrent())
             return true;
         fileLoaded_ = true;
+        if (!std::exchange(openedAFile_, true))
+            freedMemory_.releaseLibraryPagesSoon(); // loading the engine and probing the first file are over
         position_.set(0);
         updateRunning();
         if (deferredSeek_) {

@@ -13,11 +13,12 @@ namespace {
 using namespace std::chrono_literals;
 
 struct Releases {
-    std::atomic<int> started{0}, count{0};
+    std::atomic<int> started{0}, count{0}, withPages{0};
     std::atomic<bool> onCallersThread{false}, hold{false}; // hold keeps a release busy until cleared
     FreedMemory::Release release() {
-        return [this, caller = QThread::currentThread()] {
+        return [this, caller = QThread::currentThread()](bool libraryPages) {
             ++started;
+            withPages += libraryPages;
             onCallersThread = onCallersThread || QThread::currentThread() == caller;
             while (hold && !onCallersThread)
                 std::this_thread::sleep_for(1ms);
@@ -43,7 +44,7 @@ TEST(FreedMemory, OneReleaseAtATimeWithinTheIntervalOffTheCallersThread) {
     EXPECT_EQ(releases.started, 0) << "a release waits for the interval";
     // Files closing one after another (a request at each look) do not put the release off.
     ASSERT_TRUE(waitUntil([&] { return memory->releaseSoon(), releases.started > 0; }, 60000));
-    memory->releaseSoon(); // asked while one runs: no second one
+    memory->releaseLibraryPagesSoon(); // asked while one runs: no second one, and the pages stay due
     letTimersFire(300ms);
     releases.hold = false;
     QThreadPool::globalInstance()->waitForDone();
@@ -53,6 +54,7 @@ TEST(FreedMemory, OneReleaseAtATimeWithinTheIntervalOffTheCallersThread) {
     releases.hold = true;
     memory->releaseSoon(); // a later file closing asks again
     EXPECT_TRUE(waitUntil([&] { return releases.started == 2; }, 60000));
+    EXPECT_EQ(releases.withPages, 1);
     memory.reset(); // the release under way outlives its owner
     releases.hold = false;
     QThreadPool::globalInstance()->waitForDone();
@@ -67,7 +69,7 @@ TEST(FreedMemory, TheReleaseTrimsTheHeap) {
     void* volatile block = std::malloc(16 << 20);
     std::free(block);
     const std::size_t kept = mallinfo2().keepcost;
-    FreedMemory::releaseToSystem();
+    FreedMemory::releaseToSystem(false);
     mallopt(M_MMAP_THRESHOLD, 128 << 10), mallopt(M_TRIM_THRESHOLD, 128 << 10); // the defaults again
     EXPECT_GT(kept, 8u << 20);
     EXPECT_LT(mallinfo2().keepcost, 1u << 20);

@@ -1,0 +1,30 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+// Loading a shared library reads pages of it that are seldom wanted again: symbol and relocation tables,
+// constructors, the code of formats probed once. The engine alone brings some 250 libraries, and those
+// pages stay mapped, counted in the player's memory, for the whole run.
+//
+// Unmaps from this process every page of a loaded library's read-only segments that still holds the file's
+// own content. Such a page stays in the system's page cache: touched again, it comes back without reading the
+// disk. A page the process has written (its private copy) is never unmapped, nor anything of a writable
+// segment or of a library whose code is patched when it loads. Returns the bytes unmapped.
+std::size_t releaseUnmodifiedLibraryPages();
+
+namespace LibraryPages {
+// Bits of a page's entry in /proc/self/pagemap.
+constexpr std::uint64_t present = 1ULL << 63;
+constexpr std::uint64_t swapped = 1ULL << 62;
+constexpr std::uint64_t fileOrShared = 1ULL << 61;
+
+struct Run {
+    std::size_t first;
+    std::size_t count;
+};
+
+// The runs of pages, by index into `entries`, that may be unmapped: each starts and ends with a present page
+// of the file and holds no private copy (a present page that is not the file's, or a swapped one).
+std::vector<Run> releasableRuns(const std::vector<std::uint64_t>& entries);
+} // namespace LibraryPages
