@@ -51,6 +51,7 @@ void ExistingFiles::list(const QByteArray& folderPath, Folder& into) {
     // The names one after another, each ended by a zero byte; the set looks
     // at them in place, which spares a block for every name.
     QByteArray names;
+    names.reserve(16 * 1024); // grows by doubling from there; appending alone copies it at every name
     qsizetype count = 0;
     bool whole = true;
     const bool regularOnly = kind_ == Kind::RegularOnly;
