@@ -1,4 +1,5 @@
 #include "platform/LibraryPages.h"
+#include <algorithm>
 #if defined(__linux__)
 #include <elf.h>
 #include <fcntl.h>
@@ -38,6 +39,8 @@ std::vector<Run> releasableRuns(const std::vector<std::uint64_t>& entries) {
 
 #if defined(__linux__)
 namespace {
+
+constexpr std::size_t kPiece = 64; // pages unmapped by one call
 
 struct Walk {
     int pagemap;
@@ -79,9 +82,14 @@ void releaseRange(Walk& walk, std::uintptr_t begin, std::uintptr_t end) {
     if (pread(walk.pagemap, entries.data(), bytes, offset) != bytes)
         return;
     for (const LibraryPages::Run& run : LibraryPages::releasableRuns(entries)) {
-        void* at = reinterpret_cast<void*>(begin + run.first * walk.pageSize);
-        if (madvise(at, run.count * walk.pageSize, MADV_DONTNEED) == 0) {
-            for (std::size_t i = run.first; i < run.first + run.count; ++i)
+        // In small pieces: each call holds the process's memory map, which a thread mapping memory (the
+        // window's thread too) must wait for.
+        for (std::size_t first = run.first; first < run.first + run.count; first += kPiece) {
+            const std::size_t count = std::min(kPiece, run.first + run.count - first);
+            if (madvise(reinterpret_cast<void*>(begin + first * walk.pageSize), count * walk.pageSize,
+                        MADV_DONTNEED) != 0)
+                continue;
+            for (std::size_t i = first; i < first + count; ++i)
                 walk.released += (entries[i] & LibraryPages::present) ? walk.pageSize : 0;
         }
     }
