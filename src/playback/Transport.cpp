@@ -54,14 +54,16 @@ MediaPlayer& Transport::engine() {
             if (fitScreenToVideo_ && c_.host.screen().isShown())
                 c_.host.screen().fitToVideo(size);
         });
-    }
-    // The engine takes the setting with the first call, and a change made at the options window's OK with
-    // the next one (the clock asks every tick while playing).
-    if (replayGainSent_ != c_.state.replayGain) {
-        replayGainSent_ = c_.state.replayGain;
-        player.setReplayGain(*replayGainSent_);
+        player.setReplayGain(c_.state.replayGain);
     }
     return player;
+}
+
+void Transport::playbackSettingsChanged() {
+    if (!connected_)
+        return; // an engine not made yet takes them when it is
+    c_.host.player().setReplayGain(c_.state.replayGain);
+    scheduleNext(); // Gapless switched: the next file is handed over, or taken back
 }
 
 int Transport::GetSongNumberFromCheckedList(int playlist, bool randomOn) {

@@ -82,6 +82,8 @@ public:
     // A checked entry of the playlist, or -1 (random among the checked ones
     // when "&Random" is on).
     int GetSongNumberFromCheckedList(int playlist, bool randomOn);
+    // The options window's OK stored the ReplayGain and Gapless settings.
+    void playbackSettingsChanged();
     void setRandom(bool on) {
         random_ = on;
         scheduleNext();
@@ -150,7 +152,6 @@ private:
     bool connected_ = false;
     bool fitScreenToVideo_ = false;
     bool videoPrepared_ = false;
-    std::optional<ReplayGain> replayGainSent_; // as last handed to the engine
     NextEntry nextGiven_;                      // as last handed to the engine
     std::optional<double> nextDraw_;           // the random draw for the next entry, once per track
     bool nextScheduled_ = false;

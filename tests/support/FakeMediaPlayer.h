@@ -19,6 +19,7 @@ public:
     double position = 0;  // what currentPosition() answers; setCurrentPosition writes it
     QSize size;           // what videoSize() answers
     int volume = 0;       // the last volume set
+    std::optional<ReplayGain> replayGain; // the last set
     MediaTags fileTags;   // what tags() answers; setMedia clears it
     // Applied by setMedia, as a real player learns them from the file ({} keeps the fields as they are).
     std::optional<double> lengthOnSetMedia;
@@ -61,6 +62,7 @@ public:
     void setStartPosition(double seconds) override {
         log << QStringLiteral("start:") + QString::number(seconds);
     }
+    void setReplayGain(const ReplayGain& gain) override { replayGain = gain; }
     void setVolume(int hundredthsOfDb) override {
         log << QStringLiteral("volume:") + QString::number(hundredthsOfDb);
         volume = hundredthsOfDb;

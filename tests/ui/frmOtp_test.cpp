@@ -189,3 +189,22 @@ TEST_F(Form1Test, TheMp3TagBoxesStartWithTheirCaptionsWordsAndSetTagsWritesThem)
     options->cmdMP3TagInfo->click();
     EXPECT_EQ(readAll(mp3).right(128), (TagBytes{"T", "Artist", "Album", {}, "Comment"}.record()));
 }
+
+// OK hands the playback settings to an engine already playing: the ReplayGain mode and pre-amp, and Gapless
+// (the next file handed over as soon as it is switched on).
+TEST_F(Form1Test, OkHandsReplayGainAndGaplessToThePlayingEngine) {
+    for (const char* name : {"one.mp3", "two.mp3"})
+        playlists.at(0).append(name, dir.write(name, "audio"));
+    open();
+    form->CmdPLAY->click();
+    ASSERT_TRUE(host.fake.next.isEmpty());
+    openOptions();
+    options->cboReplayGain->setCurrentIndex(ReplayGain::Album);
+    options->spnPreamp->setValue(-3);
+    options->chkGapless->setChecked(true);
+    QTest::mouseClick(options->cmdOK1, Qt::LeftButton);
+    ASSERT_TRUE(host.fake.replayGain.has_value());
+    EXPECT_EQ(host.fake.replayGain->mode, ReplayGain::Album);
+    EXPECT_EQ(host.fake.replayGain->preampDb, -3);
+    EXPECT_TRUE(waitUntil([&] { return host.fake.next == dir.file("two.mp3"); }, 60000)) << host.fake.next.toStdString();
+}

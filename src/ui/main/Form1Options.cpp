@@ -1,5 +1,6 @@
 // Opening the options window.
 #include "core/AppState.h"
+#include "playback/Transport.h"
 #include "ui/main/Form1.h"
 #include "ui/main/browser/FolderList.h"
 #include "ui/options/OptionsHost.h"
@@ -24,6 +25,7 @@ void Form1::CmdOptions_Click() {
         JoystickDevice& joystick() override { return f_.joystickDevice(); }
         QString browserFolder() const override { return f_.dirFolders->path(); }
         void showPlaylistCount() override { f_.showCountOfShown(); }
+        void applyPlaybackSettings() override { f_.transport().playbackSettingsChanged(); }
 
     private:
         Form1& f_;

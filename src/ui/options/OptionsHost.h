@@ -21,6 +21,8 @@ public:
     virtual QString browserFolder() const = 0;
     // The count under the lists shows the shown playlist's length again.
     virtual void showPlaylistCount() = 0;
+    // The engine takes the playback settings OK stored.
+    virtual void applyPlaybackSettings() = 0;
     // The game pad the learn buttons read.
     virtual JoystickDevice& joystick() = 0;
 };

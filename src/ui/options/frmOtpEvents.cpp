@@ -272,6 +272,7 @@ void frmOtp::cmdOK1_Click() {
     // The settings are in use for this run even when the file refused them.
     reportStoreFailure(c_.store, c_.dialogs);
     host_->applyStartColour(colourFromValue(c_.state.startColour));
+    host_->applyPlaybackSettings();
     if (changed_) {
         for (int i = 0; i < 10; ++i)
             host_->setPresetCaption(i, v.captions[i]);
