@@ -2,11 +2,15 @@
 #include "playlist/PlaylistFile.h"
 #include <QFile>
 #include <climits>
-#include <cstring>
-#include <dirent.h>
-#include <unistd.h>
+
+void ExistingFiles::listAheadOf(const QString& playlistPath) {
+    ahead_.reset(); // stops a worker of an earlier file first
+    ahead_ = std::make_unique<FolderPrefetch>(playlistPath, kind_ == Kind::RegularOnly, kMaxNamesPerFolder);
+    asked_ = -1;
+}
 
 bool ExistingFiles::operator()(const QString& path) {
+    ++asked_;
     if (path.isEmpty() || path.contains(QChar(0)))
         return false;
     const QByteArray bytes = QFile::encodeName(path);
@@ -14,9 +18,7 @@ bool ExistingFiles::operator()(const QString& path) {
     const QByteArrayView name = QByteArrayView(bytes).sliced(slash + 1);
     if (bytes.size() >= PATH_MAX || name.isEmpty() || name == "." || name == "..")
         return checkOne(path);
-    QByteArrayView folderPath = slash < 0 ? QByteArrayView(".") : QByteArrayView(bytes).first(slash);
-    if (folderPath.isEmpty())
-        folderPath = "/";
+    const QByteArrayView folderPath = folderOfPath(bytes);
     // Paths mostly come folder after folder: the same folder needs no look-up.
     if (!last_ || lastPath_ != folderPath) {
         lastPath_ = folderPath.toByteArray();
@@ -28,7 +30,7 @@ bool ExistingFiles::operator()(const QString& path) {
         list(lastPath_, folder);
     if (folder.unreachable)
         return false;
-    if (folder.listed && folder.files.contains(name))
+    if (folder.listed && folder.listing.files.contains(name))
         return true;
     return checkOne(path);
 }
@@ -38,64 +40,36 @@ bool ExistingFiles::checkOne(const QString& path) const {
 }
 
 void ExistingFiles::list(const QByteArray& folderPath, Folder& into) {
-    // Without search permission (or without the folder) no path inside is
-    // reachable, whatever a listing shows: the rest of its paths are not asked.
     ++into.listings;
-    if (::access(folderPath.constData(), X_OK) != 0) {
-        into.unreachable = true;
-        return;
+    std::optional<FolderListing> made = ahead_ ? ahead_->take(folderPath, asked_) : std::nullopt;
+    if (!made) {
+        if (!buffer_)
+            buffer_ = std::make_unique<char[]>(kListingBufferBytes);
+        made = listFolder(folderPath, kind_ == Kind::RegularOnly, buffer_.get(), kListingBufferBytes,
+                          kMaxNamesPerFolder);
     }
-    DIR* dir = ::opendir(folderPath.constData());
-    if (!dir)
+    switch (made->outcome) {
+    case FolderListing::Outcome::Unreachable:
+        into.unreachable = true; // the rest of its paths are not asked
         return;
-    // The names one after another, each ended by a zero byte; the set looks
-    // at them in place, which spares a block for every name.
-    QByteArray names;
-    names.reserve(16 * 1024); // grows by doubling from there; appending alone copies it at every name
-    qsizetype count = 0;
-    bool whole = true;
-    const bool regularOnly = kind_ == Kind::RegularOnly;
-    while (const dirent* entry = ::readdir(dir)) {
-        switch (entry->d_type) {
-        case DT_FIFO:
-        case DT_CHR:
-        case DT_BLK:
-        case DT_SOCK:
-            if (regularOnly)
-                break; // left out of the listing: asked for alone, and refused
-            [[fallthrough]];
-        case DT_REG:
-            if (count >= kMaxNamesPerFolder) {
-                into.listings = 2; // never listed whole: asked path by path
-                whole = false;
-                break;
-            }
-            names.append(entry->d_name, std::strlen(entry->d_name) + 1);
-            ++count;
-            break;
-        default: // folders, links and unknown types are asked for one by one
-            break;
-        }
-        if (!whole)
-            break;
+    case FolderListing::Outcome::TooMany:
+        into.listings = 2; // never listed whole: asked path by path
+        return;
+    case FolderListing::Outcome::NotListed:
+        return;
+    case FolderListing::Outcome::Listed:
+        break;
     }
-    ::closedir(dir);
-    if (!whole)
-        return;
+    const qsizetype count = made->files.size();
     while (namesHeld_ + count > kMaxNamesInAll && !listedOrder_.empty()) {
         Folder& oldest = folders_[listedOrder_.front()];
-        namesHeld_ -= oldest.files.size();
-        oldest.files = {};
-        oldest.names = {};
+        namesHeld_ -= oldest.listing.files.size();
+        oldest.listing = {};
         oldest.listed = false;
         listedOrder_.pop_front();
     }
     listedOrder_.push_back(folderPath);
     namesHeld_ += count;
-    into.names = std::move(names);
-    into.files.reserve(count);
-    for (const char* name = into.names.constData(); name < into.names.constEnd();
-         name += std::strlen(name) + 1)
-        into.files.insert(QByteArrayView(name, std::strlen(name)));
+    into.listing = std::move(*made);
     into.listed = true;
 }

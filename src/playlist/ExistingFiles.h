@@ -1,10 +1,11 @@
 #pragma once
+#include "playlist/FolderPrefetch.h"
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QHash>
-#include <QSet>
 #include <QString>
 #include <deque>
+#include <memory>
 
 // Answers "is this an existing file (anything but a folder)?" for the many
 // paths of one playlist load, as isExistingFile() does for one path. A
@@ -26,6 +27,16 @@ public:
     ExistingFiles& operator=(const ExistingFiles&) = delete;
     bool operator()(const QString& path);
 
+    // The paths asked for from now on are those of the .KVPL file's lines,
+    // one call a line in their order: its folders are listed ahead, on a
+    // worker thread.
+    void listAheadOf(const QString& playlistPath);
+    // Until the worker has listed as far ahead as it may (for tests).
+    void waitForListingsAhead() {
+        if (ahead_)
+            ahead_->waitUntilAhead();
+    }
+
     static constexpr qsizetype kMaxNamesPerFolder = 50'000;
     static constexpr qsizetype kMaxNamesInAll = 50'000;
 
@@ -34,9 +45,8 @@ private:
         int seen = 0;
         int listings = 0;
         bool listed = false;
-        bool unreachable = false;   // missing, or not searchable
-        QByteArray names;           // the names listed, each ended by a zero byte
-        QSet<QByteArrayView> files; // the names, seen in place
+        bool unreachable = false; // missing, or not searchable
+        FolderListing listing;
     };
     void list(const QByteArray& folder, Folder& into);
     bool checkOne(const QString& path) const;
@@ -48,4 +58,7 @@ private:
     QByteArray lastPath_;                // the folder of the last path asked for
     Folder* last_ = nullptr;
     qsizetype namesHeld_ = 0;
+    qint64 asked_ = -1; // calls so far, less one: the line of a load ahead of it
+    std::unique_ptr<char[]> buffer_; // what the folders are listed into
+    std::unique_ptr<FolderPrefetch> ahead_;
 };

@@ -7,6 +7,7 @@
 #include "playlist/PlaylistKinds.h"
 #include "playlist/PlaylistModel.h"
 #include <QFile>
+#include <QFileInfo>
 #include <algorithm>
 #include <optional>
 
@@ -19,12 +20,17 @@ QString PlaylistTexts::notLoaded(int skipped) {
 }
 
 namespace {
+constexpr qint64 kListAheadBytes = 1024 * 1024;
+
 // Appends what the file holds whose files exist. The playlist never grows
 // past its limit.
 PlaylistReadResult appendFromFile(PlaylistModel& shown, const QString& path) {
     const PlaylistRoom room = shown.room();
     const bool m3u = isM3uFile(path);
     ExistingFiles exists(m3u ? ExistingFiles::Kind::RegularOnly : ExistingFiles::Kind::AnyButFolder);
+    // Only a long list is worth a worker: a thread costs more than a few listings.
+    if (!m3u && QFileInfo(path).size() >= kListAheadBytes)
+        exists.listAheadOf(path);
     const PlaylistPathFilter take = [&exists](const QString& entryPath) {
         return exists(entryPath);
     };

@@ -430,3 +430,70 @@ TEST(ExistingFiles, AnswersAsTheSingleCheckDoesForEveryKindOfPath) {
     EXPECT_FALSE(isExistingFile(file + QChar(0)) || isRegularFile(file + QChar(0)));
     QDir::setCurrent(previousFolder);
 }
+// Folders listed ahead of a load, on a worker, never change an answer either, however the two meet: runs of one
+// folder, more folders than the worker may hold ahead, folders named apart, missing folders and names, a file URL.
+TEST(ExistingFiles, ListingAheadOfAPlaylistFileChangesNoAnswer) {
+    TempDir dir;
+    QStringList paths;
+    const auto runOf = [&](const QString& folder, int files) {
+        for (int i = 0; i < files; ++i)
+            paths << dir.write(folder + "/" + QString::number(i) + ".mp3");
+    };
+    runOf("run", 300);
+    paths.insert(150, dir.file("run/missing.mp3"));
+    paths.insert(151, dir.mkdir("run/sub"));
+    QFile::link(paths[0], dir.file("run/link.mp3"));
+    paths.insert(152, dir.file("run/link.mp3"));
+    for (int folder = 0; folder < 100; ++folder)
+        runOf("many/" + QString::number(folder), 2);
+    for (int i = 0; i < 3; ++i)
+        paths << dir.write("x/" + QString::number(i)) << dir.write("y/" + QString::number(i));
+    paths << dir.file("gone/1.mp3") << dir.file("gone/2.mp3") << dir.file("gone/3.mp3");
+    runOf("last", 50);
+    QByteArray file;
+    for (const QString& path : paths)
+        file += "name*" + (path == paths[40] ? "file://" + path.toUtf8() : path.toUtf8()) + "\r\n";
+    file += kEnd + "name*" + dir.file("run/0.mp3").toUtf8() + "\r\n";
+    const QString list = dir.write("list.KVPL", file);
+    for (int round = 0; round < 3; ++round) {
+        ExistingFiles exists;
+        exists.listAheadOf(list);
+        if (round == 0)
+            exists.waitForListingsAhead();
+        for (const QString& path : paths)
+            EXPECT_EQ(exists(path), isExistingFile(path)) << path.toStdString() << " round " << round;
+    }
+}
+// The worker lists runs in file order, as far ahead as it may; the load takes a listing at its run, and one it has
+// passed by (or got to first) is never made for it.
+TEST(FolderPrefetch, ListsRunsAheadInOrderAndKeepsToWhereTheLoadIs) {
+    TempDir dir;
+    QByteArray file;
+    for (int i = 0; i < 300; ++i)
+        file += "name*" + dir.write("run/" + QString::number(i) + ".mp3").toUtf8() + "\r\n";
+    dir.mkdir("run/sub");
+    for (int folder = 0; folder < 100; ++folder) // lines 300 + 2 * folder and the one after
+        for (int i = 0; i < 2; ++i)
+            file += "name*" + dir.write(u"many/%1/%2.mp3"_s.arg(folder).arg(i)).toUtf8() + "\r\n";
+    const QString list = dir.write("list.KVPL", file + kEnd);
+    const auto folder = [&dir](const QString& name) { return QFile::encodeName(dir.file(name)); };
+    {
+        FolderPrefetch ahead(list, false, ExistingFiles::kMaxNamesPerFolder);
+        ahead.waitUntilAhead(); // "run" and many/0 to many/62
+        const std::optional<FolderListing> run = ahead.take(folder("run"), 1);
+        ASSERT_TRUE(run);
+        EXPECT_EQ(run->outcome, FolderListing::Outcome::Listed);
+        EXPECT_EQ(run->files.size(), 300);
+        EXPECT_TRUE(run->files.contains("299.mp3") && !run->files.contains("sub"));
+        EXPECT_FALSE(ahead.take(folder("many/70"), 441)); // not made yet: the load lists it
+        ahead.waitUntilAhead();                            // to the end of the file
+        EXPECT_FALSE(ahead.take(folder("many/10"), 321));  // made, and dropped as passed by
+        EXPECT_FALSE(ahead.take(folder("many/70"), 441));  // never made: the load got there first
+        const std::optional<FolderListing> next = ahead.take(folder("many/71"), 443);
+        ASSERT_TRUE(next);
+        EXPECT_EQ(next->files.size(), 2);
+    }
+    // A load that ends while the worker waits for it to catch up ends the worker.
+    FolderPrefetch waiting(list, false, ExistingFiles::kMaxNamesPerFolder);
+    waiting.waitUntilAhead();
+}
