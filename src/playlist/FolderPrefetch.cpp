@@ -2,8 +2,13 @@
 #include "playlist/FileLines.h"
 #include "playlist/PlaylistModel.h"
 #include <QFile>
+#include <atomic>
 #include <climits>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
 #include <system_error>
+#include <thread>
 
 namespace {
 constexpr QByteArrayView kFileScheme("file:");
@@ -24,78 +29,116 @@ std::optional<QByteArrayView> folderOfLine(QByteArrayView line) {
         return QByteArrayView();
     return folderOfPath(path);
 }
+std::atomic<int> workers{0};
 } // namespace
 
+struct FolderPrefetch::State {
+    State(bool regularOnly, qsizetype maxNamesPerFolder)
+        : regularOnly(regularOnly), maxNamesPerFolder(maxNamesPerFolder) {}
+    struct Made {
+        QByteArray folder;
+        qint64 firstLine; // of the run of lines naming it
+        FolderListing listing;
+    };
+    void run(const QString& playlistPath);
+    void scan(const QString& playlistPath);
+    bool list(const QByteArray& folder, qint64 firstLine, char* buffer);
+    void dropBefore(qint64 line); // with mutex held
+    bool full() const;            // with mutex held
+
+    const bool regularOnly;
+    const qsizetype maxNamesPerFolder;
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::deque<Made> made;   // in file order
+    qsizetype namesMade = 0; // in made
+    QByteArray listing;      // the folder being listed now
+    qint64 skipTo = -1;      // runs starting at or before this line are the load's own
+    bool stop = false;
+    bool done = false;
+    std::atomic<bool> stopping{false};
+    std::atomic<qint64> scanned{-1}; // the last line the worker looked at
+};
+
 FolderPrefetch::FolderPrefetch(const QString& playlistPath, bool regularOnly, qsizetype maxNamesPerFolder)
-    : regularOnly_(regularOnly), maxNamesPerFolder_(maxNamesPerFolder) {
+    : state_(std::make_shared<State>(regularOnly, maxNamesPerFolder)) {
+    ++workers;
     try {
-        worker_ = std::thread([this, playlistPath] { run(playlistPath); });
+        std::thread([state = state_, playlistPath] { state->run(playlistPath); }).detach();
     } catch (const std::system_error&) { // no thread to be had: the load lists every folder itself
-        done_ = true;
+        state_->done = true;
+        --workers;
     }
 }
 
 FolderPrefetch::~FolderPrefetch() {
     {
-        const std::lock_guard lock(mutex_);
-        stop_ = true;
-        stopping_ = true;
+        const std::lock_guard lock(state_->mutex);
+        state_->stop = true;
+        state_->stopping = true;
     }
-    changed_.notify_all();
-    if (worker_.joinable())
-        worker_.join();
+    state_->changed.notify_all();
+}
+
+int FolderPrefetch::running() {
+    return workers.load();
 }
 
 std::optional<FolderListing> FolderPrefetch::take(const QByteArray& folder, qint64 line) {
-    std::unique_lock lock(mutex_);
+    State& s = *state_;
+    std::unique_lock lock(s.mutex);
     // The worker lists this folder now: its listing is worth the wait.
-    changed_.wait(lock, [&] { return listing_ != folder || done_; });
+    s.changed.wait(lock, [&] { return s.listing != folder || s.done; });
     std::optional<FolderListing> taken;
-    for (auto made = made_.begin(); made != made_.end() && made->firstLine <= line; ++made)
+    for (auto made = s.made.begin(); made != s.made.end() && made->firstLine <= line; ++made)
         if (made->folder == folder) {
-            namesMade_ -= made->listing.files.size();
+            s.namesMade -= made->listing.files.size();
             taken = std::move(made->listing);
             break;
         }
-    dropBefore(line); // the load is past those runs
+    s.dropBefore(line); // the load is past those runs
     // A worker still behind the load skips what the load lists itself.
-    if (!taken && !done_ && scanned_.load() < line)
-        skipTo_ = std::max(skipTo_, line);
+    if (!taken && !s.done && s.scanned.load() < line)
+        s.skipTo = std::max(s.skipTo, line);
     return taken;
 }
 
 void FolderPrefetch::waitUntilAhead() {
-    std::unique_lock lock(mutex_);
-    changed_.wait(lock, [this] { return done_ || full(); });
+    State& s = *state_;
+    std::unique_lock lock(s.mutex);
+    s.changed.wait(lock, [&s] { return s.done || s.full(); });
 }
 
-bool FolderPrefetch::full() const {
-    return namesMade_ >= kMaxNamesAhead || qsizetype(made_.size()) >= kMaxFoldersAhead;
+bool FolderPrefetch::State::full() const {
+    return namesMade >= kMaxNamesAhead || qsizetype(made.size()) >= kMaxFoldersAhead;
 }
 
-void FolderPrefetch::dropBefore(qint64 line) {
+void FolderPrefetch::State::dropBefore(qint64 line) {
     bool dropped = false;
-    while (!made_.empty() && made_.front().firstLine <= line) {
-        namesMade_ -= made_.front().listing.files.size();
-        made_.pop_front();
+    while (!made.empty() && made.front().firstLine <= line) {
+        namesMade -= made.front().listing.files.size();
+        made.pop_front();
         dropped = true;
     }
     if (dropped)
-        changed_.notify_all();
+        changed.notify_all();
 }
 
-void FolderPrefetch::run(const QString& playlistPath) {
+void FolderPrefetch::State::run(const QString& playlistPath) {
     try {
         scan(playlistPath);
     } catch (...) { // out of memory: the load lists what is left itself
     }
-    const std::lock_guard lock(mutex_);
-    listing_.clear();
-    done_ = true;
-    changed_.notify_all();
+    {
+        const std::lock_guard lock(mutex);
+        listing.clear();
+        done = true;
+    }
+    changed.notify_all();
+    --workers;
 }
 
-void FolderPrefetch::scan(const QString& playlistPath) {
+void FolderPrefetch::State::scan(const QString& playlistPath) {
     const auto buffer = std::make_unique<char[]>(kListingBufferBytes);
     FileLines lines(playlistPath, kMaxPlaylistFileBytes);
     qint64 line = -1;
@@ -103,8 +146,8 @@ void FolderPrefetch::scan(const QString& playlistPath) {
     qint64 runStart = -1;
     qint64 runLength = 0;
     lines.forEach([&](QByteArrayView text) {
-        scanned_.store(++line, std::memory_order_relaxed);
-        if (stopping_.load(std::memory_order_relaxed))
+        scanned.store(++line, std::memory_order_relaxed);
+        if (stopping.load(std::memory_order_relaxed))
             return false;
         const std::optional<QByteArrayView> named = folderOfLine(text);
         if (!named)
@@ -126,20 +169,20 @@ void FolderPrefetch::scan(const QString& playlistPath) {
 
 // Lists the folder of a run of lines, unless the load has got there first;
 // false once the worker is to stop.
-bool FolderPrefetch::list(const QByteArray& folder, qint64 firstLine, char* buffer) {
-    std::unique_lock lock(mutex_);
-    if (firstLine <= skipTo_)
-        return !stop_;
-    changed_.wait(lock, [this] { return stop_ || !full(); });
-    if (stop_ || firstLine <= skipTo_)
-        return !stop_;
-    listing_ = folder;
+bool FolderPrefetch::State::list(const QByteArray& folder, qint64 firstLine, char* buffer) {
+    std::unique_lock lock(mutex);
+    if (firstLine <= skipTo)
+        return !stop;
+    changed.wait(lock, [this] { return stop || !full(); });
+    if (stop || firstLine <= skipTo)
+        return !stop;
+    listing = folder;
     lock.unlock();
-    FolderListing listing = listFolder(folder, regularOnly_, buffer, kListingBufferBytes, maxNamesPerFolder_);
+    FolderListing listed = listFolder(folder, regularOnly, buffer, kListingBufferBytes, maxNamesPerFolder);
     lock.lock();
-    listing_.clear();
-    namesMade_ += listing.files.size();
-    made_.push_back({folder, firstLine, std::move(listing)});
-    changed_.notify_all();
-    return !stop_;
+    listing.clear();
+    namesMade += listed.files.size();
+    made.push_back({folder, firstLine, std::move(listed)});
+    changed.notify_all();
+    return !stop;
 }

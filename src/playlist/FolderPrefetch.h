@@ -2,13 +2,8 @@
 #include "playlist/FolderListing.h"
 #include <QByteArray>
 #include <QString>
-#include <atomic>
-#include <condition_variable>
-#include <deque>
 #include <memory>
-#include <mutex>
 #include <optional>
-#include <thread>
 
 // Lists, on a worker thread and ahead of a load, the folders a .KVPL
 // playlist file names: each run of two or more lines whose paths share a
@@ -23,6 +18,8 @@
 class FolderPrefetch {
 public:
     FolderPrefetch(const QString& playlistPath, bool regularOnly, qsizetype maxNamesPerFolder);
+    // Tells the worker to stop, without waiting for it: a folder on a
+    // network mount that hangs keeps the worker, never the load.
     ~FolderPrefetch();
     FolderPrefetch(const FolderPrefetch&) = delete;
     FolderPrefetch& operator=(const FolderPrefetch&) = delete;
@@ -30,33 +27,13 @@ public:
     std::optional<FolderListing> take(const QByteArray& folder, qint64 line);
     // Until the worker has listed as far ahead as it may, or has ended.
     void waitUntilAhead();
+    // Workers not ended yet, in the whole program.
+    static int running();
 
     static constexpr qsizetype kMaxNamesAhead = 50'000;
     static constexpr qsizetype kMaxFoldersAhead = 64;
 
 private:
-    struct Made {
-        QByteArray folder;
-        qint64 firstLine; // of the run of lines naming it
-        FolderListing listing;
-    };
-    void run(const QString& playlistPath);
-    void scan(const QString& playlistPath);
-    bool list(const QByteArray& folder, qint64 firstLine, char* buffer);
-    void dropBefore(qint64 line); // with mutex_ held
-    bool full() const;            // with mutex_ held
-
-    const bool regularOnly_;
-    const qsizetype maxNamesPerFolder_;
-    std::mutex mutex_;
-    std::condition_variable changed_;
-    std::deque<Made> made_;   // in file order
-    qsizetype namesMade_ = 0; // in made_
-    QByteArray listing_;      // the folder being listed now
-    qint64 skipTo_ = -1;      // runs starting at or before this line are the load's own
-    bool stop_ = false;
-    bool done_ = false;
-    std::atomic<bool> stopping_{false};
-    std::atomic<qint64> scanned_{-1}; // the last line the worker looked at
-    std::thread worker_;
+    struct State; // shared with the worker, which may outlive the load
+    std::shared_ptr<State> state_;
 };

@@ -7,6 +7,7 @@
 #include "support/EntryNames.h"
 #include "support/FakeSeams.h"
 #include "support/TempDir.h"
+#include "support/WaitUntil.h"
 #include <QDir>
 #include <QFileInfo>
 #include <csignal>
@@ -494,6 +495,9 @@ TEST(FolderPrefetch, ListsRunsAheadInOrderAndKeepsToWhereTheLoadIs) {
         EXPECT_EQ(next->files.size(), 2);
     }
     // A load that ends while the worker waits for it to catch up ends the worker.
-    FolderPrefetch waiting(list, false, ExistingFiles::kMaxNamesPerFolder);
-    waiting.waitUntilAhead();
+    {
+        FolderPrefetch waiting(list, false, ExistingFiles::kMaxNamesPerFolder);
+        waiting.waitUntilAhead();
+    }
+    EXPECT_TRUE(waitUntil([] { return FolderPrefetch::running() == 0; }));
 }
