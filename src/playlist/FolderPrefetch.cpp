@@ -1,7 +1,7 @@
 #include "playlist/FolderPrefetch.h"
 #include "playlist/FileLines.h"
+#include "playlist/PlaylistFile.h"
 #include "playlist/PlaylistModel.h"
-#include <QFile>
 #include <atomic>
 #include <climits>
 #include <condition_variable>
@@ -17,12 +17,10 @@ constexpr QByteArrayView kFileScheme("file:");
 // when the path is not one to list ahead; nullopt for a line where a load
 // stops (no "*": the end marker, or a broken line).
 std::optional<QByteArrayView> folderOfLine(QByteArrayView line) {
-    const qsizetype star = line.indexOf('*');
-    if (star < 0)
+    const std::optional<PlaylistLineFields> fields = playlistLineFields(line);
+    if (!fields)
         return std::nullopt;
-    QByteArrayView path = line.sliced(star + 1);
-    if (const qsizetype next = path.indexOf('*'); next >= 0)
-        path = path.first(next);
+    const QByteArrayView path = fields->path;
     if (path.isEmpty() || path.size() >= PATH_MAX || path.contains('\0') ||
         (path.size() >= kFileScheme.size() &&
          path.first(kFileScheme.size()).compare(kFileScheme, Qt::CaseInsensitive) == 0))
@@ -54,9 +52,8 @@ struct FolderPrefetch::State {
     qsizetype namesMade = 0; // in made
     QByteArray listing;      // the folder being listed now
     qint64 skipTo = -1;      // runs starting at or before this line are the load's own
-    bool stop = false;
     bool done = false;
-    std::atomic<bool> stopping{false};
+    std::atomic<bool> stopping{false}; // set with mutex held, read on every line without it
     std::atomic<qint64> scanned{-1}; // the last line the worker looked at
 };
 
@@ -74,7 +71,6 @@ FolderPrefetch::FolderPrefetch(const QString& playlistPath, bool regularOnly, qs
 FolderPrefetch::~FolderPrefetch() {
     {
         const std::lock_guard lock(state_->mutex);
-        state_->stop = true;
         state_->stopping = true;
     }
     state_->changed.notify_all();
@@ -172,10 +168,10 @@ void FolderPrefetch::State::scan(const QString& playlistPath) {
 bool FolderPrefetch::State::list(const QByteArray& folder, qint64 firstLine, char* buffer) {
     std::unique_lock lock(mutex);
     if (firstLine <= skipTo)
-        return !stop;
-    changed.wait(lock, [this] { return stop || !full(); });
-    if (stop || firstLine <= skipTo)
-        return !stop;
+        return !stopping;
+    changed.wait(lock, [this] { return stopping || !full(); });
+    if (stopping || firstLine <= skipTo)
+        return !stopping;
     listing = folder;
     lock.unlock();
     FolderListing listed = listFolder(folder, regularOnly, buffer, kListingBufferBytes, maxNamesPerFolder);
@@ -184,5 +180,5 @@ bool FolderPrefetch::State::list(const QByteArray& folder, qint64 firstLine, cha
     namesMade += listed.files.size();
     made.push_back({folder, firstLine, std::move(listed)});
     changed.notify_all();
-    return !stop;
+    return !stopping;
 }

@@ -47,21 +47,18 @@ public:
     bool operator()(QByteArrayView line) {
         if (line == kMarker)
             return stop(PlaylistReadStatus::Complete);
-        const qsizetype star = line.indexOf(kFieldSeparator);
-        if (star < 0)
+        const std::optional<PlaylistLineFields> fields = playlistLineFields(line);
+        if (!fields)
             return stop(PlaylistReadStatus::LineWithoutPath);
-        QByteArrayView rest = line.sliced(star + 1);
-        const qsizetype nextStar = rest.indexOf(kFieldSeparator);
-        if (nextStar >= 0)
-            rest = rest.first(nextStar);
+        const QByteArrayView rest = fields->path;
         // Sizes past any real entry are turned down before a single character
         // is decoded (a unit takes at most 3 bytes of UTF-8, or 9 of a URL).
-        if (star > 3 * kMaxEntryNameUnits || rest.size() > 9 * kMaxEntryPathUnits + 64)
+        if (fields->name.size() > 3 * kMaxEntryNameUnits || rest.size() > 9 * kMaxEntryPathUnits + 64)
             return stop(PlaylistReadStatus::LineTooLong);
         std::optional<QString> url = pathFromFileUrl(rest);
         const QString path = url ? std::move(*url) : decode(rest);
         // An ASCII name, the common one, is its own Latin-1 text.
-        const QByteArrayView nameBytes = line.first(star);
+        const QByteArrayView nameBytes = fields->name;
         const bool asciiName = isAscii(nameBytes);
         const QString decoded = asciiName ? QString() : decode(nameBytes);
         const TextView name = asciiName ? TextView(QLatin1StringView(nameBytes)) : TextView(decoded);
@@ -92,6 +89,16 @@ private:
     PlaylistRoom room_;
 };
 } // namespace
+
+std::optional<PlaylistLineFields> playlistLineFields(QByteArrayView line) {
+    const qsizetype star = line.indexOf(kFieldSeparator);
+    if (star < 0)
+        return std::nullopt;
+    QByteArrayView path = line.sliced(star + 1);
+    if (const qsizetype next = path.indexOf(kFieldSeparator); next >= 0)
+        path = path.first(next);
+    return PlaylistLineFields{line.first(star), path};
+}
 
 PlaylistReadResult readPlaylist(QByteArrayView bytes, const PlaylistPathFilter& take, PlaylistRoom room) {
     if (bytes.startsWith(kUtf8Bom))

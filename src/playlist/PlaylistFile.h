@@ -4,6 +4,7 @@
 #include <QByteArrayView>
 #include <QString>
 #include <functional>
+#include <optional>
 #include <vector>
 
 // The .KVPL playlist file: one "name*path" line per entry, then the end
@@ -42,6 +43,14 @@ inline constexpr qsizetype kMaxEntryPathUnits = 4095;
 // Decides whether an entry line is taken, by its path; an empty function
 // takes every line.
 using PlaylistPathFilter = std::function<bool(const QString& path)>;
+
+// The fields of a "name*path" line as its bytes: the name before the first
+// "*", the path up to the next one; nullopt for a line without "*".
+struct PlaylistLineFields {
+    QByteArrayView name;
+    QByteArrayView path;
+};
+std::optional<PlaylistLineFields> playlistLineFields(QByteArrayView line);
 
 // Reads playlist lines from bytes. A line ends at CR LF, CR or LF; the end
 // marker line stops the read; the text before the first "*" is the name, the
