@@ -13,7 +13,10 @@ bool ExistingFiles::operator()(const QString& path) {
     ++asked_;
     if (path.isEmpty() || path.contains(QChar(0)))
         return false;
-    const QByteArray bytes = QFile::encodeName(path);
+    // The file name's bytes, as QFile::encodeName() gives them, into one buffer kept for the load.
+    bytes_.resize(encoder_.requiredSpace(path.size()));
+    bytes_.truncate(encoder_.appendToBuffer(bytes_.data(), path) - bytes_.constData());
+    const QByteArray& bytes = bytes_;
     const qsizetype slash = bytes.lastIndexOf('/');
     const QByteArrayView name = QByteArrayView(bytes).sliced(slash + 1);
     if (bytes.size() >= PATH_MAX || name.isEmpty() || name == "." || name == "..")

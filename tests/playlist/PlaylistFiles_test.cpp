@@ -417,7 +417,9 @@ TEST(ExistingFiles, AnswersAsTheSingleCheckDoesForEveryKindOfPath) {
     makePipe(dir.file("album/pipe"));
     const QString previousFolder = QDir::currentPath();
     QDir::setCurrent(dir.file("album"));
-    QStringList paths = {"song.mp3", "other.mp3", "/", "", file + QChar(0), dir.file("nowhere/song.mp3")};
+    QStringList paths = {"song.mp3", "other.mp3", "/", "", file + QChar(0), dir.file("nowhere/song.mp3"),
+                         dir.write(u"日本/a.mp3"_s), dir.write(u"日本/Café €.mp3"_s),
+                         dir.file("album/") + QChar(0xD800) + "x.mp3"};
     for (const char* name : {"song.mp3", "SONG.mp3", "missing.mp3", "sub", "sub/", "link.mp3", "folderlink",
                              "dangling.mp3", "pipe", ".", "..", "sub/../song.mp3", "/song.mp3", "song.mp3/x"})
         paths << dir.file("album/") + name;
