@@ -1,4 +1,5 @@
 #pragma once
+#include "playlist/ByteSearch.h"
 #include "playlist/TextView.h"
 #include <QStringView>
 #include <cstdlib>
@@ -61,22 +62,31 @@ inline char* putUnits(char* to, TextView text, bool wide) {
             std::memcpy(to, text.data, (wide ? 2 : 1) * text.size);
         return to + (wide ? 2 : 1) * text.size;
     }
-    text.visit([&to, wide](auto units) {
-        for (const auto c : units) {
-            const char16_t u = QChar(c).unicode();
-            if (wide) {
-                std::memcpy(to, &u, 2);
-                to += 2;
-            } else {
-                *to++ = static_cast<char>(u);
-            }
+    // Plain loops over the units, which the compiler turns into vector code.
+    if (wide) {
+        const auto* from = static_cast<const uchar*>(text.data);
+        for (qsizetype i = 0; i < text.size; ++i) {
+            const char16_t u = from[i];
+            std::memcpy(to + 2 * i, &u, 2);
         }
-    });
-    return to;
+        return to + 2 * text.size;
+    }
+    const auto* from = static_cast<const char16_t*>(text.data);
+    for (qsizetype i = 0; i < text.size; ++i)
+        to[i] = static_cast<char>(from[i]);
+    return to + text.size;
 }
 
-template <typename View> View fileName(View path) {
-    return path.sliced(path.lastIndexOf(QLatin1Char('/')) + 1);
+// The file name follows the last "/": searched from the end, as it is short.
+inline QLatin1StringView fileName(QLatin1StringView path) {
+    return path.sliced(lastIndexOfByte(QByteArrayView(path.data(), path.size()), '/') + 1);
+}
+inline QStringView fileName(QStringView path) {
+    for (qsizetype i = path.size(); i-- > 0;) {
+        if (path[i] == u'/')
+            return path.sliced(i + 1);
+    }
+    return path;
 }
 
 inline bool isFileName(TextView name, TextView path) {

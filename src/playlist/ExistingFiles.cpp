@@ -14,11 +14,13 @@ bool ExistingFiles::operator()(const QString& path) {
     if (path.isEmpty() || path.contains(QChar(0)))
         return false;
     // The file name's bytes, as QFile::encodeName() gives them, into one buffer kept for the load.
-    bytes_.resize(encoder_.requiredSpace(path.size()));
-    bytes_.truncate(encoder_.appendToBuffer(bytes_.data(), path) - bytes_.constData());
-    const QByteArray& bytes = bytes_;
-    const qsizetype slash = bytes.lastIndexOf('/');
-    const QByteArrayView name = QByteArrayView(bytes).sliced(slash + 1);
+    if (const qsizetype room = encoder_.requiredSpace(path.size()); room > bytesRoom_) {
+        bytes_ = std::make_unique<char[]>(room);
+        bytesRoom_ = room;
+    }
+    const QByteArrayView bytes(bytes_.get(), encoder_.appendToBuffer(bytes_.get(), path) - bytes_.get());
+    const qsizetype slash = lastIndexOfByte(bytes, '/');
+    const QByteArrayView name = bytes.sliced(slash + 1);
     if (bytes.size() >= PATH_MAX || name.isEmpty() || name == "." || name == "..")
         return checkOne(path);
     const QByteArrayView folderPath = folderOfPath(bytes);

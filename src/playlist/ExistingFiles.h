@@ -61,7 +61,8 @@ private:
     qsizetype namesHeld_ = 0;
     qint64 asked_ = -1; // calls so far, less one: the line of a load ahead of it
     QStringEncoder encoder_{QStringEncoder::System, QStringEncoder::Flag::Stateless};
-    QByteArray bytes_;               // the path asked for, encoded
+    std::unique_ptr<char[]> bytes_; // the path asked for, encoded
+    qsizetype bytesRoom_ = 0;
     std::unique_ptr<char[]> buffer_; // what the folders are listed into
     std::unique_ptr<FolderPrefetch> ahead_;
 };

@@ -1,5 +1,6 @@
 #pragma once
 #include <QByteArray>
+#include "playlist/ByteSearch.h"
 #include <QByteArrayView>
 #include <QSet>
 
@@ -30,7 +31,7 @@ FolderListing listFolder(const QByteArray& folder, bool regularOnly, char* buffe
 // The folder part of a path's bytes, as it is listed: "." for a bare name,
 // "/" for a file in the root.
 inline QByteArrayView folderOfPath(QByteArrayView path) {
-    const qsizetype slash = path.lastIndexOf('/');
+    const qsizetype slash = lastIndexOfByte(path, '/');
     if (slash < 0)
         return ".";
     return slash == 0 ? QByteArrayView("/") : path.first(slash);

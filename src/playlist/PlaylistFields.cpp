@@ -1,4 +1,5 @@
 #include "playlist/PlaylistFields.h"
+#include "playlist/ByteSearch.h"
 #include "platform/TextDecoding.h"
 #include <QStringDecoder>
 
@@ -7,7 +8,7 @@ constexpr QByteArrayView kFileScheme("file://");
 constexpr QByteArrayView kLocalHost("localhost");
 
 bool breaksALine(QByteArrayView bytes) {
-    return bytes.contains('*') || bytes.contains('\r') || bytes.contains('\n');
+    return indexOfByte(bytes, '*') >= 0 || indexOfByte(bytes, '\r') >= 0 || indexOfByte(bytes, '\n') >= 0;
 }
 
 bool startsWithFileScheme(QByteArrayView bytes) {
@@ -39,11 +40,16 @@ std::pair<qint64, bool> utf8Size(QStringView text) {
 
 // The same for Latin-1: every unit from 0x80 takes two bytes.
 std::pair<qint64, bool> utf8Size(QLatin1StringView text) {
-    qint64 high = 0;
-    for (const char c : text)
-        high += uchar(c) >> 7;
     const QByteArrayView bytes(text.data(), text.size());
-    return {text.size() + high, bytes.contains('*') || bytes.contains('\r') || bytes.contains('\n')};
+    uchar any = 0;
+    for (const char c : bytes)
+        any |= uchar(c);
+    qint64 high = 0;
+    if (any >= 0x80) {
+        for (const char c : bytes)
+            high += uchar(c) >> 7;
+    }
+    return {text.size() + high, breaksALine(bytes)};
 }
 } // namespace
 

@@ -1,4 +1,5 @@
 #include "playlist/PlaylistFile.h"
+#include "playlist/ByteSearch.h"
 #include "platform/RegularFile.h"
 #include "platform/TextDecoding.h"
 #include "playlist/FileLines.h"
@@ -7,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QStringDecoder>
 #include <algorithm>
 #include <array>
 #include <optional>
@@ -32,7 +34,7 @@ struct Utf8Check {
     bool utf8 = true;
     bool operator()(QByteArrayView line) {
         utf8 = isAscii(line) || isValidUtf8(line);
-        return utf8 && line != kMarker && line.contains(kFieldSeparator);
+        return utf8 && line != kMarker && indexOfByte(line, kFieldSeparator) >= 0;
     }
 };
 
@@ -56,7 +58,7 @@ public:
         if (fields->name.size() > 3 * kMaxEntryNameUnits || rest.size() > 9 * kMaxEntryPathUnits + 64)
             return stop(PlaylistReadStatus::LineTooLong);
         std::optional<QString> url = pathFromFileUrl(rest);
-        const QString path = url ? std::move(*url) : decode(rest);
+        const QString& path = url ? *url : decodePath(rest);
         // An ASCII name, the common one, is its own Latin-1 text.
         const QByteArrayView nameBytes = fields->name;
         const bool asciiName = isAscii(nameBytes);
@@ -80,22 +82,35 @@ private:
     QString decode(QByteArrayView field) const {
         return utf8_ ? fromUtf8Field(field) : fromWindows1252(field);
     }
+    // Into one text kept for the read: a long list's load then allocates
+    // nothing a line but the entry.
+    const QString& decodePath(QByteArrayView field) {
+        if (!utf8_)
+            return path_ = fromWindows1252(field);
+        // The lines taken as UTF-8 are valid UTF-8: this is fromUtf8Field().
+        path_.resize(utf8Decoder_.requiredSpace(field.size()));
+        path_.truncate(utf8Decoder_.appendToBuffer(path_.data(), field) - path_.constData());
+        return path_;
+    }
     bool stop(PlaylistReadStatus status) {
         result.status = status;
         return false;
     }
     bool utf8_;
+    QStringDecoder utf8Decoder_{QStringDecoder::Utf8,
+                                QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom};
+    QString path_;
     const PlaylistPathFilter& take_;
     PlaylistRoom room_;
 };
 } // namespace
 
 std::optional<PlaylistLineFields> playlistLineFields(QByteArrayView line) {
-    const qsizetype star = line.indexOf(kFieldSeparator);
+    const qsizetype star = indexOfByte(line, kFieldSeparator);
     if (star < 0)
         return std::nullopt;
     QByteArrayView path = line.sliced(star + 1);
-    if (const qsizetype next = path.indexOf(kFieldSeparator); next >= 0)
+    if (const qsizetype next = indexOfByte(path, kFieldSeparator); next >= 0)
         path = path.first(next);
     return PlaylistLineFields{line.first(star), path};
 }

@@ -77,8 +77,8 @@ TEST(PlaylistReaders, KvplBytes) {
         {kvpl("a*1\r\n!@#$%\r\n\r\nno star here\r\nb*2\r\n"), "Complete ; a|1"},
         {kvpl("a*1\r\n!@#$% \r\nb*2\r\n" + kEnd), "LineWithoutPath ; a|1"},
         {kvpl("a*1\r\nb*2"), "NoEndMarker ; a|1 ; b|2"},
-        {kvpl("name*path*ignored*more\r\n*nameless\r\npathless*\r\n" + kEnd),
-         "Complete ; name|path ; |nameless ; pathless|"},
+        {kvpl("name*path*ignored*more\r\n*nameless\r\npathless*\r\nstars**x\r\n" + kEnd),
+         "Complete ; name|path ; |nameless ; pathless| ; stars|"},
         // Lines end at CR LF, CR or LF; CR CR LF, LF LF and LF CR hold an empty line.
         {kvpl("a*1\rb*2\r!@#$%\r"), "Complete ; a|1 ; b|2"},
         {kvpl("a*1\nb*2\n!@#$%\nafter*3\n"), "Complete ; a|1 ; b|2"},
@@ -99,6 +99,7 @@ TEST(PlaylistReaders, KvplBytes) {
         {kvpl("\xC3\xA9*1\r\n!@#$%\r\n\xE9\r\n"), u"Complete ; é|1"_s},
         {kvpl("\xC0\xAF*1\r\n" + kEnd), u"Complete ; À¯|1"_s},           // an overlong form
         {kvpl("\xED\xA0\x80*1\r\n" + kEnd), u"Complete ; í\u00A0€|1"_s}, // a surrogate
+        {kvpl("a*\xEF\xBB\xBF/1\r\n" + kEnd), u"Complete ; a|\uFEFF/1"_s},         // a path that starts with U+FEFF
         {kvpl("\xEF\xBB\xBF"
               "a*1\r\n" +
               kEnd),
