@@ -9,16 +9,19 @@ void ExistingFiles::listAheadOf(const QString& playlistPath) {
     asked_ = -1;
 }
 
-bool ExistingFiles::operator()(const QString& path) {
+bool ExistingFiles::operator()(const QString& path, QByteArrayView pathBytes) {
     ++asked_;
     if (path.isEmpty() || path.contains(QChar(0)))
         return false;
     // The file name's bytes, as QFile::encodeName() gives them, into one buffer kept for the load.
-    if (const qsizetype room = encoder_.requiredSpace(path.size()); room > bytesRoom_) {
-        bytes_ = std::make_unique<char[]>(room);
-        bytesRoom_ = room;
+    if (pathBytes.isEmpty()) {
+        if (const qsizetype room = encoder_.requiredSpace(path.size()); room > bytesRoom_) {
+            bytes_ = std::make_unique<char[]>(room);
+            bytesRoom_ = room;
+        }
+        pathBytes = QByteArrayView(bytes_.get(), encoder_.appendToBuffer(bytes_.get(), path) - bytes_.get());
     }
-    const QByteArrayView bytes(bytes_.get(), encoder_.appendToBuffer(bytes_.get(), path) - bytes_.get());
+    const QByteArrayView bytes = pathBytes;
     const qsizetype slash = lastIndexOfByte(bytes, '/');
     const QByteArrayView name = bytes.sliced(slash + 1);
     if (bytes.size() >= PATH_MAX || name.isEmpty() || name == "." || name == "..")

@@ -26,7 +26,9 @@ public:
     explicit ExistingFiles(Kind kind = Kind::AnyButFolder) : kind_(kind) {}
     ExistingFiles(const ExistingFiles&) = delete;
     ExistingFiles& operator=(const ExistingFiles&) = delete;
-    bool operator()(const QString& path);
+    // pathBytes, when given, are the path's bytes as QFile::encodeName()
+    // gives them, and spare encoding them again.
+    bool operator()(const QString& path, QByteArrayView pathBytes = {});
 
     // The paths asked for from now on are those of the .KVPL file's lines,
     // one call a line in their order: its folders are listed ahead, on a

@@ -124,7 +124,7 @@ PlaylistReadResult readM3u(QByteArrayView bytes, M3uText text, const QString& fo
         return utf8 ? fromUtf8Field(field) : fromWindows1252(field);
     };
     const auto taken = [&take](const QString& path) {
-        return !take || take(path);
+        return !take || take(path, {});
     };
 
     PlaylistReadResult result;

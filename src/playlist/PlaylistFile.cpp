@@ -66,7 +66,8 @@ public:
         const TextView name = asciiName ? TextView(QLatin1StringView(nameBytes)) : TextView(decoded);
         if (name.size > kMaxEntryNameUnits || path.size() > kMaxEntryPathUnits)
             return stop(PlaylistReadStatus::LineTooLong);
-        if (take_ && !take_(path)) {
+        // A UTF-8 line's path field is the path's own bytes: valid UTF-8 comes back from UTF-16 unchanged.
+        if (take_ && !take_(path, url || !utf8_ ? QByteArrayView() : rest)) {
             ++result.skipped;
             return true;
         }

@@ -41,8 +41,10 @@ inline constexpr qsizetype kMaxEntryNameUnits = 255;
 inline constexpr qsizetype kMaxEntryPathUnits = 4095;
 
 // Decides whether an entry line is taken, by its path; an empty function
-// takes every line.
-using PlaylistPathFilter = std::function<bool(const QString& path)>;
+// takes every line. pathBytes are the path's bytes as QFile::encodeName()
+// gives them, when the reader has them at hand (a UTF-8 line's own), and
+// empty otherwise.
+using PlaylistPathFilter = std::function<bool(const QString& path, QByteArrayView pathBytes)>;
 
 // The fields of a "name*path" line as its bytes: the name before the first
 // "*", the path up to the next one; nullopt for a line without "*".

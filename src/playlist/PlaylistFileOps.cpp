@@ -31,8 +31,8 @@ PlaylistReadResult appendFromFile(PlaylistModel& shown, const QString& path) {
     // Only a long list is worth a worker: a thread costs more than a few listings.
     if (!m3u && QFileInfo(path).size() >= kListAheadBytes)
         exists.listAheadOf(path);
-    const PlaylistPathFilter take = [&exists](const QString& entryPath) {
-        return exists(entryPath);
+    const PlaylistPathFilter take = [&exists](const QString& entryPath, QByteArrayView pathBytes) {
+        return exists(entryPath, pathBytes);
     };
     PlaylistReadResult read = m3u ? readM3uFile(path, take, room) : readPlaylistFile(path, take, room);
     shown.appendEntries(std::move(read.entries));

@@ -9,7 +9,7 @@ void fuzzOne(const QByteArray& input) {
     const PlaylistReadResult all = readM3u(input, M3uText::Utf8OrWindows1252, QStringLiteral("/lists"));
     const PlaylistReadResult some =
         readM3u(input, M3uText::Utf8, QStringLiteral("/"),
-                [](const QString& path) { return path.size() % 2 == 0; }, {3, 4096});
+                [](const QString& path, QByteArrayView) { return path.size() % 2 == 0; }, {3, 4096});
     fuzzCheck(some.entries.size() <= 3 && all.status != PlaylistReadStatus::PlaylistFull);
     for (const PlaylistEntry& entry : all.entries)
         fuzzCheck(!entry.name.isEmpty() && entry.name.size() <= kMaxEntryNameUnits &&

@@ -40,7 +40,11 @@ void expectReads(const std::vector<std::pair<PlaylistReadResult, QString>>& read
         EXPECT_EQ(describe(reads[i].first), reads[i].second) << "read " << i;
 }
 PlaylistReadResult kvpl(const QByteArray& bytes) {
-    return readPlaylist(bytes);
+    // A path handed over with its bytes has them as its file name.
+    return readPlaylist(bytes, [](const QString& path, QByteArrayView pathBytes) {
+        EXPECT_TRUE(pathBytes.isEmpty() || QFile::encodeName(path) == pathBytes) << path.toStdString();
+        return true;
+    });
 }
 PlaylistReadResult m3u(const QByteArray& bytes, M3uText text = M3uText::Utf8OrWindows1252) {
     return readM3u(bytes, text, kFolder);
@@ -67,7 +71,7 @@ protected:
 };
 } // namespace
 TEST(PlaylistReaders, KvplBytes) {
-    const PlaylistPathFilter isKept = [](const QString& path) {
+    const PlaylistPathFilter isKept = [](const QString& path, QByteArrayView) {
         return path == "keep";
     };
     const QByteArray filtered = "a*keep\r\nb*skip\r\nc*keep\r\nd*keep\r\n" + kEnd;
@@ -124,7 +128,7 @@ TEST(PlaylistReaders, M3uBytes) {
     const QString song = dir.write("Album/song.mp3");
     const QString literal = dir.write("AC\\DC.mp3");
     ExistingFiles exists(ExistingFiles::Kind::RegularOnly);
-    const PlaylistPathFilter keep = [](const QString& path) {
+    const PlaylistPathFilter keep = [](const QString& path, QByteArrayView) {
         return path.contains("keep");
     };
     const QByteArray emoji =
@@ -404,7 +408,8 @@ TEST(AddFiles, AnyFileNameIsSavedAndLoadedBackExactly) {
     ASSERT_TRUE(writePlaylistFile(model, dir.file("list.KVPL")));
     PlaylistReadResult saved{model.entries(), PlaylistReadStatus::Complete};
     saved.entries.records[1].checked = false; // a check is not saved
-    EXPECT_EQ(describe(readPlaylistFile(dir.file("list.KVPL"), isExistingFile)), describe(saved));
+    const PlaylistPathFilter exists = [](const QString& path, QByteArrayView) { return isExistingFile(path); };
+    EXPECT_EQ(describe(readPlaylistFile(dir.file("list.KVPL"), exists)), describe(saved));
 }
 // The folder listings never change an answer: every kind of path gets the single check's, before and after.
 TEST(ExistingFiles, AnswersAsTheSingleCheckDoesForEveryKindOfPath) {
