@@ -1,6 +1,6 @@
 #pragma once
-#include <QByteArray>
 #include "playlist/ByteSearch.h"
+#include <QByteArray>
 #include <QByteArrayView>
 #include <QSet>
 
@@ -16,8 +16,8 @@ struct FolderListing {
         TooMany,     // more than the names allowed: never listed whole
     };
     Outcome outcome = Outcome::NotListed;
-    QByteArray names;            // the names one after another, each ended by a zero byte
-    QSet<QByteArrayView> files;  // the names, seen in place in `names`
+    QByteArray names;           // the names one after another, each ended by a zero byte
+    QSet<QByteArrayView> files; // the names, seen in place in `names`
 };
 
 // What a folder is listed into, kept by the caller from folder to folder.

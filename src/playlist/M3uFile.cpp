@@ -167,10 +167,12 @@ PlaylistReadResult readM3u(QByteArrayView bytes, M3uText text, const QString& fo
         if (name.isEmpty())
             name = path; // a path ending in "/": no entry goes without a name
         name = playlistDisplayName(cutToNameLimit(std::move(name)));
-        if (!room.take(name, path)) {
+        const qint64 lineBytes = playlistLineBytes(name, path);
+        if (!room.take(lineBytes)) {
             result.status = PlaylistReadStatus::PlaylistFull;
             return result;
         }
+        result.lineBytes += lineBytes;
         result.entries.push_back(
             {std::move(name), std::move(path), false, 0, entryInfo ? entryInfo->seconds : -1});
     }

@@ -1,6 +1,6 @@
 #include "playlist/PlaylistFields.h"
-#include "playlist/ByteSearch.h"
 #include "platform/TextDecoding.h"
+#include "playlist/ByteSearch.h"
 #include <QStringDecoder>
 
 namespace {

@@ -1,7 +1,7 @@
 #include "playlist/PlaylistFile.h"
-#include "playlist/ByteSearch.h"
 #include "platform/RegularFile.h"
 #include "platform/TextDecoding.h"
+#include "playlist/ByteSearch.h"
 #include "playlist/FileLines.h"
 #include "playlist/LineCursor.h"
 #include "playlist/PlaylistFields.h"
@@ -73,8 +73,10 @@ public:
         }
         // Held first: its share is counted the quicker on the texts as held.
         EntryText text(name, path);
-        if (!room_.take(text.name(), text.path()))
+        const qint64 lineBytes = playlistLineBytes(text.name(), text.path());
+        if (!room_.take(lineBytes))
             return stop(PlaylistReadStatus::PlaylistFull);
+        result.lineBytes += lineBytes;
         result.entries.records.push_back({std::move(text)});
         return true;
     }

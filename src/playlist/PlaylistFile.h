@@ -28,7 +28,8 @@ struct PlaylistReadResult {
     // Every entry taken before the read stopped, unchecked.
     PlaylistEntries entries;
     PlaylistReadStatus status = PlaylistReadStatus::NoEndMarker;
-    int skipped = 0; // entry lines the filter turned down
+    int skipped = 0;      // entry lines the filter turned down
+    qint64 lineBytes = 0; // the entries' saved lines, as the room counts them
     bool complete() const { return status == PlaylistReadStatus::Complete; }
     // Every entry line of a complete file was taken.
     bool whole() const { return complete() && skipped == 0; }

@@ -35,7 +35,7 @@ PlaylistReadResult appendFromFile(PlaylistModel& shown, const QString& path) {
         return exists(entryPath, pathBytes);
     };
     PlaylistReadResult read = m3u ? readM3uFile(path, take, room) : readPlaylistFile(path, take, room);
-    shown.appendEntries(std::move(read.entries));
+    shown.appendEntries(std::move(read.entries), read.lineBytes);
     read.entries = {};
     return read;
 }

@@ -106,6 +106,10 @@ void PlaylistModel::appendEntries(PlaylistEntries entries) {
     appendRecords(std::move(entries), false);
 }
 
+void PlaylistModel::appendEntries(PlaylistEntries entries, qint64 lineBytes) {
+    appendRecords(std::move(entries), false, lineBytes);
+}
+
 void PlaylistModel::appendMoved(const std::vector<PlaylistEntry>& entries) {
     appendRecords(stored(entries, fitting(entries)), true);
 }
@@ -114,13 +118,19 @@ void PlaylistModel::appendMoved(PlaylistEntries entries) {
     appendRecords(std::move(entries), true);
 }
 
-void PlaylistModel::appendRecords(PlaylistEntries entries, bool keepIds) {
+void PlaylistModel::appendRecords(PlaylistEntries entries, bool keepIds, std::optional<qint64> lineBytes) {
     // Callers make room first; what would pass the bound is never taken.
     PlaylistRoom left = room();
     std::vector<StoredEntry>& records = entries.records;
+    const bool counted =
+        lineBytes && *lineBytes >= 0 && *lineBytes <= left.bytes && qint64(records.size()) <= left.entries;
+    if (counted) {
+        left.bytes -= *lineBytes;
+        left.entries -= qint64(records.size());
+    }
     int arriving = 0;
     for (StoredEntry& entry : records) {
-        if (!left.take(playlistLineBytes(entry.text.name(), entry.text.path())))
+        if (!counted && !left.take(playlistLineBytes(entry.text.name(), entry.text.path())))
             break;
         entry.checked = false;
         if (!keepIds || entry.id == 0)

@@ -2,6 +2,7 @@
 #include "playlist/PlaylistEntries.h"
 #include <QAbstractListModel>
 #include <QString>
+#include <optional>
 #include <vector>
 
 // One playlist: an ordered list of entries, position = insertion order = play
@@ -55,6 +56,9 @@ public:
     bool append(const QString& name, const QString& path);
     void appendEntries(const std::vector<PlaylistEntry>& entries);
     void appendEntries(PlaylistEntries entries);
+    // Entries a reader counted against room(): their lines take lineBytes,
+    // and are not counted again when they fit.
+    void appendEntries(PlaylistEntries entries, qint64 lineBytes);
     // Entries taken out of another playlist: they stay the same entries, so
     // they keep their ids (and still arrive unchecked).
     void appendMoved(const std::vector<PlaylistEntry>& entries);
@@ -87,7 +91,7 @@ signals:
 
 private:
     bool valid(int position) const { return position >= 0 && position < count(); }
-    void appendRecords(PlaylistEntries entries, bool keepIds);
+    void appendRecords(PlaylistEntries entries, bool keepIds, std::optional<qint64> lineBytes = {});
     void removeRange(int first, int last);
     const StoredEntry& at(int position) const { return entries_.records[position]; }
     PlaylistEntries entries_;

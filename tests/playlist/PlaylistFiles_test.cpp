@@ -101,9 +101,9 @@ TEST(PlaylistReaders, KvplBytes) {
         {kvpl("Caf\xE9 \x80\x81*/m/\x9F.mp3\r\n" + kEnd), u"Complete ; Café €\u0081|/m/Ÿ.mp3"_s},
         {kvpl("\xC3\xA9*1\r\n\xE9*2\r\n" + kEnd), u"Complete ; Ã©|1 ; é|2"_s},
         {kvpl("\xC3\xA9*1\r\n!@#$%\r\n\xE9\r\n"), u"Complete ; é|1"_s},
-        {kvpl("\xC0\xAF*1\r\n" + kEnd), u"Complete ; À¯|1"_s},           // an overlong form
-        {kvpl("\xED\xA0\x80*1\r\n" + kEnd), u"Complete ; í\u00A0€|1"_s}, // a surrogate
-        {kvpl("a*\xEF\xBB\xBF/1\r\n" + kEnd), u"Complete ; a|\uFEFF/1"_s},         // a path that starts with U+FEFF
+        {kvpl("\xC0\xAF*1\r\n" + kEnd), u"Complete ; À¯|1"_s},             // an overlong form
+        {kvpl("\xED\xA0\x80*1\r\n" + kEnd), u"Complete ; í\u00A0€|1"_s},   // a surrogate
+        {kvpl("a*\xEF\xBB\xBF/1\r\n" + kEnd), u"Complete ; a|\uFEFF/1"_s}, // a path that starts with U+FEFF
         {kvpl("\xEF\xBB\xBF"
               "a*1\r\n" +
               kEnd),
@@ -297,10 +297,18 @@ TEST_F(PlaylistFileOps, LoadsAppendExistingFilesAndStopAtAFullList) {
     EXPECT_EQ(entryNames(shown), (QStringList{"First", "b.mp3"}));
     EXPECT_EQ(QFileInfo(shown.path(0)).canonicalFilePath(), a);
     EXPECT_EQ(shown.entries()[0].seconds, 3);
+    LoadPlaylistFile(
+        shown,
+        dir.write("named.KVPL", u"Ölund*%1\r\nb*%2\r\n"_s.arg(a, dir.file("media/b.mp3")).toUtf8() + kEnd),
+        dialogs);
+    qint64 left = kMaxPlaylistLineBytes; // what the loads took is what their lines take
+    for (int i = 0; i < shown.count(); ++i)
+        left -= playlistLineBytes(shown.name(i), shown.path(i));
+    EXPECT_EQ(shown.room().bytes, left);
     fillUpTo(70000); // counts are not limited to 16 bits, but to the bound
     LoadPlaylistFile(shown, dir.write("cut.KVPL", "d.mp3*" + dir.write("media/d.mp3").toUtf8()),
                      dialogs); // cut short: what it held stays
-    EXPECT_EQ(shown.name(70002), "d.mp3");
+    EXPECT_EQ(shown.name(70004), "d.mp3");
     fillUpTo(shown.room().entries - 2);
     LoadPlaylistFile(shown, dir.write("two.m3u8", "media/a.mp3\nmedia/b.mp3\nmedia/a.mp3\n"), dialogs);
     EXPECT_EQ(shown.count(), kMaxPlaylistEntries);
@@ -408,7 +416,9 @@ TEST(AddFiles, AnyFileNameIsSavedAndLoadedBackExactly) {
     ASSERT_TRUE(writePlaylistFile(model, dir.file("list.KVPL")));
     PlaylistReadResult saved{model.entries(), PlaylistReadStatus::Complete};
     saved.entries.records[1].checked = false; // a check is not saved
-    const PlaylistPathFilter exists = [](const QString& path, QByteArrayView) { return isExistingFile(path); };
+    const PlaylistPathFilter exists = [](const QString& path, QByteArrayView) {
+        return isExistingFile(path);
+    };
     EXPECT_EQ(describe(readPlaylistFile(dir.file("list.KVPL"), exists)), describe(saved));
 }
 // The folder listings never change an answer: every kind of path gets the single check's, before and after.
@@ -423,9 +433,9 @@ TEST(ExistingFiles, AnswersAsTheSingleCheckDoesForEveryKindOfPath) {
     makePipe(dir.file("album/pipe"));
     const QString previousFolder = QDir::currentPath();
     QDir::setCurrent(dir.file("album"));
-    QStringList paths = {"song.mp3", "other.mp3", "/", "", file + QChar(0), dir.file("nowhere/song.mp3"),
-                         dir.write(u"日本/a.mp3"_s), dir.write(u"日本/Café €.mp3"_s),
-                         dir.file("album/") + QChar(0xD800) + "x.mp3"};
+    QStringList paths = {"song.mp3", "other.mp3", "/", "", file + QChar(0), dir.file("nowhere/song.mp3")};
+    paths << dir.write(u"日本/a.mp3"_s) << dir.write(u"日本/Café €.mp3"_s)
+          << dir.file("album/") + QChar(0xD800) + "x.mp3";
     for (const char* name : {"song.mp3", "SONG.mp3", "missing.mp3", "sub", "sub/", "link.mp3", "folderlink",
                              "dangling.mp3", "pipe", ".", "..", "sub/../song.mp3", "/song.mp3", "song.mp3/x"})
         paths << dir.file("album/") + name;
@@ -439,8 +449,9 @@ TEST(ExistingFiles, AnswersAsTheSingleCheckDoesForEveryKindOfPath) {
     EXPECT_FALSE(isExistingFile(file + QChar(0)) || isRegularFile(file + QChar(0)));
     QDir::setCurrent(previousFolder);
 }
-// Folders listed ahead of a load, on a worker, never change an answer either, however the two meet: runs of one
-// folder, more folders than the worker may hold ahead, folders named apart, missing folders and names, a file URL.
+// Folders listed ahead of a load, on a worker, never change an answer either, however the two meet: runs of
+// one folder, more folders than the worker may hold ahead, folders named apart, missing folders and names, a
+// file URL.
 TEST(ExistingFiles, ListingAheadOfAPlaylistFileChangesNoAnswer) {
     TempDir dir;
     QStringList paths;
@@ -473,8 +484,8 @@ TEST(ExistingFiles, ListingAheadOfAPlaylistFileChangesNoAnswer) {
             EXPECT_EQ(exists(path), isExistingFile(path)) << path.toStdString() << " round " << round;
     }
 }
-// The worker lists runs in file order, as far ahead as it may; the load takes a listing at its run, and one it has
-// passed by (or got to first) is never made for it.
+// The worker lists runs in file order, as far ahead as it may; the load takes a listing at its run, and one
+// it has passed by (or got to first) is never made for it.
 TEST(FolderPrefetch, ListsRunsAheadInOrderAndKeepsToWhereTheLoadIs) {
     TempDir dir;
     QByteArray file;
@@ -485,7 +496,9 @@ TEST(FolderPrefetch, ListsRunsAheadInOrderAndKeepsToWhereTheLoadIs) {
         for (int i = 0; i < 2; ++i)
             file += "name*" + dir.write(u"many/%1/%2.mp3"_s.arg(folder).arg(i)).toUtf8() + "\r\n";
     const QString list = dir.write("list.KVPL", file + kEnd);
-    const auto folder = [&dir](const QString& name) { return QFile::encodeName(dir.file(name)); };
+    const auto folder = [&dir](const QString& name) {
+        return QFile::encodeName(dir.file(name));
+    };
     {
         FolderPrefetch ahead(list, false, ExistingFiles::kMaxNamesPerFolder);
         ahead.waitUntilAhead(); // "run" and many/0 to many/62
@@ -495,9 +508,9 @@ TEST(FolderPrefetch, ListsRunsAheadInOrderAndKeepsToWhereTheLoadIs) {
         EXPECT_EQ(run->files.size(), 300);
         EXPECT_TRUE(run->files.contains("299.mp3") && !run->files.contains("sub"));
         EXPECT_FALSE(ahead.take(folder("many/70"), 441)); // not made yet: the load lists it
-        ahead.waitUntilAhead();                            // to the end of the file
-        EXPECT_FALSE(ahead.take(folder("many/10"), 321));  // made, and dropped as passed by
-        EXPECT_FALSE(ahead.take(folder("many/70"), 441));  // never made: the load got there first
+        ahead.waitUntilAhead();                           // to the end of the file
+        EXPECT_FALSE(ahead.take(folder("many/10"), 321)); // made, and dropped as passed by
+        EXPECT_FALSE(ahead.take(folder("many/70"), 441)); // never made: the load got there first
         const std::optional<FolderListing> next = ahead.take(folder("many/71"), 443);
         ASSERT_TRUE(next);
         EXPECT_EQ(next->files.size(), 2);
