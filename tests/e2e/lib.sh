@@ -20,6 +20,7 @@ trap 'kill $(jobs -p) 2>/dev/null; rm -rf "$WORK"' EXIT
 fail() {
     echo "FAIL: $*" >&2
     [ ! -f "$WORK/player.log" ] || sed 's/^/player: /' "$WORK/player.log" >&2
+    [ ! -s "$WORK/openbox.log" ] || sed 's/^/openbox: /' "$WORK/openbox.log" >&2
     exit 1
 }
 # write_ini "[Presets]" "PlayList%20on%20Exit=1" ...
@@ -32,9 +33,19 @@ wait_for() {
     done
     fail "$1"
 }
-# A window mapped while the window manager still starts can stay unmapped.
-openbox >/dev/null 2>&1 &
-wait_for "no window manager" eval 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"'
+# A window mapped while the window manager still starts can stay unmapped. A window manager that ended
+# without taking the screen is started again.
+start_wm() {
+    openbox >>"$WORK/openbox.log" 2>&1 &
+    WM=$!
+}
+wm_up() {
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && return 0
+    kill -0 "$WM" 2>/dev/null || start_wm
+    return 1
+}
+start_wm
+wait_for "no window manager" wm_up
 
 # With KIVO_E2E_A11Y=1 (and a bus) controls are found and pressed by name through AT-SPI, not at pixels.
 if [ -n "${KIVO_E2E_A11Y:-}" ]; then
