@@ -21,7 +21,7 @@ std::optional<QByteArrayView> folderOfLine(QByteArrayView line) {
     if (!fields)
         return std::nullopt;
     const QByteArrayView path = fields->path;
-    if (path.isEmpty() || path.size() >= PATH_MAX || path.contains('\0') ||
+    if (path.isEmpty() || path.size() >= PATH_MAX || indexOfByte(path, '\0') >= 0 ||
         (path.size() >= kFileScheme.size() &&
          path.first(kFileScheme.size()).compare(kFileScheme, Qt::CaseInsensitive) == 0))
         return QByteArrayView();

@@ -1,15 +1,10 @@
 #include "playlist/PlaylistFields.h"
 #include "platform/TextDecoding.h"
-#include "playlist/ByteSearch.h"
 #include <QStringDecoder>
 
 namespace {
 constexpr QByteArrayView kFileScheme("file://");
 constexpr QByteArrayView kLocalHost("localhost");
-
-bool breaksALine(QByteArrayView bytes) {
-    return indexOfByte(bytes, '*') >= 0 || indexOfByte(bytes, '\r') >= 0 || indexOfByte(bytes, '\n') >= 0;
-}
 
 bool startsWithFileScheme(QByteArrayView bytes) {
     return bytes.size() >= kFileScheme.size() &&
@@ -40,19 +35,15 @@ std::pair<qint64, bool> utf8Size(QStringView text) {
 
 // The same for Latin-1: every unit from 0x80 takes two bytes.
 std::pair<qint64, bool> utf8Size(QLatin1StringView text) {
-    // One pass, which the compiler turns into vector code, for the common text.
     uchar any = 0;
-    uchar breaks = 0;
-    for (const char c : text) {
+    for (const char c : text)
         any |= uchar(c);
-        breaks |= uchar((c == '*') | (c == '\r') | (c == '\n'));
-    }
     qint64 high = 0;
     if (any >= 0x80) {
         for (const char c : text)
             high += uchar(c) >> 7;
     }
-    return {text.size() + high, breaks != 0};
+    return {text.size() + high, breaksALine(QByteArrayView(text.data(), text.size()))};
 }
 } // namespace
 
@@ -105,6 +96,22 @@ std::optional<QString> pathFromFileUrl(QByteArrayView field) {
     if (bytes.contains('\0') || !isValidUtf8(bytes))
         return std::nullopt;
     return fromUtf8Field(bytes);
+}
+
+// One pass, which the compiler turns into vector code: it runs twice a line of a long load.
+bool breaksALine(QByteArrayView bytes) {
+    uchar breaks = 0;
+    for (const char c : bytes)
+        breaks |= uchar((c == '*') | (c == '\r') | (c == '\n'));
+    return breaks != 0;
+}
+
+void fromValidUtf8Field(QByteArrayView bytes, QString& into) {
+    // On valid UTF-8 this decoder and fromUtf8Field() agree; on broken bytes they may not.
+    QStringDecoder decoder(QStringDecoder::Utf8,
+                           QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    into.resize(decoder.requiredSpace(bytes.size()));
+    into.truncate(decoder.appendToBuffer(into.data(), bytes) - into.constData());
 }
 
 QString fromUtf8Field(QByteArrayView bytes) {

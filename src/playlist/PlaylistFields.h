@@ -33,3 +33,9 @@ qint64 playlistLineBytes(TextView name, TextView path);
 
 // UTF-8 bytes as text, a leading U+FEFF kept (QString::fromUtf8 drops it).
 QString fromUtf8Field(QByteArrayView bytes);
+// The same for bytes known to be valid UTF-8, into a text the caller keeps
+// from field to field, so that a long read allocates nothing for it.
+void fromValidUtf8Field(QByteArrayView bytes, QString& into);
+
+// Whether the bytes hold "*", CR or LF, which a playlist line cannot.
+bool breaksALine(QByteArrayView bytes);

@@ -8,7 +8,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QStringDecoder>
 #include <algorithm>
 #include <array>
 #include <optional>
@@ -90,9 +89,7 @@ private:
     const QString& decodePath(QByteArrayView field) {
         if (!utf8_)
             return path_ = fromWindows1252(field);
-        // The lines taken as UTF-8 are valid UTF-8: this is fromUtf8Field().
-        path_.resize(utf8Decoder_.requiredSpace(field.size()));
-        path_.truncate(utf8Decoder_.appendToBuffer(path_.data(), field) - path_.constData());
+        fromValidUtf8Field(field, path_); // the lines taken as UTF-8 are valid UTF-8
         return path_;
     }
     bool stop(PlaylistReadStatus status) {
@@ -100,8 +97,6 @@ private:
         return false;
     }
     bool utf8_;
-    QStringDecoder utf8Decoder_{QStringDecoder::Utf8,
-                                QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom};
     QString path_;
     const PlaylistPathFilter& take_;
     PlaylistRoom room_;
@@ -189,10 +184,6 @@ bool readsAsPlaylistFile(const QString& path) {
 namespace {
 constexpr QByteArrayView kLineEnd("\r\n");
 
-bool breaksALine(QLatin1StringView text) {
-    return text.contains(u'*') || text.contains(u'\r') || text.contains(u'\n');
-}
-
 void appendUtf8(QByteArray& bytes, QLatin1StringView text) {
     const bool ascii = std::all_of(text.begin(), text.end(), [](char c) { return uchar(c) < 0x80; });
     if (ascii) {
@@ -217,7 +208,8 @@ bool appendPlainLine(QByteArray& bytes, TextView name, TextView path) {
         return false;
     const QLatin1StringView n(static_cast<const char*>(name.data), name.size);
     const QLatin1StringView p(static_cast<const char*>(path.data), path.size);
-    if (breaksALine(n) || breaksALine(p) || p.startsWith(QLatin1StringView("file://"), Qt::CaseInsensitive))
+    if (breaksALine(QByteArrayView(n.data(), n.size())) || breaksALine(QByteArrayView(p.data(), p.size())) ||
+        p.startsWith(QLatin1StringView("file://"), Qt::CaseInsensitive))
         return false;
     appendUtf8(bytes, n);
     bytes += kFieldSeparator;
