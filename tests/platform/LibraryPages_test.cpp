@@ -59,12 +59,15 @@ TEST(LibraryPages, APageTheProgramWroteKeepsItsContentAndTheOthersAreUnmapped) {
     ASSERT_EQ(mprotect(written, pageSize, PROT_READ | PROT_WRITE), 0);
     *static_cast<volatile unsigned char*>(written) = 42;
     ASSERT_EQ(mprotect(written, pageSize, PROT_READ), 0);
-    const volatile unsigned char* read = constants + pageSize;
-    ASSERT_EQ(read[0], 0);
-    ASSERT_EQ(entryOf(constants + pageSize) & F, F);
+    // Both ways of calling the kernel: this one's, and the one of kernels that take a range a call.
+    for (const Calls calls : {Calls::Batched, Calls::OnePerRange}) {
+        const volatile unsigned char* read = constants + pageSize;
+        ASSERT_EQ(read[0], 0);
+        ASSERT_EQ(entryOf(constants + pageSize) & F, F);
 
-    EXPECT_GT(releaseUnmodifiedLibraryPages(), 0u);
-    EXPECT_EQ(entryOf(constants + pageSize) & present, 0u);
-    EXPECT_EQ(*static_cast<const volatile unsigned char*>(constants), 42);
-    EXPECT_EQ(static_cast<const volatile unsigned char*>(constants)[1], 2);
+        EXPECT_GT(releaseUnmodifiedLibraryPages(calls), 0u);
+        EXPECT_EQ(entryOf(constants + pageSize) & present, 0u);
+        EXPECT_EQ(*static_cast<const volatile unsigned char*>(constants), 42);
+        EXPECT_EQ(static_cast<const volatile unsigned char*>(constants)[1], 2);
+    }
 }
