@@ -172,7 +172,9 @@ void collectObject(Walk& walk, const dl_phdr_info* info) {
 }
 
 // Called with the loader's list locked for the whole walk: no library can be unloaded, and its pages
-// unmapped, meanwhile. Ranges are released before the walk ends, never after it.
+// unmapped, meanwhile. Ranges are released before the walk ends, never after it, and after the headers of
+// the libraries they belong to have been read: a header read after its page was unmapped would map it again,
+// with its neighbours.
 int releaseObject(dl_phdr_info* info, size_t, void* data) {
     Walk& walk = *static_cast<Walk*>(data);
     collectObject(walk, info);

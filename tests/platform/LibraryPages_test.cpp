@@ -1,6 +1,7 @@
 // Unmapping the pages of loaded libraries that still hold the file's own content.
 #include "platform/LibraryPages.h"
 #include <fcntl.h>
+#include <sys/auxv.h>
 #include <sys/mman.h>
 #include <unistd.h>
 // Qt and gtest come with the test programs' precompiled headers.
@@ -66,6 +67,8 @@ TEST(LibraryPages, APageTheProgramWroteKeepsItsContentAndTheOthersAreUnmapped) {
         ASSERT_EQ(entryOf(constants + pageSize) & F, F);
 
         EXPECT_GT(releaseUnmodifiedLibraryPages(calls), 0u);
+        // Nor is a library's first page, its headers, read again once unmapped.
+        EXPECT_EQ(entryOf(reinterpret_cast<const void*>(getauxval(AT_PHDR))) & present, 0u);
         EXPECT_EQ(entryOf(constants + pageSize) & present, 0u);
         EXPECT_EQ(*static_cast<const volatile unsigned char*>(constants), 42);
         EXPECT_EQ(static_cast<const volatile unsigned char*>(constants)[1], 2);
