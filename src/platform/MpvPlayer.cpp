@@ -172,13 +172,10 @@ void MpvPlayer::start(const Options& options) {
     setOption("access-references", QStringLiteral("no"));
     setOption("demuxer-lavf-o", QStringLiteral("protocol_whitelist=none"));
     // A machine without a sound device still plays through its queue; the null output keeps mpv's own
-    // pacing, but takes its samples in larger bursts than its default of a few milliseconds and holds a
-    // second of them rather than a fifth: nobody listens, and each burst, and each refill of the buffer,
-    // wakes threads of the engine (half as many with the larger buffer). The position it reports, and the
-    // moment a file ends, still follow the clock.
+    // pacing and buffer, which buffers as little as a sound card does, but takes its samples in larger
+    // bursts than its default of a few milliseconds: nobody listens, and each burst wakes two threads.
     setOption("audio-fallback-to-null", QStringLiteral("yes"));
     setOption("ao-null-outburst", QStringLiteral("4096"));
-    setOption("ao-null-buffer", QStringLiteral("1"));
     // Cover art inside an audio file is not video.
     setOption("audio-display", QStringLiteral("no"));
     // Decoding is done in software: no probing of hardware decoders when video is drawn.
