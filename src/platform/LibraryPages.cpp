@@ -186,7 +186,7 @@ int releaseObject(dl_phdr_info* info, size_t, void* data) {
 
 } // namespace
 
-std::size_t releaseUnmodifiedLibraryPages(Calls calls) {
+std::size_t releaseUnmodifiedLibraryPages(LibraryPages::Calls calls) {
     Walk walk;
     walk.pagemap = open("/proc/self/pagemap", O_RDONLY | O_CLOEXEC);
     walk.pageSize = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
@@ -194,7 +194,7 @@ std::size_t releaseUnmodifiedLibraryPages(Calls calls) {
     if (walk.pagemap < 0)
         return 0;
 #if defined(SYS_process_madvise) && defined(SYS_pidfd_open)
-    if (calls == Calls::Batched)
+    if (calls == LibraryPages::Calls::Batched)
         walk.self = static_cast<int>(syscall(SYS_pidfd_open, getpid(), 0));
 #endif
     dl_iterate_phdr(&countObject, &walk);
@@ -205,7 +205,7 @@ std::size_t releaseUnmodifiedLibraryPages(Calls calls) {
     return walk.released;
 }
 #else
-std::size_t releaseUnmodifiedLibraryPages(Calls) {
+std::size_t releaseUnmodifiedLibraryPages(LibraryPages::Calls) {
     return 0;
 }
 #endif

@@ -11,9 +11,12 @@
 // own content. Such a page stays in the system's page cache: touched again, it comes back without reading the
 // disk. A page the process has written (its private copy) is never unmapped, nor anything of a writable
 // segment or of a library whose code is patched when it loads. Returns the bytes unmapped.
-// Batched hands the kernel many ranges a call where it takes them so; OnePerRange is the way of older kernels.
+namespace LibraryPages {
+// Batched hands the kernel many ranges a call where it takes them so; OnePerRange is the way of older
+// kernels.
 enum class Calls { Batched, OnePerRange };
-std::size_t releaseUnmodifiedLibraryPages(Calls calls = Calls::Batched);
+} // namespace LibraryPages
+std::size_t releaseUnmodifiedLibraryPages(LibraryPages::Calls calls = LibraryPages::Calls::Batched);
 
 namespace LibraryPages {
 // Bits of a page's entry in /proc/self/pagemap.
