@@ -15,14 +15,15 @@ ffmpeg -y -loglevel error -f lavfi -i "sine=frequency=440:duration=3" -c:a libmp
 printf 'short.mp3*%s\r\n!@#$%%\r\n' "$WORK/short.mp3" > "$WORK/one.KVPL"
 login=$(id -un | tr '[:lower:]' '[:upper:]')
 printf '[Presets]\nClose%%20On%%20Finish=1\n' > "$XDG_CONFIG_HOME/Quelba Kivo Player/$login.ini"
-plays=() longest=()
+plays=() longest=() moments=()
 for _ in $(seq 1 "$RUNS"); do
     "$PLAYER" "$WORK/one.KVPL" > /dev/null 2>&1 &
     pid=$!
-    read -r _ play _ most _ < <(/usr/bin/python3 "$(dirname "$0")/mpris_probe.py")
+    read -r _ play _ most _ at _ < <(/usr/bin/python3 "$(dirname "$0")/mpris_probe.py")
     wait "$pid" || true
-    plays+=("$play") longest+=("$most")
+    plays+=("$play") longest+=("$most") moments+=("$most $at")
 done
 worst() { printf '%s\n' "$@" | sort -n | tail -n 1; }
 echo "first Play over MPRIS in a fresh player: reply $(median "${plays[@]}") ms (worst $(worst "${plays[@]}")), "\
-"longest status reply to the end of the track $(median "${longest[@]}") ms (worst $(worst "${longest[@]}")), $RUNS runs"
+"longest status reply to the end of the track $(median "${longest[@]}") ms (worst $(worst "${longest[@]}"), asked"\
+" $(printf '%s\n' "${moments[@]}" | sort -n | tail -n 1 | cut -d' ' -f2) s after the service appeared), $RUNS runs"
