@@ -24,6 +24,7 @@ for _ in $(seq 1 "$RUNS"); do
     plays+=("$play") longest+=("$most") moments+=("$most $at")
 done
 worst() { printf '%s\n' "$@" | sort -n | tail -n 1; }
+read -r worst_reply worst_at < <(worst "${moments[@]}")
 echo "first Play over MPRIS in a fresh player: reply $(median "${plays[@]}") ms (worst $(worst "${plays[@]}")), "\
-"longest status reply to the end of the track $(median "${longest[@]}") ms (worst $(worst "${longest[@]}"), asked"\
-" $(printf '%s\n' "${moments[@]}" | sort -n | tail -n 1 | cut -d' ' -f2) s after the service appeared), $RUNS runs"
+"longest status reply to the end of the track $(median "${longest[@]}") ms (worst $worst_reply, asked"\
+" $worst_at s after the service appeared), $RUNS runs"

@@ -6,19 +6,12 @@
 // Loading a shared library reads pages of it that are seldom wanted again: symbol and relocation tables,
 // constructors, the code of formats probed once. The engine alone brings some 250 libraries, and those
 // pages stay mapped, counted in the player's memory, for the whole run.
-//
-// Unmaps from this process every page of a loaded library's read-only segments that still holds the file's
-// own content. Such a page stays in the system's page cache: touched again, it comes back without reading the
-// disk. A page the process has written (its private copy) is never unmapped, nor anything of a writable
-// segment or of a library whose code is patched when it loads. Returns the bytes unmapped.
+
 namespace LibraryPages {
 // Batched hands the kernel many ranges a call where it takes them so; OnePerRange is the way of older
 // kernels.
 enum class Calls { Batched, OnePerRange };
-} // namespace LibraryPages
-std::size_t releaseUnmodifiedLibraryPages(LibraryPages::Calls calls = LibraryPages::Calls::Batched);
 
-namespace LibraryPages {
 // Bits of a page's entry in /proc/self/pagemap.
 constexpr std::uint64_t present = 1ULL << 63;
 constexpr std::uint64_t swapped = 1ULL << 62;
@@ -33,3 +26,9 @@ struct Run {
 // of the file and holds no private copy (a present page that is not the file's, or a swapped one).
 std::vector<Run> releasableRuns(const std::vector<std::uint64_t>& entries);
 } // namespace LibraryPages
+
+// Unmaps from this process every page of a loaded library's read-only segments that still holds the file's
+// own content. Such a page stays in the system's page cache: touched again, it comes back without reading the
+// disk. A page the process has written (its private copy) is never unmapped, nor anything of a writable
+// segment or of a library whose code is patched when it loads. Returns the bytes unmapped.
+std::size_t releaseUnmodifiedLibraryPages(LibraryPages::Calls calls = LibraryPages::Calls::Batched);
