@@ -74,7 +74,7 @@ coverage: deps
 	    --txt $(COVERAGE_BUILD)/coverage.txt --print-summary
 
 bench: deps build
-	cmake --build $(BUILD) -j $(JOBS) --target kivo_bench
+	cmake --build $(BUILD) -j $(JOBS) --target kivo_bench kivo_floor_window kivo_floor_engine
 	./$(BUILD)/kivo_bench
 	@for script in bench/*.sh; do [ -f "$$script" ] && bash "$$script" ./$(BUILD)/kivo-player; done; true
 

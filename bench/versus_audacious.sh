@@ -6,7 +6,8 @@
 #  1. launch to window shown, empty settings (the player's own report; for Audacious the moment its main
 #     window is viewable, polled every 10 ms);
 #  2. steady playback: clock ticks of CPU between 10 s and 50 s into a 60-second MP3;
-#  3. CPU of launch, playing the 20-second MP3 whole and exit;
+#  3. CPU of launch, playing the 20-second MP3 whole and exit, and the floor of the stack the player is
+#     built on (see stack_floor_*.cpp);
 #  4. memory 8 s into the 60-second MP3 (smaps_rollup): Pss, Rss, private (clean + dirty).
 set -euo pipefail
 PLAYER=$(readlink -f "${1:-build/kivo-player}")
@@ -123,7 +124,12 @@ cpu_of() { # prints user+system seconds and wall seconds of the command
     /usr/bin/time -f '%U %S %e' -o "$WORK/t" "$@" > /dev/null 2>&1 < /dev/null || true
     awk '{printf "%.3f %.1f\n", $1 + $2, $3}' "$WORK/t"
 }
-kivo=() aud=() mpvs=() kivo_wall=() aud_wall=() mpv_wall=()
+# The floor of the player's stack, when `make bench` has built it beside the player: an empty Qt window shown
+# once, plus libmpv playing the same file with no window. The player costs at least their sum.
+FLOOR_WINDOW=$(dirname "$PLAYER")/kivo_floor_window FLOOR_ENGINE=$(dirname "$PLAYER")/kivo_floor_engine
+floor=false
+[ -x "$FLOOR_WINDOW" ] && [ -x "$FLOOR_ENGINE" ] && floor=true
+kivo=() aud=() mpvs=() kivo_wall=() aud_wall=() mpv_wall=() floor_window=() floor_engine=() floor_sum=()
 for _ in $(seq 1 "$RUNS"); do
     start_and_play "$WORK/one.KVPL" /usr/bin/time -f '%U %S %e' -o "$WORK/t"
     wait "$pid" || true
@@ -134,8 +140,22 @@ for _ in $(seq 1 "$RUNS"); do
     aud+=("$cpu") aud_wall+=("$wall")
     read -r cpu wall < <(cpu_of mpv --no-config --no-video --ao=null "$WORK/song.mp3")
     mpvs+=("$cpu") mpv_wall+=("$wall")
+    if $floor; then
+        read -r window _ < <(cpu_of "$FLOOR_WINDOW")
+        read -r engine _ < <(cpu_of "$FLOOR_ENGINE" "$WORK/song.mp3")
+        floor_window+=("$window") floor_engine+=("$engine")
+        floor_sum+=("$(awk -v a="$window" -v b="$engine" 'BEGIN {printf "%.3f", a + b}')")
+    fi
 done
 mk=$(median "${kivo[@]}") ma=$(median "${aud[@]}") mm=$(median "${mpvs[@]}")
 echo "playing a 20 s MP3 to its end: kivo-player $mk s CPU in $(median "${kivo_wall[@]}") s, audacious $ma s" \
     "in $(median "${aud_wall[@]}") s, mpv $mm s in $(median "${mpv_wall[@]}") s (medians of $RUNS)," \
     "ratios to audacious $(ratio "$mk" "$ma"), to mpv $(ratio "$mk" "$mm")"
+if $floor; then
+    mf=$(median "${floor_sum[@]}")
+    echo "the stack's floor for it: an empty Qt window $(median "${floor_window[@]}") s CPU, libmpv playing it" \
+        "with no window $(median "${floor_engine[@]}") s, together $mf s (medians of $RUNS), ratio to audacious" \
+        "$(ratio "$mf" "$ma"); kivo-player over the floor: $(ratio "$mk" "$mf")"
+else
+    echo "(make bench builds kivo_floor_window and kivo_floor_engine beside the player for the stack's floor)"
+fi
