@@ -1,6 +1,7 @@
 #include "platform/FreedMemory.h"
 #include "platform/LibraryPages.h"
 #include <QThreadPool>
+#include <thread>
 #if defined(__GLIBC__)
 #include <malloc.h>
 #endif
@@ -10,6 +11,10 @@ FreedMemory::FreedMemory(std::chrono::milliseconds interval, Release release, QO
     timer_.setSingleShot(true);
     timer_.setInterval(interval);
     connect(&timer_, &QTimer::timeout, this, &FreedMemory::startRelease);
+}
+
+FreedMemory::~FreedMemory() {
+    cancelled_->store(true);
 }
 
 void FreedMemory::releaseSoon() {
@@ -26,17 +31,26 @@ void FreedMemory::releaseLibraryPagesSoon() {
 void FreedMemory::startRelease() {
     if (running_->exchange(true))
         return; // the last one is still at work; the next closed file asks again
-    QThreadPool::globalInstance()->start([release = release_, running = running_,
+    QThreadPool::globalInstance()->start([release = release_, running = running_, cancelled = cancelled_,
                                           libraryPages = std::exchange(libraryPagesDue_, false)] {
-        release(libraryPages);
+        release(libraryPages, *cancelled);
         running->store(false);
     });
 }
 
-void FreedMemory::releaseToSystem(bool libraryPages) {
+void FreedMemory::releaseToSystem(bool libraryPages, const std::atomic<bool>& cancelled) {
 #if defined(__GLIBC__)
     malloc_trim(0);
 #endif
-    if (libraryPages)
-        releaseUnmodifiedLibraryPages();
+    if (!libraryPages)
+        return;
+    // A megabyte a step, some 30 steps a second: the engine's libraries take a second or two.
+    constexpr std::size_t kStepPages = 256;
+    constexpr auto kPause = std::chrono::milliseconds(25);
+    LibraryPageRelease pages;
+    while (!cancelled && pages.step(kStepPages)) {
+        // In slices, so that a closing program does not wait for the pause.
+        for (auto slept = std::chrono::milliseconds(0); slept < kPause && !cancelled; slept += kPause / 5)
+            std::this_thread::sleep_for(kPause / 5);
+    }
 }

@@ -11,12 +11,15 @@
 // of megabytes stay resident that nothing uses. After a file closes, the pools are trimmed on a worker thread
 // (trimming takes the pools' locks, which the window's thread must never wait for), at most once per
 // interval. Once the engine has loaded and opened its first file, the pages of libraries that were read
-// once go as well (see LibraryPages.h): once only, as the pages in use then come back at a cost.
+// once go as well (see LibraryPages.h): once only, as the pages in use then come back at a cost, and a little
+// at a time, so that the window's thread never brings back much of its code for one event.
 class FreedMemory : public QObject {
 public:
-    using Release = std::function<void(bool libraryPages)>;
+    // Called on a worker thread; `cancelled` is set when the owner goes, and a release stops soon after.
+    using Release = std::function<void(bool libraryPages, const std::atomic<bool>& cancelled)>;
     explicit FreedMemory(std::chrono::milliseconds interval, Release release = releaseToSystem,
                          QObject* parent = nullptr);
+    ~FreedMemory() override;
 
     // Something large was freed: release it within the interval.
     void releaseSoon();
@@ -25,7 +28,7 @@ public:
 
     // Returns the free whole pages of every pool to the system, and with `libraryPages` the library pages
     // still as their files hold them.
-    static void releaseToSystem(bool libraryPages);
+    static void releaseToSystem(bool libraryPages, const std::atomic<bool>& cancelled);
 
 private:
     void startRelease();
@@ -35,4 +38,5 @@ private:
     bool libraryPagesDue_ = false;
     // Shared with a release under way, which may outlive this object.
     std::shared_ptr<std::atomic<bool>> running_ = std::make_shared<std::atomic<bool>>(false);
+    std::shared_ptr<std::atomic<bool>> cancelled_ = std::make_shared<std::atomic<bool>>(false);
 };

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 // Loading a shared library reads pages of it that are seldom wanted again: symbol and relocation tables,
@@ -30,5 +31,26 @@ std::vector<Run> releasableRuns(const std::vector<std::uint64_t>& entries);
 // Unmaps from this process every page of a loaded library's read-only segments that still holds the file's
 // own content. Such a page stays in the system's page cache: touched again, it comes back without reading the
 // disk. A page the process has written (its private copy) is never unmapped, nor anything of a writable
-// segment or of a library whose code is patched when it loads. Returns the bytes unmapped.
-std::size_t releaseUnmodifiedLibraryPages(LibraryPages::Calls calls = LibraryPages::Calls::Batched);
+// segment or of a library whose code is patched when it loads.
+//
+// The release goes in steps of a given number of pages, in the loader's order of the libraries, each step
+// going on where the last one stopped; pausing between steps spreads out the moments where the program's
+// running threads fault back the code they use. A step that finds a library loaded or unloaded since the
+// release began ends the release: what is left stays mapped.
+class LibraryPageRelease {
+public:
+    explicit LibraryPageRelease(LibraryPages::Calls calls = LibraryPages::Calls::Batched);
+    ~LibraryPageRelease();
+    LibraryPageRelease(const LibraryPageRelease&) = delete;
+    LibraryPageRelease& operator=(const LibraryPageRelease&) = delete;
+
+    // Unmaps about `pages` more mapped pages (SIZE_MAX: all); returns whether any are left for a later step.
+    bool step(std::size_t pages);
+    // The bytes unmapped by the steps so far.
+    std::size_t released() const;
+
+    struct State; // where the last step stopped
+private:
+    std::unique_ptr<State> state_;
+};
+

@@ -41,10 +41,10 @@ TEST(LibraryPages, RunsHoldTheFilesPagesAndNeverAPrivateCopy) {
     } rows[] = {
         {{}, ""},
         {{A, A}, ""},
-        {{F, F, A, F}, "0+4 "},   // a gap not mapped joins the run
-        {{A, F, A}, "1+1 "},      // a run starts and ends on a mapped page
-        {{F, C, F}, "0+1 2+1 "},  // a private copy splits
-        {{S, F, F}, "1+2 "},      // a swapped-out copy too
+        {{F, F, A, F}, "0+4 "},  // a gap not mapped joins the run
+        {{A, F, A}, "1+1 "},     // a run starts and ends on a mapped page
+        {{F, C, F}, "0+1 2+1 "}, // a private copy splits
+        {{S, F, F}, "1+2 "},     // a swapped-out copy too
         {{F, A, C, A, F}, "0+1 4+1 "},
         {{C, S, C}, ""},
     };
@@ -60,13 +60,23 @@ TEST(LibraryPages, APageTheProgramWroteKeepsItsContentAndTheOthersAreUnmapped) {
     ASSERT_EQ(mprotect(written, pageSize, PROT_READ | PROT_WRITE), 0);
     *static_cast<volatile unsigned char*>(written) = 42;
     ASSERT_EQ(mprotect(written, pageSize, PROT_READ), 0);
-    // Both ways of calling the kernel: this one's, and the one of kernels that take a range a call.
-    for (const Calls calls : {Calls::Batched, Calls::OnePerRange}) {
+    // Both ways of calling the kernel (this one's, and the one of kernels that take a range a call), and a
+    // release in steps of a few pages, each going on where the last one stopped.
+    const struct {
+        Calls calls;
+        std::size_t step;
+    } ways[] = {{Calls::Batched, SIZE_MAX}, {Calls::OnePerRange, SIZE_MAX}, {Calls::Batched, 7}};
+    for (const auto& way : ways) {
         const volatile unsigned char* read = constants + pageSize;
         ASSERT_EQ(read[0], 0);
         ASSERT_EQ(entryOf(constants + pageSize) & F, F);
 
-        EXPECT_GT(releaseUnmodifiedLibraryPages(calls), 0u);
+        LibraryPageRelease release(way.calls);
+        int steps = 1;
+        while (release.step(way.step))
+            ++steps;
+        EXPECT_GT(release.released(), 0u);
+        EXPECT_EQ(steps > 1, way.step < SIZE_MAX);
         // Nor is a library's first page, its headers, read again once unmapped.
         EXPECT_EQ(entryOf(reinterpret_cast<const void*>(getauxval(AT_PHDR))) & present, 0u);
         EXPECT_EQ(entryOf(constants + pageSize) & present, 0u);

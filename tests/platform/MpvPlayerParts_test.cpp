@@ -16,7 +16,7 @@ struct Releases {
     std::atomic<int> started{0}, count{0}, withPages{0};
     std::atomic<bool> onCallersThread{false}, hold{false}; // hold keeps a release busy until cleared
     FreedMemory::Release release() {
-        return [this, caller = QThread::currentThread()](bool libraryPages) {
+        return [this, caller = QThread::currentThread()](bool libraryPages, const std::atomic<bool>&) {
             ++started;
             withPages += libraryPages;
             onCallersThread = onCallersThread || QThread::currentThread() == caller;
@@ -69,7 +69,7 @@ TEST(FreedMemory, TheReleaseTrimsTheHeap) {
     void* volatile block = std::malloc(16 << 20);
     std::free(block);
     const std::size_t kept = mallinfo2().keepcost;
-    FreedMemory::releaseToSystem(false);
+    FreedMemory::releaseToSystem(false, std::atomic<bool>(false));
     mallopt(M_MMAP_THRESHOLD, 128 << 10), mallopt(M_TRIM_THRESHOLD, 128 << 10); // the defaults again
     EXPECT_GT(kept, 8u << 20);
     EXPECT_LT(mallinfo2().keepcost, 1u << 20);
