@@ -279,7 +279,7 @@ bool LibraryPageRelease::step(std::size_t pages) {
         return false;
     }
     state.seen = 0;
-    state.budget = pages;
+    state.budget = std::max<std::size_t>(pages, 1); // a step of none would never get on
     state.stopped = false;
     dl_iterate_phdr(&releaseObject, &state);
     // Every range was handed over inside the walk; one left now could belong to a library unloaded since.
