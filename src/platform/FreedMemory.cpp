@@ -50,7 +50,7 @@ void FreedMemory::releaseToSystem(bool libraryPages, const std::atomic<bool>& ca
     LibraryPageRelease pages;
     while (!cancelled && pages.step(kStepPages)) {
         // In slices, so that a closing program does not wait for the pause.
-        for (auto slept = std::chrono::milliseconds(0); slept < kPause && !cancelled; slept += kPause / 5)
+        for (int slice = 0; slice < 5 && !cancelled; ++slice)
             std::this_thread::sleep_for(kPause / 5);
     }
 }

@@ -68,11 +68,10 @@ struct LibraryPageRelease::State {
     // What the loader had when the release began: a library loaded or unloaded since ends it.
     unsigned long long adds = 0;
     unsigned long long subs = 0;
-    // The library to go on with, by its place in the loader's list, and, when the last step stopped inside
-    // it, its load address and its spans still to do.
+    // The library to go on with, by its place in the loader's list (the same list while adds and subs are
+    // unchanged), and, when the last step stopped inside it, its spans still to do.
     std::size_t library = 0;
     bool inside = false;
-    std::uintptr_t base = 0;
     std::vector<Span> rest;
     std::size_t released = 0;
     // The step under way: the libraries in the list, those seen, the mapped pages it may still unmap, and
@@ -214,7 +213,7 @@ int releaseObject(dl_phdr_info* info, size_t, void* data) {
     State& state = *static_cast<State*>(data);
     const std::size_t index = state.seen++;
     const bool changed = info->dlpi_adds != state.adds || info->dlpi_subs != state.subs;
-    if (changed || (index == state.library && state.inside && info->dlpi_addr != state.base)) {
+    if (changed) {
         releaseRanges(state);
         state.finished = true;
         return 1;
@@ -228,7 +227,6 @@ int releaseObject(dl_phdr_info* info, size_t, void* data) {
         if (spans[i].begin < spans[i].end) {
             state.library = index;
             state.inside = true;
-            state.base = info->dlpi_addr;
             state.rest.assign(spans.begin() + static_cast<std::ptrdiff_t>(i), spans.end());
             releaseRanges(state);
             state.stopped = true;
