@@ -43,8 +43,8 @@ std::vector<Run> releasableRuns(const std::vector<std::uint64_t>& entries) {
 namespace {
 
 constexpr std::size_t kPiece = 64; // pages unmapped by one call of madvise
-constexpr std::size_t kBatchRanges =
-    1024; // ranges handed to one call of process_madvise (the kernel's limit)
+// Ranges handed to one call of process_madvise (the kernel's limit).
+constexpr std::size_t kBatchRanges = 1024;
 
 struct Range {
     iovec pages;
