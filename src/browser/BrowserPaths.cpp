@@ -4,12 +4,17 @@
 
 namespace {
 
-bool isSeparator(QChar c) {
-    return c == u'/' || c == u'\\';
+bool windowsPath(const QString& path) {
+    return !path.startsWith(u'/');
+}
+
+bool endsWithSeparator(const QString& path) {
+    return !path.isEmpty() && (path.back() == u'/' || (path.back() == u'\\' && windowsPath(path)));
 }
 
 qsizetype lastSeparator(const QString& path) {
-    return std::max(path.lastIndexOf(u'/'), path.lastIndexOf(u'\\'));
+    const qsizetype slash = path.lastIndexOf(u'/');
+    return windowsPath(path) ? std::max(slash, path.lastIndexOf(u'\\')) : slash;
 }
 
 } // namespace
@@ -35,9 +40,13 @@ QString folderUp(const QString& path) {
 }
 
 QString browserFilePath(const QString& folder, const QString& name) {
-    if (!folder.isEmpty() && isSeparator(folder.back()))
+    if (endsWithSeparator(folder))
         return folder + name;
     return folder + u'/' + name;
+}
+
+QString lastComponent(const QString& path) {
+    return path.mid(lastSeparator(path) + 1);
 }
 
 QString containingFolder(const QString& path) {

@@ -2,8 +2,9 @@
 #include <QString>
 #include <optional>
 
-// Path rules of the file browser. They accept "\" as well as "/" as the
-// separator, so paths written in either style behave alike.
+// Path rules of the file browser. "/" separates; "\" separates too in a path
+// written on Windows ("C:\Music"), as settings brought from there hold, but
+// below "/" it is an ordinary character of a name.
 
 // The text one folder up: the path cut back through its last separator. A
 // path shorter than 4 characters that is not an absolute path below "/" (so
@@ -19,6 +20,9 @@ QString folderUp(const QString& path);
 // joined by exactly one separator ("/" unless the folder already ends in one,
 // as a root such as "/" or "c:\" does).
 QString browserFilePath(const QString& folder, const QString& name);
+
+// The last component of a path: the text after its last separator.
+QString lastComponent(const QString& path);
 
 // The folder holding a path: the text before its last separator, without a
 // trailing separator unless it is a root: "" becomes "/", a bare drive such as

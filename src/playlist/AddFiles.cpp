@@ -8,7 +8,6 @@
 #include "playlist/PlaylistKinds.h"
 #include "playlist/PlaylistModel.h"
 #include <QFileInfo>
-#include <algorithm>
 #include <vector>
 
 namespace {
@@ -50,10 +49,6 @@ private:
     PlaylistRoom room_; // what the list can take besides the pending entries
     std::vector<PlaylistEntry> pending_;
 };
-
-QString afterLastSeparator(const QString& path) {
-    return path.mid(std::max(path.lastIndexOf(u'/'), path.lastIndexOf(u'\\')) + 1);
-}
 
 // Appends the listed names of one folder; false once the playlist is full.
 bool addListed(Batch& batch, AddOutcome& outcome, const QString& folder, const QStringList& names) {
@@ -135,7 +130,7 @@ AddOutcome addDroppedFiles(PlaylistModel& shown, const QStringList& paths, const
             ++outcome.playlistsLoaded;
             continue;
         }
-        if (!batch.add(afterLastSeparator(path), info.exists() ? info.absoluteFilePath() : QString()))
+        if (!batch.add(lastComponent(path), info.exists() ? info.absoluteFilePath() : QString()))
             break;
     }
     batch.flush();

@@ -20,16 +20,17 @@ void expectEach(QString (*rule)(const QString&), std::initializer_list<P> cases,
         EXPECT_EQ(rule(QString(in).replace("@", at)), QString(out).replace("@", at)) << in;
 }
 
-TEST(PathRules, BothSeparatorsWorkRootsStayWholeAndFileFactsComeFromTheDisk) {
+TEST(PathRules, SeparatorsRootsAndFileFactsFromTheDisk) {
     // Below "/" even a short name goes up to the root; other short texts stay.
-    expectEach(cutBackOneFolder, {P{"C:\\Music", "C:\\"}, P{"/home/user\\Music", "/home/user"}, P{"/ab", "/"},
+    // A backslash is part of a name below "/": it separates in Windows paths only.
+    expectEach(cutBackOneFolder, {P{"C:\\Music", "C:\\"}, P{"/home/a\\b", "/home"}, P{"/ab", "/"},
                                   P{"C:\\M", "C:\\"}, P{"a\\b", "a\\b"}, P{"", ""}, P{"server", "server"}});
-    expectEach(containingFolder,
-               {P{"C:\\Music\\Rock\\song.mp3", "C:\\Music\\Rock"}, P{"/song.mp3", "/"},
-                P{"c:\\TempSave.KVPL", "c:\\"}, P{"d:/song.mp3", "d:/"}, P{"song.mp3", "/"}});
+    expectEach(containingFolder, {P{"C:\\Music\\Rock\\song.mp3", "C:\\Music\\Rock"}, P{"/song.mp3", "/"},
+                                  P{"c:\\TempSave.KVPL", "c:\\"}, P{"d:/song.mp3", "d:/"}, P{"song.mp3", "/"},
+                                  P{"/pf/we\\ird.mp3", "/pf"}});
     EXPECT_EQ(presetFolderOf("song.mp3"), std::nullopt); // names no folder: the preset keeps its value
     expectEach([](const QString& folder) { return browserFilePath(folder, "a.mp3"); },
-               {P{"/", "/a.mp3"}, P{"c:\\", "c:\\a.mp3"}, P{"", "/a.mp3"}});
+               {P{"/", "/a.mp3"}, P{"c:\\", "c:\\a.mp3"}, P{"", "/a.mp3"}, P{"/b\\", "/b\\/a.mp3"}});
     // The free-space bar's top end: more than the nominal device lies below the box; never above 2.
     EXPECT_EQ(std::pair(freeSpaceBarTop(3000, 62.5e6), freeSpaceBarTop(3000, 1000)), std::pair(1500.0, 2.0));
     TempDir dir;

@@ -365,7 +365,7 @@ TEST_F(PlaylistFileOps, DialogLoadSaveAsAndQuickSaveReportTheirOwnErrors) {
 TEST(AddFiles, DropsAppendAcceptedFilesAndLoadPlaylistFilesInOrder) {
     TempDir dir;
     const QString a = dir.write("Music/a.MP3");
-    const QString odd = dir.write("Music/*x\ny.mp3");
+    const QString odd = dir.write("Music/*x\ny\\z.mp3");
     const QStringList lists = {dir.write("Music/list.kvpl"), dir.write("Music/mix.m3u8"),
                                dir.write("Music/mix.M3U")};
     PlaylistModel model;
@@ -378,8 +378,8 @@ TEST(AddFiles, DropsAppendAcceptedFilesAndLoadPlaylistFilesInOrder) {
                         {a, lists[0], dir.mkdir("Music/Rock"), dir.write("Vol.mp3/track"), odd, lists[1],
                          lists[2], "/no/such/file.mp3", "C:\\Music\\x.mp3", ""},
                         kPatterns, load);
-    EXPECT_EQ(entryNames(model),
-              (QStringList{"a.MP3", "<loaded>", u"∗x␊y.mp3"_s, "<loaded>", "<loaded>", "file.mp3", "x.mp3"}));
+    EXPECT_EQ(entryNames(model), (QStringList{"a.MP3", "<loaded>", u"∗x␊y\\z.mp3"_s, "<loaded>", "<loaded>",
+                                              "file.mp3", "x.mp3"}));
     EXPECT_EQ(model.path(0), a);
     EXPECT_EQ(model.path(2), odd); // the path stays exact
     EXPECT_EQ(model.path(5), "");
