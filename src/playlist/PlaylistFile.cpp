@@ -157,17 +157,30 @@ PlaylistReadResult readPlaylistFile(const QString& path, const PlaylistPathFilte
     return failed;
 }
 
+namespace {
+// What an entry line holds after its name: a full path (also one written on Windows), a file:// URL, or
+// nothing.
+bool namesAFile(QByteArrayView line) {
+    const QByteArrayView path = line.sliced(indexOfByte(line, kFieldSeparator) + 1);
+    const bool drive = path.size() >= 2 && path[1] == ':' && QChar::isLetter(uchar(path[0]));
+    return path.isEmpty() || path.startsWith('/') || path.startsWith('\\') || drive ||
+           path.startsWith("file:");
+}
+} // namespace
+
 bool readsAsPlaylistFile(const QString& path) {
     struct stat info;
     if (path.isEmpty() || ::stat(QFile::encodeName(path).constData(), &info) != 0)
         return true; // nothing there to lose
-    // The first lines tell: a playlist too large to load reads as one too.
+    // The first lines tell: a playlist too large to load reads as one too, and so does one cut short
+    // (no end line) if each of its lines names a file; a list of notes whose lines hold a "*" does not.
     constexpr qint64 kJudged = 1024 * 1024;
     const FileRead file = readRegularFile(path, kJudged, true);
     if (file.status != FileReadStatus::Read)
         return false;
     LineCursor lines(file.bytes);
     bool judged = file.bytes.size() < kJudged; // an empty file, or the whole one
+    bool eachNamesAFile = true;
     while (!lines.atEnd()) {
         const QByteArrayView line = lines.next();
         if (lines.atEnd() && file.bytes.size() == kJudged)
@@ -176,9 +189,10 @@ bool readsAsPlaylistFile(const QString& path) {
             return true;
         if (!line.contains(kFieldSeparator))
             return false;
+        eachNamesAFile = eachNamesAFile && namesAFile(line);
         judged = true;
     }
-    return judged;
+    return judged && eachNamesAFile;
 }
 
 namespace {

@@ -172,10 +172,11 @@ TEST_F(StartupTest, AutoSaveIsRestoredUnlessShiftIsHeldAndWrittenAtClose) {
     dir.mkdir("auto.KVPL");
     start().close();
     EXPECT_TRUE(QFileInfo(autoSave).isDir() && readAll(autoSave + ".previous") == "cut*/m/cut.mp3");
-    // A file that is no playlist (a settings file may name any) is neither replaced nor removed; a time mode
-    // the store refused is told too. With the switch off nothing is written.
+    // A file that is no playlist (a settings file may name any; this one's lines all hold a "*", but no
+    // playlist end line) is neither replaced nor removed; a time mode the store refused is told too. With
+    // the switch off nothing is written.
     QDir().rmdir(autoSave);
-    const QString notes = dir.write("notes.txt", "a*b\nmy notes\n");
+    const QString notes = dir.write("notes.txt", "* a*b\n* my notes\n");
     store.failure = u"full"_s;
     for (auto [on, entry, told] : {std::tuple{"1", true, 2u}, {"1", false, 2u}, {"0", true, 1u}}) {
         set(table.playlistOnExit(), on);
@@ -185,7 +186,7 @@ TEST_F(StartupTest, AutoSaveIsRestoredUnlessShiftIsHeldAndWrittenAtClose) {
         if (entry)
             run.lists.at(Playlists::kA).append(u"x.mp3"_s, u"/m/x.mp3"_s);
         run.close();
-        EXPECT_TRUE(readAll(notes) == "a*b\nmy notes\n" && run.dialogs.messages.size() == told)
+        EXPECT_TRUE(readAll(notes) == "* a*b\n* my notes\n" && run.dialogs.messages.size() == told)
             << on << entry;
     }
     EXPECT_FALSE(QFileInfo::exists(autoSave));
