@@ -1,6 +1,7 @@
 #include "app/EndSignals.h"
 #include "app/SessionInstance.h"
 #include "core/AppState.h"
+#include "core/AutoSaveLock.h"
 #include "core/CommandLine.h"
 #include "core/MainWindowState.h"
 #include "core/Startup.h"
@@ -141,6 +142,7 @@ int run(int argc, char** argv) {
 
 int main(int argc, char** argv) {
     const int code = run(argc, argv);
+    giveUpAutoSave();
     // Everything of the player's is saved, closed and ended by now: the engine, the windows, the settings.
     // What is left are the libraries' own destructors, some 300 of them, which would map again the pages of
     // code released while playing only to free memory the system takes back at once. Builds that count

@@ -25,3 +25,7 @@ bool ownsAutoSave(const QString& path) {
     heldPath = path;
     return true;
 }
+
+void giveUpAutoSave() {
+    ownsAutoSave(QString());
+}

@@ -8,3 +8,6 @@
 // True when this process holds (or now takes) the lock of the auto-save file;
 // a path other than the one held gives the old one up first.
 bool ownsAutoSave(const QString& path);
+
+// Gives the lock up (its file goes), as the process ends: its last step skips the destructors that would.
+void giveUpAutoSave();

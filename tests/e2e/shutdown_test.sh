@@ -35,6 +35,7 @@ for row in Alt+X TERM INT HUP TERM/F1 HUP/load; do
     cmp -s "$WORK/expected.KVPL" "$HOME/TempSave.KVPL" ||
         fail "$row: the auto-save holds $(head -c 300 "$HOME/TempSave.KVPL" | cat -A)"
     cmp -s "$WORK/original.KVPL" "$HOME/TempSave.KVPL.previous" || fail "$row: the original auto-save was not kept"
+    [ ! -e "$HOME/TempSave.KVPL.lock" ] || fail "$row: the auto-save's lock was left behind"
     grep -q '^EorR=E' "$INI" || fail "$row: the time display mode was not stored: $(cat "$INI")"
 done
 
