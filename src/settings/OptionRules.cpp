@@ -4,6 +4,7 @@
 #include "playlist/PlaylistFile.h"
 #include "settings/SettingValue.h"
 #include "settings/SettingsTable.h"
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QStringList>
 #include <cmath>
@@ -168,7 +169,7 @@ SettingsExport::Values exportValues(const Controls& controls, AppState& state) {
 bool applyImport(const SettingsExport::Line& line, Controls& controls, AppState& state) {
     const QString& key = line.key;
     const QString& value = line.value;
-    if (value.size() > kMaxImportedValue)
+    if (value.size() > kMaxImportedValue || value.contains(QChar(0)))
         return false;
     const bool absolute = value.startsWith(QLatin1Char('/'));
     for (int i = 0; i < SettingsTable::kPresetCount; ++i) {
@@ -197,7 +198,10 @@ bool applyImport(const SettingsExport::Line& line, Controls& controls, AppState&
             return false;
         state.startColour = number;
     } else if (key == QLatin1String("AUTOSAVEPATH")) {
-        if (!absolute || !isPlaylistFile(value))
+        // Nor a file that is there, but the one in use: the close would replace or delete it.
+        const QFileInfo there(value);
+        if (!absolute || !isPlaylistFile(value) ||
+            ((there.exists() || there.isSymLink()) && value != state.autoSavePath))
             return false;
         state.autoSavePath = value;
     } else if (key == QLatin1String("ONTOP"))

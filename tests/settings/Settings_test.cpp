@@ -5,6 +5,7 @@
 #include "settings/SettingsExport.h"
 #include "settings/SettingsTable.h"
 #include "support/QtPrint.h"
+#include "support/TempDir.h"
 
 namespace {
 using namespace OptionRules;
@@ -125,19 +126,25 @@ TEST_F(OptionsStore, ImportOfAnExportGivesBackEveryValue) {
                      "12-9"}));
 }
 
-TEST(Import, SkipsPathsNotChosenAsADialogWouldAndNumbersOutOfRange) {
+// An imported auto-save path may not name a file that is there (the close would replace or delete it), but
+// the one in use.
+TEST(Import, SkipsPathsNotChosenAsADialogWouldNumbersOutOfRangeAndFilesAutoSaveWouldTake) {
+    TempDir dir;
     AppState state;
-    state.autoSavePath = u"/home/alice/a.KVPL"_s, state.presetFolders[3] = u"/music"_s, state.startColour = 7;
+    state.autoSavePath = dir.write("a.KVPL"), state.presetFolders[3] = u"/music"_s, state.startColour = 7;
     Controls controls;
     for (const QString& row :
          QStringList{"AUTOSAVEPATH=/home/alice/notes.txt", "AUTOSAVEPATH=c:\\a.KVPL",
                      "AUTOSAVEPATH=", "PRESET3=music", "COLORTOSTART=99999999999999999999", "COLORTOSTART=-1",
-                     "SKIP=-99999999999", "SKIP=32768", "PRESET3=/" + QString(4096, u'm')})
+                     "SKIP=-99999999999", "SKIP=32768", "PRESET3=/" + QString(4096, u'm'),
+                     "AUTOSAVEPATH=" + dir.write("party.KVPL"), "AUTOSAVEPATH=" + dir.mkdir("folder.KVPL"),
+                     u"PRENAME6=a"_s + QChar(0) + "b"})
         EXPECT_FALSE(applyImport({row.section(u'=', 0, 0), row.section(u'=', 1)}, controls, state))
             << qPrintable(row);
     EXPECT_EQ(state.autoSavePath + state.presetFolders[3] + QString::number(state.startColour) +
-                  controls.learnCaptions[3],
-              "/home/alice/a.KVPL/music7");
+                  controls.learnCaptions[3] + controls.captions[6],
+              dir.file("a.KVPL") + "/music7");
+    EXPECT_TRUE(applyImport({"AUTOSAVEPATH", dir.file("a.KVPL")}, controls, state));
     EXPECT_TRUE(applyImport({"AUTOSAVEPATH", "/b.kvpl"}, controls, state) && state.autoSavePath == "/b.kvpl");
 }
 
