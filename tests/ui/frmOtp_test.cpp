@@ -51,8 +51,8 @@ TEST_F(Form1Test, ExitUndoesAnImportAndOkSaysWhenTheSettingsWereNotStored) {
     const QString before = state.autoSavePath;
     for (bool ok : {false, true}) {
         openOptions();
-        dialogs.fileAnswers = {
-            dir.write("in.KVPS", "AutoSavePath\xc2\xa9/a.KVPL\r\nCloseOnFinish\xc2\xa9 1\r\n")};
+        dialogs.fileAnswers = {dir.write(
+            "in.KVPS", "AutoSavePath\xc2\xa9/a.KVPL\r\nCloseOnFinish\xc2\xa9 1\r\nShowTabC\xc2\xa9 1\r\n")};
         QTest::mouseClick(options->cmdImportSettingFile, Qt::LeftButton);
         store.failure = "full";
         if (ok) { // the main window's close leaves the options window open, so that OK still stores
@@ -61,9 +61,11 @@ TEST_F(Form1Test, ExitUndoesAnImportAndOkSaysWhenTheSettingsWereNotStored) {
         }
         QTest::mouseClick(ok ? options->cmdOK1 : options->cmdExitOpt, Qt::LeftButton);
         // The import alone flags a change: OK stores the path (the close told of the store's failure too).
+        // Exit takes the device tab the import showed away again.
         EXPECT_EQ(state.autoSavePath + QString::number(state.closeOnFinish) +
-                      QString::number(dialogs.messages.size()) + stored(table.autoSavePath()),
-                  ok ? "/a.KVPL12/a.KVPL" : before + "00-");
+                      QString::number(dialogs.messages.size()) + stored(table.autoSavePath()) +
+                      QString::number(form->ssTab->count()),
+                  ok ? "/a.KVPL12/a.KVPL3" : before + "00-2");
     }
 }
 
@@ -206,5 +208,6 @@ TEST_F(Form1Test, OkHandsReplayGainAndGaplessToThePlayingEngine) {
     ASSERT_TRUE(host.fake.replayGain.has_value());
     EXPECT_EQ(host.fake.replayGain->mode, ReplayGain::Album);
     EXPECT_EQ(host.fake.replayGain->preampDb, -3);
-    EXPECT_TRUE(waitUntil([&] { return host.fake.next == dir.file("two.mp3"); }, 60000)) << host.fake.next.toStdString();
+    EXPECT_TRUE(waitUntil([&] { return host.fake.next == dir.file("two.mp3"); }, 60000))
+        << host.fake.next.toStdString();
 }

@@ -22,6 +22,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTabWidget>
 
 namespace {
@@ -297,9 +298,16 @@ void frmOtp::cmdExitOpt_Click() {
 }
 
 void frmOtp::undoImport() {
-    if (beforeImport_)
-        OptionRules::restoreSettings(c_.state, *beforeImport_);
+    if (!beforeImport_)
+        return;
+    OptionRules::restoreSettings(c_.state, *beforeImport_);
     beforeImport_.reset();
+    // The device tab an import showed or hid comes and goes with its check box.
+    {
+        const QSignalBlocker quiet(ChkDeviceTab);
+        ChkDeviceTab->setChecked(c_.state.deviceTab);
+    }
+    ChkDeviceTab_Click(c_.state.deviceTab);
 }
 
 void frmOtp::closeEvent(QCloseEvent* event) {
