@@ -130,7 +130,12 @@ TEST_F(Form1Test, OptionButtonsActOnTheMainWindowAtOnceAndOkStoresWhatTheyChose)
         options->TxtMp3TabInfo[i]->setText(QStringList{"Art", "Alb", "12 Blues", "Note"}[i]);
     options->cmdMP3TagInfo->click();
     EXPECT_EQ(readAll(mp3).right(128), (TagBytes{"T", "Art", "Alb", "1999", "Note", 12}.record()));
+    // A box holds a value of any length the settings file can, and OK writes it back whole.
+    const QString longText(40000, u'y');
+    options->txtCaption[5]->setText(longText);
+    options->txtDevicePath->setText("/" + longText);
     QTest::mouseClick(options->cmdOK1, Qt::LeftButton);
+    EXPECT_EQ(stored(table.preName(5)).size() + stored(table.devicePath()).size(), 80001);
     EXPECT_EQ(form->CmdPreset[3]->text() + state.patternList, "Jazz*.mp3;*.ogg");
     EXPECT_EQ(stored(table.preName(3)) + stored(table.deviceTab()), "Jazz1");
     EXPECT_EQ(stored(table.autoSavePath()), dir.file("exit.KVPL"));

@@ -23,6 +23,7 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <limits>
 
 namespace {
 
@@ -37,6 +38,14 @@ QPushButton* button(const char* name, const QString& caption) {
 
 QCheckBox* checkBox(const char* name, const QString& caption) {
     return named(new QCheckBox(caption), name);
+}
+
+// A box for a stored text: a setting may be longer than a line box takes by default (32,767 characters),
+// and what the box cut off, OK would write back cut.
+QLineEdit* settingBox(const QString& text, const char* name) {
+    auto* box = named(new QLineEdit(text), name);
+    box->setMaxLength(std::numeric_limits<int>::max());
+    return box;
 }
 
 QPlainTextEdit* extensionBox(const char* name) {
@@ -188,7 +197,7 @@ QWidget* frmOtp::createTabOptions() {
     cmdAtoB = button("cmdAtoB", QStringLiteral("Move A to B"));
     CmdCopyBtoAR = button("CmdCopyBtoAR", QStringLiteral("Copy A to B"));
     ChkDeviceTab = checkBox("ChkDeviceTab", QStringLiteral("Show Device Tab - C"));
-    txtDevicePath = named(new QLineEdit(OptionRules::kDesignDevicePath), "txtDevicePath");
+    txtDevicePath = settingBox(OptionRules::kDesignDevicePath, "txtDevicePath");
     txtDevicePath->setAccessibleName(tr("Path for Device"));
     // "&&" shows one ampersand.
     chkFileNameChange = checkBox(
@@ -214,7 +223,7 @@ QWidget* frmOtp::createPresets() {
         const QString number = QString::number(i + 1);
         cmdPresetSet[i] = button("cmdPresetSet", number);
         cmdPresetSet[i]->setProperty("index", i);
-        txtCaption[i] = named(new QLineEdit(number), "txtCaption");
+        txtCaption[i] = settingBox(number, "txtCaption");
         txtCaption[i]->setProperty("index", i);
         cmdPresetSet[i]->setAccessibleName(tr("Choose the folder of preset %1").arg(number));
         txtCaption[i]->setAccessibleName(tr("Caption of preset %1").arg(number));
