@@ -26,23 +26,13 @@ bool isAscii(QByteArrayView bytes) {
     return any < 0x80;
 }
 
-// Whether the lines the reader gets to, up to and including the end marker
-// line or the first line without a path, are all UTF-8: only these decide
-// the text encoding. Fed one line at a time; false once it knows.
-struct Utf8Check {
-    bool utf8 = true;
-    bool operator()(QByteArrayView line) {
-        utf8 = isAscii(line) || isValidUtf8(line);
-        return utf8 && line != kMarker && indexOfByte(line, kFieldSeparator) >= 0;
-    }
-};
-
 // Takes the playlist lines one at a time into the result; false once the
-// read stops (the status says why).
+// read stops (the status says why). Each line is read as UTF-8 when it is
+// valid UTF-8, otherwise as Windows-1252 (the lines a Windows program or an
+// older editor wrote), so one such line garbles no other.
 class LineTaker {
 public:
-    LineTaker(bool utf8, const PlaylistPathFilter& take, PlaylistRoom room)
-        : utf8_(utf8), take_(take), room_(room) {}
+    LineTaker(const PlaylistPathFilter& take, PlaylistRoom room) : take_(take), room_(room) {}
     PlaylistReadResult result;
 
     bool operator()(QByteArrayView line) {
@@ -56,17 +46,18 @@ public:
         // is decoded (a unit takes at most 3 bytes of UTF-8, or 9 of a URL).
         if (fields->name.size() > 3 * kMaxEntryNameUnits || rest.size() > 9 * kMaxEntryPathUnits + 64)
             return stop(PlaylistReadStatus::LineTooLong);
+        const bool utf8 = isAscii(line) || isValidUtf8(line);
         std::optional<QString> url = pathFromFileUrl(rest);
-        const QString& path = url ? *url : decodePath(rest);
+        const QString& path = url ? *url : decodePath(rest, utf8);
         // An ASCII name, the common one, is its own Latin-1 text.
         const QByteArrayView nameBytes = fields->name;
         const bool asciiName = isAscii(nameBytes);
-        const QString decoded = asciiName ? QString() : decode(nameBytes);
+        const QString decoded = asciiName ? QString() : decode(nameBytes, utf8);
         const TextView name = asciiName ? TextView(QLatin1StringView(nameBytes)) : TextView(decoded);
         if (name.size > kMaxEntryNameUnits || path.size() > kMaxEntryPathUnits)
             return stop(PlaylistReadStatus::LineTooLong);
         // A UTF-8 line's path field is the path's own bytes: valid UTF-8 comes back from UTF-16 unchanged.
-        if (take_ && !take_(path, url || !utf8_ ? QByteArrayView() : rest)) {
+        if (take_ && !take_(path, url || !utf8 ? QByteArrayView() : rest)) {
             ++result.skipped;
             return true;
         }
@@ -81,13 +72,13 @@ public:
     }
 
 private:
-    QString decode(QByteArrayView field) const {
-        return utf8_ ? fromUtf8Field(field) : fromWindows1252(field);
+    static QString decode(QByteArrayView field, bool utf8) {
+        return utf8 ? fromUtf8Field(field) : fromWindows1252(field);
     }
     // Into one text kept for the read: a long list's load then allocates
     // nothing a line but the entry.
-    const QString& decodePath(QByteArrayView field) {
-        if (!utf8_)
+    const QString& decodePath(QByteArrayView field, bool utf8) {
+        if (!utf8)
             return path_ = fromWindows1252(field);
         fromValidUtf8Field(field, path_); // the lines taken as UTF-8 are valid UTF-8
         return path_;
@@ -96,7 +87,6 @@ private:
         result.status = status;
         return false;
     }
-    bool utf8_;
     QString path_;
     const PlaylistPathFilter& take_;
     PlaylistRoom room_;
@@ -116,10 +106,7 @@ std::optional<PlaylistLineFields> playlistLineFields(QByteArrayView line) {
 PlaylistReadResult readPlaylist(QByteArrayView bytes, const PlaylistPathFilter& take, PlaylistRoom room) {
     if (bytes.startsWith(kUtf8Bom))
         bytes = bytes.sliced(kUtf8Bom.size());
-    Utf8Check check;
-    for (LineCursor lines(bytes); !lines.atEnd() && check(lines.next());)
-        ;
-    LineTaker taker(check.utf8, take, room);
+    LineTaker taker(take, room);
     taker.result.status = PlaylistReadStatus::NoEndMarker;
     for (LineCursor lines(bytes); !lines.atEnd() && taker(lines.next());)
         ;
@@ -129,28 +116,13 @@ PlaylistReadResult readPlaylist(QByteArrayView bytes, const PlaylistPathFilter& 
 PlaylistReadResult readPlaylistFile(const QString& path, const PlaylistPathFilter& take, PlaylistRoom room) {
     // Only a regular file is read, and a pipe named like a playlist never hangs the player.
     FileLines lines(path, kMaxPlaylistFileBytes);
-    // Read as UTF-8 while the lines are; once one is not, read again as
-    // Windows-1252. A read that stops early still checks the lines up to
-    // where the encoding is decided.
-    Utf8Check check;
-    LineTaker taker(true, take, room);
+    LineTaker taker(take, room);
     taker.result.status = PlaylistReadStatus::NoEndMarker;
     // Room for the entries a file of that size may hold, so that a long list
     // is not copied as it grows; what is never used is never touched.
     taker.result.entries.reserve(std::min<qint64>(lines.size() / 32, room.entries));
-    bool taking = true;
-    const bool read = lines.forEach([&](QByteArrayView line) {
-        const bool more = check(line);
-        if (check.utf8 && taking)
-            taking = taker(line);
-        return more;
-    });
-    if (read && check.utf8)
+    if (lines.forEach(taker))
         return std::move(taker.result);
-    LineTaker windows1252(false, take, room);
-    windows1252.result.status = PlaylistReadStatus::NoEndMarker;
-    if (read && lines.forEach(windows1252))
-        return std::move(windows1252.result);
     PlaylistReadResult failed;
     failed.status = lines.status() == FileReadStatus::TooLarge ? PlaylistReadStatus::TooLarge
                                                                : PlaylistReadStatus::Unreadable;

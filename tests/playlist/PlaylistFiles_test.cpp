@@ -96,10 +96,10 @@ TEST(PlaylistReaders, KvplBytes) {
          (u"Complete ; a|/m/x*y\r\nz é.wav ; b|/m/b%.wav ; c|file://server/share/c.wav ; "
           "d|file:///m/caf%E9.wav ; e|file:///m/nul%00.wav ; f|file:///m/q?x=1 ; g|/m/100%25.wav ; "
           "h|file://nohost"_s)},
-        // UTF-8, or else Windows-1252 for the whole file up to the marker.
+        // Each line UTF-8, or else Windows-1252: a line of one garbles no line of the other.
         {kvpl("Caf\xC3\xA9 \xE2\x82\xAC*/m/\xE6\x97\xA5.mp3\r\n" + kEnd), u"Complete ; Café €|/m/日.mp3"_s},
         {kvpl("Caf\xE9 \x80\x81*/m/\x9F.mp3\r\n" + kEnd), u"Complete ; Café €\u0081|/m/Ÿ.mp3"_s},
-        {kvpl("\xC3\xA9*1\r\n\xE9*2\r\n" + kEnd), u"Complete ; Ã©|1 ; é|2"_s},
+        {kvpl("\xC3\xA9*1\r\n\xE9*2\r\n" + kEnd), u"Complete ; é|1 ; é|2"_s},
         {kvpl("\xC3\xA9*1\r\n!@#$%\r\n\xE9\r\n"), u"Complete ; é|1"_s},
         {kvpl("\xC0\xAF*1\r\n" + kEnd), u"Complete ; À¯|1"_s},             // an overlong form
         {kvpl("\xED\xA0\x80*1\r\n" + kEnd), u"Complete ; í\u00A0€|1"_s},   // a surrogate
@@ -154,9 +154,9 @@ TEST(PlaylistReaders, M3uBytes) {
              "file:///music/bad%FF.mp3\nLive: Song.mp3\nC:\\Music\\d.mp3\n"),
          (u"Complete ; My Song\u2217.mp3|/music/My Song*.mp3 ; b.mp3|/music/b.mp3 ; "
           "Live: Song.mp3|/lists/Live: Song.mp3 ; C:\\Music\\d.mp3|/lists/C:\\Music\\d.mp3 ; skipped 5"_s)},
-        // .m3u is UTF-8 or else Windows-1252 as a whole; .m3u8 always UTF-8.
+        // .m3u is UTF-8 or else Windows-1252 line by line; .m3u8 always UTF-8.
         {m3u("Caf\xC3\xA9.mp3\nx\xE9.mp3\n"),
-         u"Complete ; CafÃ©.mp3|/lists/CafÃ©.mp3 ; xé.mp3|/lists/xé.mp3"_s},
+         u"Complete ; Café.mp3|/lists/Café.mp3 ; xé.mp3|/lists/xé.mp3"_s},
         {m3u("x\xE9.mp3\n", M3uText::Utf8), u"Complete ; x\uFFFD.mp3|/lists/x\uFFFD.mp3"_s},
         // Paths past any file system's limit are bad lines; titles and names are cut.
         {m3u("a.mp3\n/" + QByteArray(4096, 'p') + "\nb.mp3\n"), "LineTooLong ; a.mp3|/lists/a.mp3"},
