@@ -25,6 +25,7 @@ IniFile::IniFile(QByteArrayView bytes) {
         bom_ = kUtf8Bom.toByteArray();
         bytes = bytes.sliced(kUtf8Bom.size());
     }
+    // New lines keep to Windows-1252 in a file that has such lines (one a Windows program wrote).
     windows1252_ = !isValidUtf8(bytes);
     QString section;
     qsizetype pos = 0;
@@ -59,8 +60,9 @@ IniFile::IniFile(QByteArrayView bytes) {
         lineEnd_ = kEnds[0];
 }
 
-QString IniFile::text(const Line& line) const {
-    return windows1252_ ? fromWindows1252(line.raw) : QString::fromUtf8(line.raw);
+QString IniFile::text(const Line& line) {
+    // Line by line: a hand-edited line in the one encoding garbles no line in the other.
+    return isValidUtf8(line.raw) ? QString::fromUtf8(line.raw) : fromWindows1252(line.raw);
 }
 
 void IniFile::classify(Line& line, const QString& text, QString& section) const {
@@ -94,9 +96,6 @@ std::optional<QString> IniFile::value(const QString& section, const QString& key
 bool IniFile::setValue(const QString& section, const QString& key, const QString& value) {
     if (holdsLineBreak(value) || holdsLineBreak(key) || holdsLineBreak(section))
         return false;
-    // A Windows-1252 file given a text it cannot spell becomes a UTF-8 file.
-    if (windows1252_ && !toWindows1252(value))
-        reencodeAsUtf8();
     // The key's last line (the one that counts), else where its section ends.
     std::optional<size_t> entry, insertAt;
     for (size_t i = 0; i < lines_.size(); ++i) {
@@ -134,9 +133,6 @@ bool IniFile::setValue(const QString& section, const QString& key, const QString
             lines_[*insertAt - 1].end = lineEnd_;
         lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(*insertAt), added.begin(), added.end());
     }
-    // So does one whose lines would now read as UTF-8.
-    if (windows1252_ && IniFile(bytes()).wholeText() != wholeText())
-        reencodeAsUtf8();
     return true;
 }
 
@@ -150,23 +146,12 @@ IniFile::Line IniFile::makeLine(const QString& text, const QString& section) con
 }
 
 QByteArray IniFile::encode(const QString& text) const {
+    // Windows-1252 only where it reads back as written: its bytes must not pass for UTF-8 (ASCII aside,
+    // which is the same in both), and it spells every character.
     if (windows1252_)
-        if (auto bytes = toWindows1252(text))
+        if (auto bytes = toWindows1252(text); bytes && !isValidUtf8(*bytes))
             return *bytes;
     return text.toUtf8();
-}
-
-QString IniFile::wholeText() const {
-    QString all;
-    for (const Line& line : lines_)
-        all += text(line) + QLatin1String(line.end);
-    return all;
-}
-
-void IniFile::reencodeAsUtf8() {
-    for (Line& line : lines_)
-        line.raw = text(line).toUtf8();
-    windows1252_ = false;
 }
 
 QByteArray IniFile::bytes() const {

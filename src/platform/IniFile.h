@@ -14,8 +14,8 @@
 // whose first non-blank is ";" or "#" is a comment. Keys are spelled as
 // QSettings writes them ("%20" for a blank, "%XX" for other signs) and are
 // compared after decoding, with letter case. When a key stands twice, the
-// last one counts. The bytes are UTF-8, or Windows-1252 when they are not
-// valid UTF-8.
+// last one counts. Each line's bytes are UTF-8, or Windows-1252 when they are
+// not valid UTF-8.
 class IniFile {
 public:
     explicit IniFile(QByteArrayView bytes = {});
@@ -44,12 +44,10 @@ private:
         QString value;
     };
 
-    QString text(const Line& line) const; // its raw bytes, decoded
+    static QString text(const Line& line); // its raw bytes, decoded
     void classify(Line& line, const QString& text, QString& section) const;
     Line makeLine(const QString& text, const QString& section) const;
     QByteArray encode(const QString& text) const;
-    QString wholeText() const; // decoded, line ends and all
-    void reencodeAsUtf8();
 
     std::vector<Line> lines_;
     QByteArray bom_;

@@ -58,15 +58,19 @@ TEST_F(IniSettingsStoreTest, OneWriteLeavesEveryOtherLineAsItWasAndTheLastOfTwoK
     EXPECT_EQ(readAll(alice.fileName()), expected + "\r\nPreName%200=y\r\n\r\n[OtherSettings]\r\nEorR=R\r\n");
 }
 
-// A text Windows-1252 cannot spell turns the whole file into UTF-8, every value kept.
-TEST_F(IniSettingsStoreTest, AWindowsFileIsReadAsWindows1252AndKeptSo) {
-    const QByteArray before = "[P]\r\na=Caf\xE9 \x80\r\nb=\x93q\x94\r\n";
+// Each line is read as UTF-8 when it is valid UTF-8, else as Windows-1252: a hand-edited line of one garbles
+// no other. A line written keeps to Windows-1252 in such a file where that reads back the same, else goes in
+// UTF-8; no other line's bytes change.
+TEST_F(IniSettingsStoreTest, EachLineIsReadInItsOwnEncodingAndOnlyChangedLinesAreWritten) {
+    const QByteArray before = "[P]\r\na=Caf\xE9 \x80\r\nb=\x93q\x94\r\nu=caf\xC3\xA9\r\n";
     writeFile("ALICE", before);
-    EXPECT_EQ(alice.read("P", "a", {}), u"Café €"_s);
+    EXPECT_EQ(alice.read("P", "a", {}) + alice.read("P", "u", {}), u"Café €café"_s);
     alice.write("P", "c", u"Öl"_s);
     EXPECT_EQ(readAll(alice.fileName()), before + "c=\xD6l\r\n");
     alice.write("P", "d", u"日本"_s);
-    EXPECT_EQ(readAll(alice.fileName()), u"[P]\r\na=Café €\r\nb=“q”\r\nc=Öl\r\nd=日本\r\n"_s.toUtf8());
+    alice.write("P", "e", u"Ã©"_s); // its Windows-1252 bytes would read as UTF-8
+    EXPECT_EQ(readAll(alice.fileName()), before + "c=\xD6l\r\n" + u"d=日本\r\ne=Ã©\r\n"_s.toUtf8());
+    EXPECT_EQ(alice.read("P", "e", {}), u"Ã©"_s);
 }
 
 // Each login has a file of its own; only a regular file of a settings file's size is read or replaced.
