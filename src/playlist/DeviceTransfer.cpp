@@ -90,7 +90,8 @@ void DeviceTransfer::next() {
         const double size = seams_.fileSize(path).toDouble(&known);
         if (!known) {
             emit failed(
-                QStringLiteral("%1 could not be read: %2 is not there.").arg(list_.name(position_), path));
+                QStringLiteral("%1 could not be read: %2 is missing or is not a file that can be read.")
+                    .arg(list_.name(position_), path));
             return finish();
         }
         if (!(seams_.freeSpace(folder_) - kMargin > size)) {
