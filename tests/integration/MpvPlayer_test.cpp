@@ -32,6 +32,9 @@ struct Clips {
         return dir.file(name);
     }
     const QString a = make("a.wav", "sine=d=0.3");
+    // The lowest rates files use: old sound files, telephony.
+    const QString lowRates[2] = {make("5512.wav", "sine=d=0.3:sample_rate=5512"),
+                                 make("8000.mp3", "sine=d=0.3:sample_rate=8000")};
     const QString video = make("clip.avi", "testsrc=d=20:s=64x48:r=2", {"-c:v", "mjpeg"});
     // Two halves of one tone, cut at a sample.
     const QString first = make("first.wav", "sine=f=440:d=1", {"-af", "atrim=end_sample=22050"});
@@ -99,6 +102,10 @@ TEST_F(MpvPlayerTest, OnlyTheLoadedMediaEndsWhatCannotPlayFailsAndSeekAndBackAct
     EXPECT_EQ(ended(), kFinished);
     player->play(); // after its end, Play starts the file again
     EXPECT_EQ(ended(), kFinished);
+    for (const QString& low : clips().lowRates) {
+        player->setMedia(low);
+        EXPECT_EQ(ended(), kFinished) << low.toStdString();
+    }
     // The silent clip is written once, and again when it was removed.
     const QString silent = silentClipPath();
     ASSERT_TRUE(silentClipPath() == silent && QFile::remove(silent));
