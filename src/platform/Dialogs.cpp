@@ -50,6 +50,7 @@ void QtDialogs::message(const QString& text, const QString& title) {
         return;
     }
     QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, QApplication::activeWindow());
+    box.setTextFormat(Qt::PlainText); // the file names a message holds are shown as written
     box.exec();
 }
 

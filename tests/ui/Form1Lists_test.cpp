@@ -2,6 +2,7 @@
 #include "support/TagFiles.h"
 #include "ui/Form1Fixture.h"
 #include "ui/main/browser/DriveList.h"
+#include <QAccessible>
 
 TEST_F(Form1Test, ListKeysActOnlyOnThePickedEntryAndLeaveNothingPicked) {
     fill(0, {"e0", "e1", "e2", "e3"});
@@ -276,4 +277,13 @@ TEST_F(Form1Test, TrackSheetsOfTheClickedAndThePlayingEntry) {
     ASSERT_TRUE(waitUntil([&] { return dialogs.messages.size() == 4u; }));
     EXPECT_TRUE(form->ssTab->currentIndex() == 1 && form->lstName[1]->selectionModel()->isRowSelected(0, {}));
     EXPECT_EQ(dialogs.messages.back().text, sheets[0]);
+}
+
+// A name is shown as it is written, also one that looks like markup (the screen reader reads the label).
+TEST_F(Form1Test, ANameThatLooksLikeMarkupIsShownAsWritten) {
+    fill(0, {"<u>Under<br>line &amp; more.wav"});
+    open();
+    form->CmdPLAY->click();
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(form->lblName)->text(QAccessible::Name),
+              "<u>Under<br>line &amp; more.wav");
 }

@@ -65,6 +65,7 @@ Form1::~Form1() = default;
 void Form1::createTopBox() {
     lblName = new QLabel(QStringLiteral("Kivo Player!"), PicTopBox);
     lblName->setObjectName(QStringLiteral("lblName"));
+    lblName->setTextFormat(Qt::PlainText); // a name is shown as written, also one that looks like markup
     lblName->setAutoFillBackground(true);
     QFont bold = lblName->font();
     bold.setBold(true);
