@@ -7,6 +7,7 @@
 #include "ui/screen/frmScreen.h"
 #include <QFile>
 #include <QKeyEvent>
+#include <QScreen>
 #include <QTabBar>
 
 // Controls the user cannot see whole (cut off or covered); the closed command bar shows only its top row.
@@ -245,4 +246,16 @@ TEST_F(Form1Test, EveryControlHasAnAccessibleName) {
     for (QObject* window : std::initializer_list<QObject*>{form.get(), options, &screen})
         walk(A::queryAccessibleInterface(window));
     EXPECT_EQ(unnamed, QStringList()); // the never-shown helper lists, nameless, are left out
+}
+
+// The video window takes the video's size, but no more than the screen has room for, at the video's shape.
+TEST_F(Form1Test, TheVideoWindowFitsTheVideoWithinTheScreen) {
+    frmScreen screen(state, [] { return new QWidget; });
+    screen.fitToVideo({160, 120});
+    EXPECT_EQ(screen.size(), QSize(160, 120));
+    const QRect room = screen.screen()->availableGeometry();
+    screen.fitToVideo(room.size() * 4);
+    const QSize fitted = screen.size();
+    EXPECT_TRUE(fitted.width() <= room.width() && fitted.height() <= room.height()) << fitted.width();
+    EXPECT_NEAR(double(fitted.width()) / fitted.height(), double(room.width()) / room.height(), 0.01);
 }

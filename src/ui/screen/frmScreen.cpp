@@ -2,6 +2,8 @@
 #include "core/AppState.h"
 #include <QCloseEvent>
 #include <QPushButton>
+#include <QScreen>
+#include <algorithm>
 
 frmScreen::frmScreen(AppState& state, std::function<QWidget*()> makeSurface)
     : state_(state), makeSurface_(std::move(makeSurface)) {
@@ -30,8 +32,23 @@ frmScreen::frmScreen(AppState& state, std::function<QWidget*()> makeSurface)
 }
 
 void frmScreen::fitToVideo(QSize size) {
-    if (size.isValid() && !size.isEmpty())
-        resize(size);
+    if (!size.isValid() || size.isEmpty())
+        return;
+    // No larger than the screen has room for, frame included, at the video's shape; and moved back onto
+    // the screen where it would reach past it, so that its close box stays in reach.
+    const QRect room = screen()->availableGeometry();
+    const QSize frame = frameGeometry().size() - geometry().size();
+    const QSize inside = room.size() - frame;
+    if (size.width() > inside.width() || size.height() > inside.height())
+        size = size.scaled(inside, Qt::KeepAspectRatio);
+    resize(size);
+    const QRect framed = frameGeometry();
+    const int x =
+        std::clamp(framed.x(), room.left(), std::max(room.left(), room.right() + 1 - framed.width()));
+    const int y =
+        std::clamp(framed.y(), room.top(), std::max(room.top(), room.bottom() + 1 - framed.height()));
+    if (x != framed.x() || y != framed.y())
+        move(x, y);
 }
 
 void frmScreen::setOnTop(bool on) {
