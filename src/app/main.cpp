@@ -69,7 +69,8 @@ int run(int argc, char** argv) {
     const QString commandLine = joinCommandLine(app.arguments().mid(1));
     // A second start gives its command line to the player already running.
     SessionInstance instance;
-    if (!instance.claim() && SessionInstance::handOver(commandLine))
+    if (!instance.claim() &&
+        SessionInstance::handOver(commandLineForHandOver(commandLine, QDir::currentPath())))
         return 0;
     // The main window's close ends the program, once an options window left
     // open is closed too.

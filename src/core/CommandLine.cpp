@@ -1,5 +1,6 @@
 #include "core/CommandLine.h"
 #include "playlist/PlaylistKinds.h"
+#include <QDir>
 
 QString joinCommandLine(const QStringList& arguments) {
     return arguments.join(QLatin1Char(' '));
@@ -12,6 +13,13 @@ QString commandLinePlaylist(const QString& commandLine) {
                         commandLine.endsWith(QLatin1Char('"'));
     const QString path = quoted ? commandLine.mid(1, commandLine.size() - 2) : commandLine;
     return isLoadablePlaylist(path) ? path : QString();
+}
+
+QString commandLineForHandOver(const QString& commandLine, const QString& workingFolder) {
+    const QString path = commandLinePlaylist(commandLine);
+    if (path.isEmpty() || path.startsWith(QLatin1Char('/')))
+        return commandLine;
+    return QLatin1Char('"') + QDir(workingFolder).filePath(path) + QLatin1Char('"');
 }
 
 bool commandLineListsEveryFile(const QString& commandLine) {

@@ -13,6 +13,11 @@ QString joinCommandLine(const QStringList& arguments);
 // quotes, when it names a playlist the player loads (.KVPL, .m3u, .m3u8).
 QString commandLinePlaylist(const QString& commandLine);
 
+// The command line a second start hands to the player already running (which
+// runs in another folder): a relative playlist path is made whole from
+// `workingFolder` and put in quotes; any other command line is unchanged.
+QString commandLineForHandOver(const QString& commandLine, const QString& workingFolder);
+
 // The hidden switch "/QXVTR" (any letter case, anywhere in the command line)
 // makes the browser list every file.
 bool commandLineListsEveryFile(const QString& commandLine);

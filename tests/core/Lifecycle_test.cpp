@@ -1,6 +1,7 @@
 // The main window's start-up and shut-down, without the window, and the end signals that lead to it.
 #include "app/EndSignals.h"
 #include "core/AppState.h"
+#include "core/CommandLine.h"
 #include "core/MainWindowState.h"
 #include "core/StartColour.h"
 #include "core/Startup.h"
@@ -202,3 +203,17 @@ TEST(EndSignals, OnlyTheFirstInstanceTakesThemAndEachIsAnsweredOnTheEventLoop) {
 }
 
 } // namespace
+
+// A second start hands its playlist to the running player, which runs in another folder: a relative path is
+// made whole first, in quotes (the receiver takes off one pair); anything else goes as it was given.
+TEST(CommandLine, AHandedOverPlaylistIsNamedFromTheFolderItWasStartedIn) {
+    for (auto [line, handed] : {std::pair{u"rel.kvpl"_s, u"\"/w/d/rel.kvpl\""_s},
+                                {u"\"sub dir/\"q\".M3U\""_s, u"\"/w/d/sub dir/\"q\".M3U\""_s},
+                                {u"/abs/a.kvpl"_s, u"/abs/a.kvpl"_s},
+                                {u"song.mp3"_s, u"song.mp3"_s},
+                                {u""_s, u""_s}}) {
+        EXPECT_EQ(commandLineForHandOver(line, "/w/d"), handed) << line.toStdString();
+        if (!handed.isEmpty() && handed != line)
+            EXPECT_EQ(commandLinePlaylist(handed), handed.mid(1, handed.size() - 2));
+    }
+}
