@@ -50,6 +50,13 @@ private:
     std::vector<PlaylistEntry> pending_;
 };
 
+// A subfolder that is a link to the folder itself or to a folder above it: its files are the folder's own,
+// or none of the folder's.
+bool leadsBackUp(const QString& folder, const QString& subfolder) {
+    return !subfolder.isEmpty() &&
+           (subfolder == folder || subfolder == u'/' || folder.startsWith(subfolder + u'/'));
+}
+
 // Appends the listed names of one folder; false once the playlist is full.
 bool addListed(Batch& batch, AddOutcome& outcome, const QString& folder, const QStringList& names) {
     for (const QString& name : names) {
@@ -102,8 +109,11 @@ AddOutcome addFolderAndSubfolders(PlaylistModel& shown, const QString& folder, c
     {
         Batch batch(shown, outcome);
         if (addListed(batch, outcome, folder, names)) {
+            const QString here = QFileInfo(folder).canonicalFilePath();
             for (const QString& subfolder : listSubfolders(folder)) {
                 const QString subPath = browserFilePath(folder, subfolder);
+                if (leadsBackUp(here, QFileInfo(subPath).canonicalFilePath()))
+                    continue;
                 if (!addListed(batch, outcome, subPath, listMatchingFiles(subPath, patterns)))
                     break;
             }

@@ -399,7 +399,9 @@ TEST(AddFiles, AnyFileNameIsSavedAndLoadedBackExactly) {
                                        [&](void*) { std::filesystem::remove_all(raw); }); // not UTF-8
     for (const char* folder : {"Sub\xE9", "S1/Deep", ".hidden"})
         std::filesystem::create_directories(raw / folder);
-    // With its subfolders, never deeper, nor hidden ones.
+    // With its subfolders, never deeper, nor hidden ones, nor a link back to the folder or above it.
+    std::filesystem::create_directory_symlink(".", raw / "loop");
+    std::filesystem::create_directory_symlink("..", raw / "up");
     for (const char* name :
          {"*NSYNC.wav", "x\ry.wav", "a.wav", "z.wav", "line\nbreak.wav", "caf\xE9.wav", "Sub\xE9/in.wav",
           "S1/s1.mp3", "S1/l.kvpl", "S1/n.txt", "S1/Deep/d.mp3", ".hidden/h.mp3"})
