@@ -119,12 +119,12 @@ PlaylistReadResult readM3u(QByteArrayView bytes, M3uText text, const QString& fo
                            const PlaylistPathFilter& take, PlaylistRoom room) {
     if (bytes.startsWith(kUtf8Bom))
         bytes = bytes.sliced(kUtf8Bom.size());
-    // An M3U8 is UTF-8; in an M3U each line is UTF-8 when it is valid UTF-8, else Windows-1252.
-    const auto isUtf8 = [text](QByteArrayView line) {
-        return text == M3uText::Utf8 || isValidUtf8(line);
-    };
-    const auto decodeAs = [](QByteArrayView field, bool utf8) {
-        return utf8 ? fromUtf8Field(field) : fromWindows1252(field);
+    // The decoder of a line's fields: an M3U8 is UTF-8; in an M3U each line is UTF-8 when it is valid UTF-8,
+    // else Windows-1252.
+    const auto decoderFor = [text](QByteArrayView line) {
+        return [utf8 = text == M3uText::Utf8 || isValidUtf8(line)](QByteArrayView field) {
+            return utf8 ? fromUtf8Field(field) : fromWindows1252(field);
+        };
     };
     const auto taken = [&take](const QString& path) {
         return !take || take(path, {});
@@ -149,9 +149,7 @@ PlaylistReadResult readM3u(QByteArrayView bytes, M3uText text, const QString& fo
             return result;
         }
         // Blanks or tabs around a path are taken off only when the line as written names nothing.
-        const auto decode = [&decodeAs, utf8 = isUtf8(line)](QByteArrayView field) {
-            return decodeAs(field, utf8);
-        };
+        const auto decode = decoderFor(line);
         QStringList paths = pathsOfLine(line, folder, decode);
         if (!paths.isEmpty() && paths.front().size() > kMaxEntryPathUnits) {
             result.status = PlaylistReadStatus::LineTooLong;
@@ -167,8 +165,8 @@ PlaylistReadResult readM3u(QByteArrayView bytes, M3uText text, const QString& fo
         QString path = std::move(*found);
         QString name;
         if (entryInfo && !entryInfo->title.isEmpty())
-            name = decodeAs(entryInfo->title.first(std::min(entryInfo->title.size(), kTitleBytes)),
-                            isUtf8(entryInfo->title));
+            name = decoderFor(entryInfo->title)(
+                entryInfo->title.first(std::min(entryInfo->title.size(), kTitleBytes)));
         if (name.trimmed().isEmpty()) // a title of blanks is no title
             name = fileNameOf(path);
         if (name.isEmpty())
