@@ -76,7 +76,8 @@ double playWithMpv(const QStringList& files, const char* gapless) {
     clock.start();
     QProcess::execute(QStringLiteral("mpv"),
                       QStringList{QStringLiteral("--no-config"), QStringLiteral("--ao=null"),
-                                  QStringLiteral("--really-quiet"), QStringLiteral("--ao-null-outburst=1024"),
+                                  QStringLiteral("--really-quiet"), QStringLiteral("--ao-null-outburst=4096"),
+                                  QStringLiteral("--ao-null-buffer=0.75"),
                                   QStringLiteral("--gapless-audio=%1").arg(gapless)} +
                           files);
     return clock.nsecsElapsed() / 1e9;

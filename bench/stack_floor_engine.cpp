@@ -18,7 +18,8 @@ int main(int argc, char** argv) {
                                       {"idle", "no"},
                                       {"audio-display", "no"},
                                       {"input-default-bindings", "no"},
-                                      {"ao-null-outburst", "1024"}};
+                                      {"ao-null-outburst", "4096"},
+                                      {"ao-null-buffer", "0.75"}};
     for (const auto& option : options)
         mpv_set_option_string(mpv, option[0], option[1]);
     int status = 1;

@@ -174,10 +174,11 @@ void MpvPlayer::start(const Options& options) {
     // A machine without a sound device still plays through its queue; the null output keeps mpv's own
     // pacing and buffer, which buffers as little as a sound card does, but takes its samples in larger
     // bursts than its default of a few milliseconds: nobody listens, and each burst wakes two threads.
-    // The buffer (0.2 s) must hold one burst at the lowest rate files use (5,512 Hz), or the output
-    // refuses the file.
+    // The buffer must hold one burst at the lowest rate files use (5,512 Hz: 4,096 samples are 0.743 s), or
+    // the output refuses the file.
     setOption("audio-fallback-to-null", QStringLiteral("yes"));
-    setOption("ao-null-outburst", QStringLiteral("1024"));
+    setOption("ao-null-outburst", QStringLiteral("4096"));
+    setOption("ao-null-buffer", QStringLiteral("0.75"));
     // Cover art inside an audio file is not video.
     setOption("audio-display", QStringLiteral("no"));
     // Decoding is done in software: no probing of hardware decoders when video is drawn.
