@@ -7,7 +7,8 @@ set -euo pipefail
 PLAYER=$(readlink -f "${1:-build/kivo-player}")
 RUNS=${RUNS:-7}
 if [ -z "${DISPLAY:-}" ]; then
-    exec xvfb-run -a -s "-screen 0 1280x1024x24" dbus-run-session -- bash "$0" "$PLAYER"
+    # -noreset: the server resets when its last client leaves, and a program starting meanwhile finds no display.
+    exec xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" dbus-run-session -- bash "$0" "$PLAYER"
 fi
 source "$(dirname "$0")/lib.bash"
 private_home firstplay

@@ -8,7 +8,8 @@ PLAYER=$(readlink -f "${1:-build/kivo-player}")
 RUNS=${RUNS:-5}
 command -v mpv >/dev/null || { echo "playback_cpu: the mpv program is not installed (apt-get install mpv)"; exit 0; }
 if [ -z "${DISPLAY:-}" ]; then
-    exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$PLAYER"
+    # -noreset: the server resets when its last client leaves, and a program starting meanwhile finds no display.
+    exec xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" bash "$0" "$PLAYER"
 fi
 source "$(dirname "$0")/lib.bash"
 private_home cpu

@@ -11,7 +11,8 @@ RUNS=${RUNS:-15}
 RUNS_MILLION=${RUNS_MILLION:-3}
 # Under a virtual display before anything is made (exec would leave it behind).
 if [ -z "${DISPLAY:-}" ]; then
-    exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$PLAYER"
+    # -noreset: the server resets when its last client leaves, and a program starting meanwhile finds no display.
+    exec xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" bash "$0" "$PLAYER"
 fi
 WORK=$(mktemp -d /tmp/kivo-bench.XXXXXX)
 trap 'rm -rf "$WORK"' EXIT

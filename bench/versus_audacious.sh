@@ -19,7 +19,8 @@ for program in audacious mpv; do
     }
 done
 if [ -z "${DISPLAY:-}" ]; then
-    exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$PLAYER"
+    # -noreset: the server resets when its last client leaves, and a program starting meanwhile finds no display.
+    exec xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" bash "$0" "$PLAYER"
 fi
 source "$(dirname "$0")/lib.bash"
 private_home versus
