@@ -17,9 +17,6 @@ namespace {
 constexpr QByteArrayView kUtf8Bom("\xEF\xBB\xBF");
 constexpr QByteArrayView kExtInf("#EXTINF:");
 constexpr QByteArrayView kHeader("#EXTM3U\n");
-// The bytes of a title that can still be in its first kMaxEntryNameUnits
-// units: a unit takes at most 3 bytes of UTF-8 and 1 of Windows-1252.
-constexpr qsizetype kTitleBytes = 4 * kMaxEntryNameUnits;
 // Past this a path line cannot decode to a path any file system holds.
 constexpr qsizetype kPathLineBytes = 9 * kMaxEntryPathUnits + 64;
 
@@ -65,16 +62,6 @@ bool isUrl(QByteArrayView line) {
                                line[i] == '-' || line[i] == '.'))
         ++i;
     return i >= 2 && std::isalpha(static_cast<unsigned char>(line[0])) && line.sliced(i).startsWith("://");
-}
-
-QString cutToNameLimit(QString name) {
-    if (name.size() <= kMaxEntryNameUnits)
-        return name;
-    qsizetype keep = kMaxEntryNameUnits;
-    if (name.at(keep - 1).isHighSurrogate())
-        --keep; // never half a character
-    name.truncate(keep);
-    return name;
 }
 
 // "." and ".." are taken out as written: the folder given holds no links
@@ -166,7 +153,7 @@ PlaylistReadResult readM3u(QByteArrayView bytes, M3uText text, const QString& fo
         QString name;
         if (entryInfo && !entryInfo->title.isEmpty())
             name = decoderFor(entryInfo->title)(
-                entryInfo->title.first(std::min(entryInfo->title.size(), kTitleBytes)));
+                entryInfo->title.first(std::min(entryInfo->title.size(), kMaxEntryNameBytes)));
         if (name.trimmed().isEmpty()) // a title of blanks is no title
             name = fileNameOf(path);
         if (name.isEmpty())

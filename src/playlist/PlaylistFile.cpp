@@ -42,20 +42,25 @@ public:
         if (!fields)
             return stop(PlaylistReadStatus::LineWithoutPath);
         const QByteArrayView rest = fields->path;
-        // Sizes past any real entry are turned down before a single character
+        // A path past any real one is turned down before a single character
         // is decoded (a unit takes at most 3 bytes of UTF-8, or 9 of a URL).
-        if (fields->name.size() > 3 * kMaxEntryNameUnits || rest.size() > 9 * kMaxEntryPathUnits + 64)
+        if (rest.size() > 9 * kMaxEntryPathUnits + 64)
             return stop(PlaylistReadStatus::LineTooLong);
         const bool utf8 = isAscii(line) || isValidUtf8(line);
         std::optional<QString> url = pathFromFileUrl(rest);
         const QString& path = url ? *url : decodePath(rest, utf8);
-        // An ASCII name, the common one, is its own Latin-1 text.
-        const QByteArrayView nameBytes = fields->name;
-        const bool asciiName = isAscii(nameBytes);
-        const QString decoded = asciiName ? QString() : decode(nameBytes, utf8);
-        const TextView name = asciiName ? TextView(QLatin1StringView(nameBytes)) : TextView(decoded);
-        if (name.size > kMaxEntryNameUnits || path.size() > kMaxEntryPathUnits)
+        if (path.size() > kMaxEntryPathUnits)
             return stop(PlaylistReadStatus::LineTooLong);
+        // Only as much of the name is decoded as can be kept. An ASCII name, the common one, is its own
+        // Latin-1 text.
+        const QByteArrayView nameBytes =
+            fields->name.first(std::min(fields->name.size(), kMaxEntryNameBytes));
+        const bool asciiName = isAscii(nameBytes);
+        const QString decoded = asciiName ? QString() : cutToNameLimit(decode(nameBytes, utf8));
+        const TextView name =
+            asciiName
+                ? TextView(QLatin1StringView(nameBytes.first(std::min(nameBytes.size(), kMaxEntryNameUnits))))
+                : TextView(decoded);
         // A UTF-8 line's path field is the path's own bytes: valid UTF-8 comes back from UTF-16 unchanged.
         if (take_ && !take_(path, url || !utf8 ? QByteArrayView() : rest)) {
             ++result.skipped;
@@ -127,6 +132,16 @@ PlaylistReadResult readPlaylistFile(const QString& path, const PlaylistPathFilte
     failed.status = lines.status() == FileReadStatus::TooLarge ? PlaylistReadStatus::TooLarge
                                                                : PlaylistReadStatus::Unreadable;
     return failed;
+}
+
+QString cutToNameLimit(QString name) {
+    if (name.size() <= kMaxEntryNameUnits)
+        return name;
+    qsizetype keep = kMaxEntryNameUnits;
+    if (name.at(keep - 1).isHighSurrogate())
+        --keep;
+    name.truncate(keep);
+    return name;
 }
 
 namespace {

@@ -17,7 +17,7 @@ inline constexpr char kPlaylistEndMarker[] = "!@#$%";
 enum class PlaylistReadStatus {
     Complete,        // the end marker was reached
     LineWithoutPath, // a line without "*" (an empty line too)
-    LineTooLong,     // a name or path longer than any file system allows
+    LineTooLong,     // a path longer than any file system allows
     NoEndMarker,     // the data ended before the end marker
     PlaylistFull,    // one more entry would not fit the room given
     Unreadable,      // the file could not be opened or read
@@ -36,10 +36,17 @@ struct PlaylistReadResult {
 };
 
 // No file system holds a longer file name (255 bytes, or a Windows long name
-// of 255 UTF-16 units) or path (4,096 bytes with its end): a line naming one
-// cannot be a real entry and is a bad line.
+// of 255 UTF-16 units) or path (4,096 bytes with its end): a line naming such
+// a path cannot be a real entry and is a bad line. A longer display name
+// (a title another program wrote) is cut to the limit.
 inline constexpr qsizetype kMaxEntryNameUnits = 255;
 inline constexpr qsizetype kMaxEntryPathUnits = 4095;
+// The bytes of a name that can still be in its first kMaxEntryNameUnits
+// units: a unit takes at most 3 bytes of UTF-8 and 1 of Windows-1252, and
+// what is left of a character cut off at the end lies past the limit.
+inline constexpr qsizetype kMaxEntryNameBytes = 4 * kMaxEntryNameUnits;
+// The name's first kMaxEntryNameUnits units, never half a character.
+QString cutToNameLimit(QString name);
 
 // Decides whether an entry line is taken, by its path; an empty function
 // takes every line. pathBytes are the path's bytes as QFile::encodeName()

@@ -116,10 +116,16 @@ TEST(PlaylistReaders, KvplBytes) {
         {readPlaylist(filtered, isKept, {2}), "PlaylistFull ; a|keep ; c|keep ; skipped 1"},
         {readPlaylist("a*skip\r\n" + kEnd, isKept, {0}), "Complete ; skipped 1"},
     };
-    // Longer than any file system allows: a bad line (16 MiB turned down unread).
+    // A display name past 255 units is cut there, never inside a character; 16 MiB of it are not decoded.
+    const QByteArray emoji = QByteArray("\xF0\x9F\x8E\xB5").repeated(200); // 2 units each
+    reads.push_back({kvpl(QByteArray(256, 'n') + "*/m/x\r\n" + QByteArray(16 << 20, 'n') + "*/m/y\r\n" +
+                          emoji + "*/m/e\r\n" + QByteArray(300, '\xE9') + "*/m/w\r\n" + kEnd),
+                     "Complete ; " + QString(255, u'n') + "|/m/x ; " + QString(255, u'n') + "|/m/y ; " +
+                         QString::fromUtf8(emoji.first(127 * 4)) + "|/m/e ; " + QString(255, u'é') +
+                         "|/m/w"});
+    // A path longer than any file system allows: a bad line.
     for (const QByteArray& line :
-         {QByteArray(256, 'n') + "*/m/x.mp3", QByteArray(16 << 20, 'n') + "*/m/x",
-          "x*/" + QByteArray(4095, 'p'), "x*file:///" + QByteArray(4095, 'p').replace("p", "%41")})
+         {"x*/" + QByteArray(4095, 'p'), "x*file:///" + QByteArray(4095, 'p').replace("p", "%41")})
         reads.push_back({kvpl("a*1\r\n" + line + "\r\nb*2\r\n" + kEnd), "LineTooLong ; a|1"});
     expectReads(reads);
 }
