@@ -13,6 +13,7 @@
 #include "platform/KeyState.h"
 #include "platform/Shell.h"
 #include "platform/UserName.h"
+#include "playlist/PlaylistFileOps.h"
 #include "playlist/Playlists.h"
 #include "settings/SettingsTable.h"
 #include "ui/main/Form1.h"
@@ -64,9 +65,20 @@ bool answeredOption(int argc, char** argv) {
 int run(int argc, char** argv) {
     if (answeredOption(argc, argv))
         return 0;
-    QApplication app(argc, argv);
+    QApplication app(argc, argv); // takes its own options out of argv
     setApplicationIcon();
-    const QString commandLine = joinCommandLine(app.arguments().mid(1));
+    QtDialogs dialogs;
+    QList<QByteArray> given;
+    for (int i = 1; i < argc; ++i)
+        given << QByteArray(argv[i]);
+    const CommandLineArguments arguments = commandLineArguments(given);
+    const QString& commandLine = arguments.line;
+    if (!arguments.unnamablePlaylist.isEmpty())
+        dialogs.message(
+            QStringLiteral("The playlist %1 cannot be opened: its name is not valid UTF-8, so the "
+                           "player cannot name that file.")
+                .arg(arguments.unnamablePlaylist),
+            PlaylistTexts::kProblemTitle);
     // A second start gives its command line to the player already running.
     SessionInstance instance;
     if (!instance.claim() &&
@@ -88,7 +100,6 @@ int run(int argc, char** argv) {
     IniSettingsStore store(login);
     const SettingsTable table(login, QDir::homePath());
     SystemKeyState keys;
-    QtDialogs dialogs;
     DesktopShell shell;
     AppState state;
     MainWindowState fields;

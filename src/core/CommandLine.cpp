@@ -1,9 +1,26 @@
 #include "core/CommandLine.h"
 #include "playlist/PlaylistKinds.h"
 #include <QDir>
+#include <QFile>
 
 QString joinCommandLine(const QStringList& arguments) {
     return arguments.join(QLatin1Char(' '));
+}
+
+CommandLineArguments commandLineArguments(const QList<QByteArray>& given) {
+    QStringList decoded;
+    bool exact = true;
+    for (const QByteArray& argument : given) {
+        decoded << QFile::decodeName(argument);
+        exact = exact && QFile::encodeName(decoded.back()) == argument;
+    }
+    CommandLineArguments arguments{joinCommandLine(decoded), {}};
+    if (exact)
+        return arguments;
+    arguments.unnamablePlaylist = commandLinePlaylist(arguments.line);
+    if (!arguments.unnamablePlaylist.isEmpty())
+        arguments.line = commandLineListsEveryFile(arguments.line) ? QStringLiteral("/QXVTR") : QString();
+    return arguments;
 }
 
 QString commandLinePlaylist(const QString& commandLine) {

@@ -1,4 +1,6 @@
 #pragma once
+#include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -7,6 +9,15 @@
 
 // The command line as one text: the program's arguments joined by blanks.
 QString joinCommandLine(const QStringList& arguments);
+
+// The command line from the arguments as the program was given them. A playlist named there with bytes that
+// are not UTF-8 cannot be opened by its decoded name, which names another file or none: it is taken out
+// (the hidden switch stays) and its name, decoded, is kept for the message that says so.
+struct CommandLineArguments {
+    QString line;
+    QString unnamablePlaylist; // empty: none
+};
+CommandLineArguments commandLineArguments(const QList<QByteArray>& given);
 
 // The playlist the command line names, or an empty text when it names none:
 // the whole command line, without the quotes around it when it stands in

@@ -213,7 +213,27 @@ TEST(CommandLine, AHandedOverPlaylistIsNamedFromTheFolderItWasStartedIn) {
                                 {u"song.mp3"_s, u"song.mp3"_s},
                                 {u""_s, u""_s}}) {
         EXPECT_EQ(commandLineForHandOver(line, "/w/d"), handed) << line.toStdString();
-        if (!handed.isEmpty() && handed != line)
+        if (!handed.isEmpty() && handed != line) {
             EXPECT_EQ(commandLinePlaylist(handed), handed.mid(1, handed.size() - 2));
+        }
+    }
+}
+
+// A playlist named with bytes that are not UTF-8 cannot be opened by its decoded name, which names another
+// file or none: it is taken out of the command line (the hidden switch stays) and named for the message.
+TEST(CommandLine, APlaylistNameThatIsNotUtf8IsTakenOutAndNamed) {
+    struct Case {
+        QList<QByteArray> given;
+        QString line, unnamable;
+    };
+    for (const Case& c :
+         {Case{{"my", "list.kvpl"}, u"my list.kvpl"_s, {}}, Case{{"caf\xC3\xA9.m3u8"}, u"café.m3u8"_s, {}},
+          Case{{"caf\xE9.kvpl"}, {}, u"caf\uFFFD.kvpl"_s},
+          Case{{"/x/QXVTR/caf\xE9.M3U"}, u"/QXVTR"_s, u"/x/QXVTR/caf\uFFFD.M3U"_s},
+          Case{{"caf\xE9.mp3"}, u"caf\uFFFD.mp3"_s, {}}, // no playlist: ignored as it is
+          Case{{}, {}, {}}}) {
+        const CommandLineArguments arguments = commandLineArguments(c.given);
+        EXPECT_TRUE(arguments.line == c.line && arguments.unnamablePlaylist == c.unnamable)
+            << arguments.line.toStdString() << " | " << arguments.unnamablePlaylist.toStdString();
     }
 }
