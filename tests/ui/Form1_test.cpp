@@ -70,6 +70,11 @@ TEST_F(Form1Test, AcceleratorsAndAltShiftXClosesWithoutTheAutoSave) {
     QTest::keyClick(form.get(), Qt::Key_P, Qt::AltModifier);
     EXPECT_TRUE(waitUntil([&] { return host.fake.media == dir.file("a.mp3"); }));
     EXPECT_TRUE(form->chkRandom->isChecked());
+    // An access key acts at once: the next one, pressed right after, finds the window it left.
+    QTest::keyClick(form.get(), Qt::Key_T, Qt::AltModifier);
+    EXPECT_TRUE(form->CmdPLAY->isVisible());
+    QTest::keyClick(form.get(), Qt::Key_P, Qt::AltModifier);
+    EXPECT_TRUE(form->CmdPLAY->isHidden());
     form->CmdONtop->click(); // closing takes the window out of the top layer first
     QTest::keyClick(form.get(), Qt::Key_X, Qt::AltModifier | Qt::ShiftModifier);
     ASSERT_TRUE(waitUntil([&] { return !form->isVisible(); }));

@@ -255,6 +255,7 @@ void Form1::createButtons() {
     CmdPreSkip = button(PicButtons, QStringLiteral("CmdPreSkip"), QStringLiteral("&Back"));
     chkRandom = new QCheckBox(QStringLiteral("&Random"), PicButtons);
     chkRandom->setObjectName(QStringLiteral("chkRandom"));
+    clickOnAccessKeyAtOnce(chkRandom);
     chkRandom->setAutoFillBackground(true);
     cmdAdd = button(PicButtons, QStringLiteral("cmdAdd"), QStringLiteral("A&dd"));
     CmdAddAll = button(PicButtons, QStringLiteral("CmdAddAll"), QStringLiteral("A&ll"));

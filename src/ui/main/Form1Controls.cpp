@@ -6,11 +6,28 @@
 #include <QFrame>
 #include <QPalette>
 #include <QPushButton>
+#include <QShortcutEvent>
 #include <utility>
 
 namespace Form1Controls {
 
 namespace {
+// An access key (Alt and the underlined letter) clicks its button at once. Qt's own answer shows the button
+// pressed and clicks 100 ms later, and a key pressed meanwhile meets the window as it was: Alt+T then Alt+P
+// found Play still hidden, and the player stayed stopped. A letter two buttons share still moves the focus.
+class AccessKeyClick : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::Shortcut || static_cast<QShortcutEvent*>(event)->isAmbiguous())
+            return false;
+        static_cast<QAbstractButton*>(watched)->click();
+        return true;
+    }
+};
+
 // Swallows the release that ends a double-click (press, release, double-click,
 // release): the first release was the click.
 class DoubleClickRelease : public QObject {
@@ -74,7 +91,13 @@ QPushButton* button(QWidget* parent, const QString& name, const QString& caption
     auto* b = new QPushButton(caption, parent);
     b->setObjectName(name);
     b->setAutoDefault(false);
+    clickOnAccessKeyAtOnce(b);
     return b;
+}
+
+void clickOnAccessKeyAtOnce(QAbstractButton* button) {
+    static AccessKeyClick accessKeys;
+    button->installEventFilter(&accessKeys);
 }
 
 QFrame* line(QWidget* parent, const QString& name, bool vertical) {

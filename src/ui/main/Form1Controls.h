@@ -22,7 +22,9 @@ double widthOf(const QWidget* widget);
 double heightOf(const QWidget* widget);
 
 Panel* panel(QWidget* parent, const QString& name);
+// A button whose access key (Alt and its underlined letter) clicks it at once.
 QPushButton* button(QWidget* parent, const QString& name, const QString& caption);
+void clickOnAccessKeyAtOnce(QAbstractButton* button);
 QFrame* line(QWidget* parent, const QString& name, bool vertical);
 // Gives a control its own back colour through its palette. A palette passes to
 // children: the control's own children keep the system's colours.
