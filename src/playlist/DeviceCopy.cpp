@@ -111,6 +111,18 @@ QString copyIntoFolder(const QString& source, const QString& folder, const QStri
     return failure(error);
 }
 
+bool replacesAnotherFile(const QString& source, const QString& folder, const QString& fileName) {
+    const QByteArray target = QFile::encodeName(QDir(folder).filePath(fileName));
+    struct stat from, to;
+    if (::lstat(target.constData(), &to) != 0)
+        return false; // nothing there
+    // The source itself, also through a link, is left as it is.
+    const bool itself = ::stat(target.constData(), &to) == 0 &&
+                        ::stat(QFile::encodeName(source).constData(), &from) == 0 &&
+                        to.st_dev == from.st_dev && to.st_ino == from.st_ino;
+    return !itself;
+}
+
 void syncFileSystemOf(const QString& folder) {
     const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)

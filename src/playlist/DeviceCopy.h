@@ -11,6 +11,10 @@
 QString copyIntoFolder(const QString& source, const QString& folder, const QString& fileName,
                        const std::atomic<bool>* stop = nullptr);
 
+// Whether a copy of `source` into `folder` under `fileName` would replace another file that is there (not
+// the source itself). Blocks: run it off the user-interface thread.
+bool replacesAnotherFile(const QString& source, const QString& folder, const QString& fileName);
+
 // Writes back everything cached for the file system holding the folder, so that what was copied is on the
 // device before it may be unplugged. Blocks: run it off the user-interface thread.
 void syncFileSystemOf(const QString& folder);

@@ -49,6 +49,7 @@ void DeviceTransfer::start(const QString& deviceFolder, bool renaming) {
     running_ = true;
     position_ = 0;
     written_.clear();
+    replaced_.clear();
     // An unplugged player is not a full one: nothing is measured, nothing copied.
     if (!QFileInfo(folder_).isDir()) {
         emit failed(QStringLiteral("The device folder %1 is not there: nothing was copied.").arg(folder_));
@@ -61,6 +62,11 @@ void DeviceTransfer::start(const QString& deviceFolder, bool renaming) {
 
 void DeviceTransfer::finish() {
     copying_ = false;
+    // The device held other files under these names; the user learns which are gone.
+    if (!replaced_.isEmpty())
+        emit failed(
+            QStringLiteral("These files on the device were replaced by the copies of the same name: %1.")
+                .arg(std::exchange(replaced_, {}).join(QStringLiteral(", "))));
     if (!copiedAny_) {
         running_ = false;
         emit finished();
@@ -114,15 +120,16 @@ void DeviceTransfer::next() {
         list_.setBusy(copyingId_);
         // One copy at a time off the user-interface thread; the result comes back to it.
         worker_->start([this, copy = seams_.copy, path, folder = folder_, name = distinct] {
+            const bool replacing = replacesAnotherFile(path, folder, name);
             const QString error = copy(path, folder, name);
             QMetaObject::invokeMethod(
-                this, [this, error] { copied(error); }, Qt::QueuedConnection);
+                this, [this, error, replacing] { copied(error, replacing); }, Qt::QueuedConnection);
         });
         return;
     }
 }
 
-void DeviceTransfer::copied(const QString& error) {
+void DeviceTransfer::copied(const QString& error, bool replacing) {
     copying_ = false;
     list_.setBusy(0);
     if (!error.isEmpty()) {
@@ -132,6 +139,8 @@ void DeviceTransfer::copied(const QString& error) {
         return finish();
     }
     written_.insert(copyingName_.toCaseFolded());
+    if (replacing)
+        replaced_ << copyingName_;
     // The entry copied is taken off where edits elsewhere in the list have moved it; the next one has taken
     // its place.
     copiedAny_ = true;

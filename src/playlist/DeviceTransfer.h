@@ -2,6 +2,7 @@
 #include <QObject>
 #include <QSet>
 #include <QString>
+#include <QStringList>
 #include <atomic>
 #include <functional>
 
@@ -36,13 +37,13 @@ public:
 signals:
     // An entry was copied and taken off the list.
     void entryCopied();
-    // Ends every transfer, after `failed` when one failed.
+    // Ends every transfer, after `failed` when one failed or a copy replaced another file.
     void finished();
     void failed(const QString& reason);
 
 private:
     void next();
-    void copied(const QString& error);
+    void copied(const QString& error, bool replacing);
     void finish();
 
     PlaylistModel& list_;
@@ -57,6 +58,7 @@ private:
     quint64 copyingId_ = 0;
     QString copyingName_;   // its name on the device
     QSet<QString> written_; // names this transfer wrote, case-folded
+    QStringList replaced_;  // names whose earlier file a copy replaced
     // One thread, kept for the whole transfer: starting a thread for each file would cost more than a
     // small file's copy.
     QThreadPool* worker_;
