@@ -56,7 +56,7 @@ bool copyContents(int in, int out, const std::atomic<bool>* stop) {
 } // namespace
 
 QString copyIntoFolder(const QString& source, const QString& folder, const QString& fileName,
-                       const std::atomic<bool>* stop) {
+                       const std::atomic<bool>* stop, bool* replaced) {
     const auto failure = [](int error) {
         return QString::fromLocal8Bit(std::strerror(error));
     };
@@ -81,6 +81,7 @@ QString copyIntoFolder(const QString& source, const QString& folder, const QStri
     // A file that already is the destination (the device folder in the list) is left as it is.
     if (::stat(targetName.constData(), &to) == 0 && to.st_dev == from.st_dev && to.st_ino == from.st_ino)
         return {};
+    const bool replacing = ::lstat(targetName.constData(), &to) == 0;
     QByteArray part;
     int out = -1;
     for (int attempt = 0; attempt < 20 && out < 0; ++attempt) {
@@ -96,31 +97,22 @@ QString copyIntoFolder(const QString& source, const QString& folder, const QStri
     bool ok = copyContents(in, out, stop);
     int error = errno;
     // A file about to be replaced is only given up for a copy that is on the device.
-    if (ok && QFileInfo::exists(target) && ::fdatasync(out) != 0)
+    if (ok && replacing && ::fdatasync(out) != 0)
         ok = false, error = errno;
     if (::close(out) != 0 && ok)
         ok = false, error = errno;
     // rename() replaces an existing destination in one step.
-    if (ok && std::rename(part.constData(), targetName.constData()) == 0)
+    if (ok && std::rename(part.constData(), targetName.constData()) == 0) {
+        if (replaced)
+            *replaced = replacing;
         return {};
+    }
     if (ok)
         error = errno;
     ::unlink(part.constData());
     if (stop && stop->load())
         return QStringLiteral("the transfer was stopped");
     return failure(error);
-}
-
-bool replacesAnotherFile(const QString& source, const QString& folder, const QString& fileName) {
-    const QByteArray target = QFile::encodeName(QDir(folder).filePath(fileName));
-    struct stat from, to;
-    if (::lstat(target.constData(), &to) != 0)
-        return false; // nothing there
-    // The source itself, also through a link, is left as it is.
-    const bool itself = ::stat(target.constData(), &to) == 0 &&
-                        ::stat(QFile::encodeName(source).constData(), &from) == 0 &&
-                        to.st_dev == from.st_dev && to.st_ino == from.st_ino;
-    return !itself;
 }
 
 void syncFileSystemOf(const QString& folder) {

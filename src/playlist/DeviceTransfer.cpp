@@ -23,8 +23,9 @@ DeviceTransfer::DeviceTransfer(PlaylistModel& deviceList, Seams seams, QObject* 
             return FileSize(file);
         };
     if (!seams_.copy)
-        seams_.copy = [stop = &stopping_](const QString& source, const QString& folder, const QString& name) {
-            return copyIntoFolder(source, folder, name, stop);
+        seams_.copy = [stop = &stopping_](const QString& source, const QString& folder, const QString& name,
+                                          bool* replaced) {
+            return copyIntoFolder(source, folder, name, stop, replaced);
         };
 }
 
@@ -120,16 +121,16 @@ void DeviceTransfer::next() {
         list_.setBusy(copyingId_);
         // One copy at a time off the user-interface thread; the result comes back to it.
         worker_->start([this, copy = seams_.copy, path, folder = folder_, name = distinct] {
-            const bool replacing = replacesAnotherFile(path, folder, name);
-            const QString error = copy(path, folder, name);
+            bool replaced = false;
+            const QString error = copy(path, folder, name, &replaced);
             QMetaObject::invokeMethod(
-                this, [this, error, replacing] { copied(error, replacing); }, Qt::QueuedConnection);
+                this, [this, error, replaced] { copied(error, replaced); }, Qt::QueuedConnection);
         });
         return;
     }
 }
 
-void DeviceTransfer::copied(const QString& error, bool replacing) {
+void DeviceTransfer::copied(const QString& error, bool replaced) {
     copying_ = false;
     list_.setBusy(0);
     if (!error.isEmpty()) {
@@ -139,7 +140,7 @@ void DeviceTransfer::copied(const QString& error, bool replacing) {
         return finish();
     }
     written_.insert(copyingName_.toCaseFolded());
-    if (replacing)
+    if (replaced)
         replaced_ << copyingName_;
     // The entry copied is taken off where edits elsewhere in the list have moved it; the next one has taken
     // its place.

@@ -22,8 +22,11 @@ public:
     struct Seams {
         std::function<double(const QString& path)> freeSpace; // bytes free on the drive holding the path
         std::function<QString(const QString& file)> fileSize; // a file's length as text, empty when missing
-        // Runs on the worker thread; returns the reason of a failure, empty on success (copyIntoFolder).
-        std::function<QString(const QString& source, const QString& folder, const QString& name)> copy;
+        // Runs on the worker thread; returns the reason of a failure, empty on success, and whether the copy
+        // replaced another file (copyIntoFolder).
+        std::function<QString(const QString& source, const QString& folder, const QString& name,
+                              bool* replaced)>
+            copy;
     };
 
     DeviceTransfer(PlaylistModel& deviceList, Seams seams, QObject* parent = nullptr);
@@ -43,7 +46,7 @@ signals:
 
 private:
     void next();
-    void copied(const QString& error, bool replacing);
+    void copied(const QString& error, bool replaced);
     void finish();
 
     PlaylistModel& list_;

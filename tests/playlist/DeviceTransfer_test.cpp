@@ -49,19 +49,20 @@ struct Transfer : ::testing::Test {
     QStringList failures;
     QSemaphore go;
     bool gated = false;
-    DeviceTransfer transfer{list,
-                            {[this](const QString&) {
-                                 const double free = freeSpace.front();
-                                 if (freeSpace.size() > 1)
-                                     freeSpace.pop_front();
-                                 return free;
-                             },
-                             {},
-                             [this](const QString& source, const QString& folder, const QString& name) {
-                                 if (gated)
-                                     go.acquire();
-                                 return copyIntoFolder(source, folder, name);
-                             }}};
+    DeviceTransfer transfer{
+        list,
+        {[this](const QString&) {
+             const double free = freeSpace.front();
+             if (freeSpace.size() > 1)
+                 freeSpace.pop_front();
+             return free;
+         },
+         {},
+         [this](const QString& source, const QString& folder, const QString& name, bool* replaced) {
+             if (gated)
+                 go.acquire();
+             return copyIntoFolder(source, folder, name, nullptr, replaced);
+         }}};
     void SetUp() override {
         playlists.setTabCount(3);
         playlists.setShown(Playlists::kDevice);
