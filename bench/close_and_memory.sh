@@ -6,11 +6,8 @@
 set -euo pipefail
 PLAYER=$(readlink -f "${1:-build/kivo-player}")
 RUNS=${RUNS:-5}
-if [ -z "${DISPLAY:-}" ]; then
-    # -noreset: the server resets when its last client leaves, and a program starting meanwhile finds no display.
-    exec xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" bash "$0" "$PLAYER"
-fi
 source "$(dirname "$0")/lib.bash"
+on_virtual_display bash "$0" "$PLAYER"
 private_home mem
 {
     printf 'song.mp3*%s\r\n' "$WORK/song.mp3"

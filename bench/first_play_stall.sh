@@ -6,11 +6,8 @@
 set -euo pipefail
 PLAYER=$(readlink -f "${1:-build/kivo-player}")
 RUNS=${RUNS:-7}
-if [ -z "${DISPLAY:-}" ]; then
-    # -noreset: the server resets when its last client leaves, and a program starting meanwhile finds no display.
-    exec xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" dbus-run-session -- bash "$0" "$PLAYER"
-fi
 source "$(dirname "$0")/lib.bash"
+on_virtual_display dbus-run-session -- bash "$0" "$PLAYER"
 private_home firstplay
 ffmpeg -y -loglevel error -f lavfi -i "sine=frequency=440:duration=3" -c:a libmp3lame "$WORK/short.mp3"
 printf 'short.mp3*%s\r\n!@#$%%\r\n' "$WORK/short.mp3" > "$WORK/one.KVPL"

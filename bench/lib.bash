@@ -1,5 +1,12 @@
 # Shared steps of the benchmark scripts that drive the real player.
 
+# on_virtual_display COMMAND...: without a display, runs COMMAND (the script again) under Xvfb in its place.
+# -noreset: the server resets when its last client leaves, and a program starting meanwhile finds no display.
+on_virtual_display() {
+    [ -n "${DISPLAY:-}" ] && return 0
+    exec xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" "$@"
+}
+
 # start_and_play KVPL [COMMAND...]: starts the player with the playlist (under COMMAND when given, such as
 # /usr/bin/time), presses Alt+P, sets $pid.
 start_and_play() {

@@ -7,11 +7,8 @@ set -euo pipefail
 PLAYER=$(readlink -f "${1:-build/kivo-player}")
 RUNS=${RUNS:-5}
 command -v mpv >/dev/null || { echo "playback_cpu: the mpv program is not installed (apt-get install mpv)"; exit 0; }
-if [ -z "${DISPLAY:-}" ]; then
-    # -noreset: the server resets when its last client leaves, and a program starting meanwhile finds no display.
-    exec xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" bash "$0" "$PLAYER"
-fi
 source "$(dirname "$0")/lib.bash"
+on_virtual_display bash "$0" "$PLAYER"
 private_home cpu
 printf 'song.mp3*%s\r\n!@#$%%\r\n' "$WORK/song.mp3" > "$WORK/one.KVPL"
 login=$(id -un | tr '[:lower:]' '[:upper:]')

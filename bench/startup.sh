@@ -10,10 +10,8 @@ PLAYER=$(readlink -f "${1:-build/kivo-player}")
 RUNS=${RUNS:-15}
 RUNS_MILLION=${RUNS_MILLION:-3}
 # Under a virtual display before anything is made (exec would leave it behind).
-if [ -z "${DISPLAY:-}" ]; then
-    # -noreset: the server resets when its last client leaves, and a program starting meanwhile finds no display.
-    exec xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" bash "$0" "$PLAYER"
-fi
+source "$(dirname "$0")/lib.bash"
+on_virtual_display bash "$0" "$PLAYER"
 WORK=$(mktemp -d /tmp/kivo-bench.XXXXXX)
 trap 'rm -rf "$WORK"' EXIT
 

@@ -18,11 +18,8 @@ for program in audacious mpv; do
         exit 0
     }
 done
-if [ -z "${DISPLAY:-}" ]; then
-    # -noreset: the server resets when its last client leaves, and a program starting meanwhile finds no display.
-    exec xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" bash "$0" "$PLAYER"
-fi
 source "$(dirname "$0")/lib.bash"
+on_virtual_display bash "$0" "$PLAYER"
 private_home versus
 # No session bus: no program hands its file to an instance already running on the desktop.
 export DBUS_SESSION_BUS_ADDRESS=disabled: SDL_AUDIODRIVER=dummy
