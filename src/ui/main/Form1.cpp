@@ -3,6 +3,7 @@
 #include "core/MainWindowState.h"
 #include "joystick/JoystickPollingSwitch.h"
 #include "playlist/Playlists.h"
+#include "ui/ButtonPictures.h"
 #include "ui/main/Form1Controls.h"
 #include "ui/main/MainLayout.h"
 #include "ui/main/PathListProxy.h"
@@ -17,7 +18,6 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QShortcut>
-#include <QStyle>
 #include <QTabBar>
 #include <QTimer>
 
@@ -97,9 +97,9 @@ void Form1::createBottomBar() {
     txtNameBox->setReadOnly(true);
     place(txtNameBox, 0, 0, 6000, 240);
     CmdSmallPlay = button(PicBottomBar, QStringLiteral("CmdSmallPlay"), QString());
-    CmdSmallPlay->setIcon(style()->standardIcon(QStyle::SP_MediaPlay));
+    CmdSmallPlay->setIcon(buttonPicture(Picture::Play));
     CMDSmallStop = button(PicBottomBar, QStringLiteral("CMDSmallStop"), QString());
-    CMDSmallStop->setIcon(style()->standardIcon(QStyle::SP_MediaStop));
+    CMDSmallStop->setIcon(buttonPicture(Picture::Stop));
     CMDFileinfo = button(PicBottomBar, QStringLiteral("CMDFileinfo"), QStringLiteral("?"));
     for (QWidget* w : {static_cast<QWidget*>(txtNameBox), static_cast<QWidget*>(CmdSmallPlay),
                        static_cast<QWidget*>(CMDSmallStop), static_cast<QWidget*>(CMDFileinfo)}) {
@@ -120,12 +120,11 @@ void Form1::createBottomBar() {
         place(cmdTabMove[i], 0, 570, 1500, 300);
         cmdTabMove[i]->hide();
     }
-    const std::array<QStyle::StandardPixmap, 5> pictures = {
-        QStyle::SP_MediaPlay, QStyle::SP_MediaStop, QStyle::SP_MediaSeekBackward, QStyle::SP_MediaPause,
-        QStyle::SP_MediaSeekForward};
+    const std::array<Picture, 5> pictures = {Picture::Play, Picture::Stop, Picture::Back, Picture::Pause,
+                                             Picture::Forward};
     for (int i = 0; i < 5; ++i) {
         CMDButtonArray[i] = button(PicBottomBar, QStringLiteral("CMDButtonArray(%1)").arg(i), QString());
-        CMDButtonArray[i]->setIcon(style()->standardIcon(pictures[i]));
+        CMDButtonArray[i]->setIcon(buttonPicture(pictures[i]));
         place(CMDButtonArray[i], 0, 255, 1500, 300);
     }
     CMDButtonArray[1]->hide(); // Play and Stop share one place; Stop shows while playing.
@@ -145,7 +144,7 @@ void Form1::createBottomBar() {
     for (int i = 0; i < 3; ++i) {
         cmdSavePlayList[i] = button(i == 0 ? PicMediaList : PicBottomBar,
                                     QStringLiteral("cmdSavePlayList(%1)").arg(i), QString());
-        cmdSavePlayList[i]->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
+        cmdSavePlayList[i]->setIcon(buttonPicture(Picture::Diskette));
         place(cmdSavePlayList[i], 0, 885, 375, 330);
     }
     cmdSavePlayList[0]->setToolTip(tr("Save this playlist as…"));

@@ -1,6 +1,7 @@
 #include "ui/main/browser/FolderList.h"
 #include "browser/BrowserPaths.h"
 #include "browser/DirectoryListing.h"
+#include "ui/ButtonPictures.h"
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -46,6 +47,9 @@ FolderList::FolderList(QWidget* parent) : QListView(parent), model_(new QStandar
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setUniformItemSizes(true);
+    // The folder pictures are drawn to any size asked for: rows of the height of a line of text.
+    const int picture = style()->pixelMetric(QStyle::PM_SmallIconSize, nullptr, this);
+    setIconSize(QSize(picture, picture));
     connect(this, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
         setHighlightedIndex(index.row() - static_cast<int>(chain_.size()));
         openHighlighted();
@@ -76,8 +80,8 @@ void FolderList::refresh() {
 void FolderList::rebuild() {
     subfolders_ = listSubfolders(path_);
     model_->clear();
-    const QIcon open = style()->standardIcon(QStyle::SP_DirOpenIcon);
-    const QIcon closed = style()->standardIcon(QStyle::SP_DirClosedIcon);
+    const QIcon open = buttonPicture(Picture::FolderOpen);
+    const QIcon closed = buttonPicture(Picture::FolderClosed);
     for (qsizetype depth = 0; depth < chain_.size(); ++depth) {
         const QString name = depth == 0 ? chain_[0] : QFileInfo(chain_[depth]).fileName();
         auto* item = new QStandardItem(open, name);
