@@ -11,8 +11,8 @@
 // of megabytes stay resident that nothing uses. After a file closes, the pools are trimmed on a worker thread
 // (trimming takes the pools' locks, which the window's thread must never wait for), at most once per
 // interval. Once the engine has loaded and opened its first file, the pages of libraries that were read
-// once go as well (see LibraryPages.h): once only, as the pages in use then come back at a cost, and a little
-// at a time, so that the window's thread never brings back much of its code for one event.
+// once go as well (see LibraryPages.h): once only, as the pages in use then come back at a cost, and in a few
+// steps, so that the window's thread never brings back all of its code for one event.
 class FreedMemory : public QObject {
 public:
     // Called on a worker thread; `cancelled` is set when the owner goes, and a release stops soon after.

@@ -130,9 +130,8 @@ std::vector<Span> spansOf(const State& state, const dl_phdr_info* info) {
     return spans;
 }
 
-// Collects the releasable pieces of [begin, end) while the step may unmap more; returns where it stopped
-// (`end` when it got through).
-std::uintptr_t collectRange(State& state, std::uintptr_t begin, std::uintptr_t end) {
+// As collectRange, for a window of pages read from the page map at once.
+std::uintptr_t collectWindow(State& state, std::uintptr_t begin, std::uintptr_t end) {
     const std::size_t pages = (end - begin) / state.pageSize;
     std::vector<std::uint64_t> entries(pages);
     const off_t offset = static_cast<off_t>(begin / state.pageSize * sizeof(std::uint64_t));
@@ -154,6 +153,22 @@ std::uintptr_t collectRange(State& state, std::uintptr_t begin, std::uintptr_t e
         }
     }
     return end;
+}
+
+// Collects the releasable pieces of [begin, end) while the step may unmap more; returns where it stopped
+// (`end` when it got through).
+std::uintptr_t collectRange(State& state, std::uintptr_t begin, std::uintptr_t end) {
+    // The kernel walks the page tables for every entry read: a step reads a library's entries a window at
+    // a time, as far as its pages to unmap go, not the whole rest of a large library at every step.
+    constexpr std::size_t kWindow = 4 * kPiece;
+    const std::uintptr_t span = kWindow * state.pageSize;
+    while (end - begin > span) {
+        const std::uintptr_t stop = collectWindow(state, begin, begin + span);
+        if (stop < begin + span || state.budget == 0)
+            return stop;
+        begin += span;
+    }
+    return collectWindow(state, begin, end);
 }
 
 // Each call of madvise ends by making every processor that ran one of the program's threads drop the
