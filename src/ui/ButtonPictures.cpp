@@ -5,15 +5,10 @@
 #include <QPainterPath>
 #include <QPalette>
 #include <QPolygonF>
-#include <initializer_list>
 
 namespace {
 
 // Shapes are laid out in a box of side 1, the origin at its top left.
-QPolygonF polygon(std::initializer_list<QPointF> points) {
-    return QPolygonF(QList<QPointF>(points));
-}
-
 QPainterPath path(const QPolygonF& shape) {
     QPainterPath result;
     result.addPolygon(shape);
@@ -30,21 +25,21 @@ QPainterPath box(qreal x, qreal y, qreal w, qreal h) {
 QPainterPath transportShape(Picture picture) {
     switch (picture) {
     case Picture::Play:
-        return path(polygon({{0.28, 0.18}, {0.28, 0.82}, {0.82, 0.5}}));
+        return path({{0.28, 0.18}, {0.28, 0.82}, {0.82, 0.5}});
     case Picture::Stop:
         return box(0.24, 0.24, 0.52, 0.52);
     case Picture::Pause:
         return box(0.24, 0.2, 0.18, 0.6).united(box(0.58, 0.2, 0.18, 0.6));
     case Picture::Back:
-        return path(polygon({{0.52, 0.22}, {0.52, 0.78}, {0.12, 0.5}}))
-            .united(path(polygon({{0.9, 0.22}, {0.9, 0.78}, {0.5, 0.5}})));
+        return path({{0.52, 0.22}, {0.52, 0.78}, {0.12, 0.5}})
+            .united(path({{0.9, 0.22}, {0.9, 0.78}, {0.5, 0.5}}));
     case Picture::Forward:
-        return path(polygon({{0.48, 0.22}, {0.48, 0.78}, {0.88, 0.5}}))
-            .united(path(polygon({{0.1, 0.22}, {0.1, 0.78}, {0.5, 0.5}})));
+        return path({{0.48, 0.22}, {0.48, 0.78}, {0.88, 0.5}})
+            .united(path({{0.1, 0.22}, {0.1, 0.78}, {0.5, 0.5}}));
     case Picture::Diskette: {
         // A body with one corner cut, the metal shutter at the top and the label below it left open.
         const QPainterPath body =
-            path(polygon({{0.14, 0.14}, {0.74, 0.14}, {0.86, 0.26}, {0.86, 0.86}, {0.14, 0.86}}));
+            path({{0.14, 0.14}, {0.74, 0.14}, {0.86, 0.26}, {0.86, 0.86}, {0.14, 0.86}});
         return body.subtracted(box(0.32, 0.14, 0.32, 0.22))
             .united(box(0.5, 0.18, 0.09, 0.14))
             .subtracted(box(0.26, 0.54, 0.48, 0.32));
@@ -56,11 +51,10 @@ QPainterPath transportShape(Picture picture) {
 
 class PictureEngine : public QIconEngine {
 public:
-    explicit PictureEngine(Picture picture) : picture_(picture) {}
+    // A transport shape is made once: the boolean operations on paths cost more than filling them.
+    explicit PictureEngine(Picture picture) : picture_(picture), shape_(transportShape(picture)) {}
 
-    QIconEngine* clone() const override { return new PictureEngine(picture_); }
-
-    QString key() const override { return QStringLiteral("KivoPicture"); }
+    QIconEngine* clone() const override { return new PictureEngine(*this); }
 
     // The base class paints on a pixmap it leaves uncleared.
     QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
@@ -83,7 +77,7 @@ public:
         if (picture_ == Picture::FolderOpen || picture_ == Picture::FolderClosed)
             paintFolder(painter, disabled);
         else
-            painter->fillPath(transportShape(picture_), ink(disabled));
+            painter->fillPath(shape_, ink(disabled));
         painter->restore();
     }
 
@@ -100,8 +94,8 @@ private:
         QPen outline(disabled ? QColor(0x90, 0x90, 0x90) : QColor(0x8A, 0x62, 0x10), 1.0);
         outline.setCosmetic(true); // one screen pixel at any size
         painter->setPen(outline);
-        const QPolygonF back =
-            polygon({{0.08, 0.2}, {0.38, 0.2}, {0.46, 0.29}, {0.92, 0.29}, {0.92, 0.82}, {0.08, 0.82}});
+        const QPolygonF back(
+            {{0.08, 0.2}, {0.38, 0.2}, {0.46, 0.29}, {0.92, 0.29}, {0.92, 0.82}, {0.08, 0.82}});
         if (picture_ == Picture::FolderClosed) {
             painter->setBrush(light);
             painter->drawPolygon(back);
@@ -110,10 +104,11 @@ private:
         painter->setBrush(dark);
         painter->drawPolygon(back);
         painter->setBrush(light);
-        painter->drawPolygon(polygon({{0.22, 0.43}, {0.98, 0.43}, {0.84, 0.82}, {0.06, 0.82}}));
+        painter->drawPolygon(QPolygonF({{0.22, 0.43}, {0.98, 0.43}, {0.84, 0.82}, {0.06, 0.82}}));
     }
 
     Picture picture_;
+    QPainterPath shape_; // empty for the folders
 };
 
 } // namespace
