@@ -1,6 +1,7 @@
 // The least a libmpv program does to play a file: no window, no settings, no scripts, the null audio
-// output paced like a sound card. The engine's share of the player's cost to play a file, for
-// bench/versus_audacious.sh. Usage: kivo_floor_engine FILE
+// output paced like a sound card, the engine's zeroed allocation served as the player serves it. The
+// engine's share of the player's cost to play a file, for bench/versus_audacious.sh.
+// Usage: kivo_floor_engine FILE
 #include <mpv/client.h>
 
 int main(int argc, char** argv) {

@@ -118,9 +118,11 @@ for name in kivo-player audacious mpv; do
 done
 
 # 3. CPU of launch, the 20-second MP3 played whole and exit; the wall time shows each played in real time.
-cpu_of() { # prints user+system seconds and wall seconds of the command
-    /usr/bin/time -f '%U %S %e' -o "$WORK/t" "$@" > /dev/null 2>&1 < /dev/null || true
-    awk '{printf "%.3f %.1f\n", $1 + $2, $3}' "$WORK/t"
+# The page faults are printed too: on a virtual machine each one may cost microseconds of CPU, and their
+# count does not swing with the machine's load as the CPU time does.
+cpu_of() { # prints user+system seconds, wall seconds and page faults of the command
+    /usr/bin/time -f '%U %S %e %R' -o "$WORK/t" "$@" > /dev/null 2>&1 < /dev/null || true
+    awk '{printf "%.3f %.1f %d\n", $1 + $2, $3, $4}' "$WORK/t"
 }
 # The floor of the player's stack, when `make bench` has built it beside the player: an empty Qt window shown
 # once, plus libmpv playing the same file with no window. The player costs at least their sum.
@@ -128,16 +130,17 @@ FLOOR_WINDOW=$(dirname "$PLAYER")/kivo_floor_window FLOOR_ENGINE=$(dirname "$PLA
 floor=false
 [ -x "$FLOOR_WINDOW" ] && [ -x "$FLOOR_ENGINE" ] && floor=true
 kivo=() aud=() mpvs=() kivo_wall=() aud_wall=() mpv_wall=() floor_window=() floor_engine=() floor_sum=()
+kivo_faults=() aud_faults=() mpv_faults=()
 for _ in $(seq 1 "$RUNS"); do
-    start_and_play "$WORK/one.KVPL" /usr/bin/time -f '%U %S %e' -o "$WORK/t"
+    start_and_play "$WORK/one.KVPL" /usr/bin/time -f '%U %S %e %R' -o "$WORK/t"
     wait "$pid" || true
-    read -r cpu wall < <(awk '{printf "%.3f %.1f\n", $1 + $2, $3}' "$WORK/t")
-    kivo+=("$cpu") kivo_wall+=("$wall")
+    read -r cpu wall faults < <(awk '{printf "%.3f %.1f %d\n", $1 + $2, $3, $4}' "$WORK/t")
+    kivo+=("$cpu") kivo_wall+=("$wall") kivo_faults+=("$faults")
     fresh_audacious
-    read -r cpu wall < <(cpu_of audacious -q "$WORK/song.mp3")
-    aud+=("$cpu") aud_wall+=("$wall")
-    read -r cpu wall < <(cpu_of mpv --no-config --no-video --ao=null "$WORK/song.mp3")
-    mpvs+=("$cpu") mpv_wall+=("$wall")
+    read -r cpu wall faults < <(cpu_of audacious -q "$WORK/song.mp3")
+    aud+=("$cpu") aud_wall+=("$wall") aud_faults+=("$faults")
+    read -r cpu wall faults < <(cpu_of mpv --no-config --no-video --ao=null "$WORK/song.mp3")
+    mpvs+=("$cpu") mpv_wall+=("$wall") mpv_faults+=("$faults")
     if $floor; then
         read -r window _ < <(cpu_of "$FLOOR_WINDOW")
         read -r engine _ < <(cpu_of "$FLOOR_ENGINE" "$WORK/song.mp3")
@@ -149,6 +152,8 @@ mk=$(median "${kivo[@]}") ma=$(median "${aud[@]}") mm=$(median "${mpvs[@]}")
 echo "playing a 20 s MP3 to its end: kivo-player $mk s CPU in $(median "${kivo_wall[@]}") s, audacious $ma s" \
     "in $(median "${aud_wall[@]}") s, mpv $mm s in $(median "${mpv_wall[@]}") s (medians of $RUNS)," \
     "ratios to audacious $(ratio "$mk" "$ma"), to mpv $(ratio "$mk" "$mm")"
+echo "page faults of those runs: kivo-player $(median "${kivo_faults[@]}"), audacious $(median "${aud_faults[@]}")," \
+    "mpv $(median "${mpv_faults[@]}") (medians of $RUNS)"
 if $floor; then
     mf=$(median "${floor_sum[@]}")
     echo "the stack's floor for it: an empty Qt window $(median "${floor_window[@]}") s CPU, libmpv playing it" \
