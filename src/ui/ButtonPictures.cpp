@@ -56,12 +56,20 @@ public:
 
     QIconEngine* clone() const override { return new PictureEngine(*this); }
 
-    // The base class paints on a pixmap it leaves uncleared.
+    // The base class paints on a pixmap it leaves uncleared. A button asks for its picture at every paint:
+    // the last one drawn is kept while the size, the mode and the palette's colour stay the same.
     QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        const QRgb inkNow = ink(mode == QIcon::Disabled).rgba();
+        if (!drawn_.isNull() && drawn_.size() == size && drawnMode_ == mode && drawnInk_ == inkNow)
+            return drawn_;
         QPixmap result(size);
         result.fill(Qt::transparent);
         QPainter painter(&result);
         paint(&painter, QRect(QPoint(0, 0), size), mode, state);
+        painter.end();
+        drawn_ = result;
+        drawnMode_ = mode;
+        drawnInk_ = inkNow;
         return result;
     }
 
@@ -109,6 +117,9 @@ private:
 
     Picture picture_;
     QPainterPath shape_; // empty for the folders
+    QPixmap drawn_;
+    QIcon::Mode drawnMode_ = QIcon::Normal;
+    QRgb drawnInk_ = 0;
 };
 
 } // namespace
