@@ -57,10 +57,12 @@ public:
     QIconEngine* clone() const override { return new PictureEngine(*this); }
 
     // The base class paints on a pixmap it leaves uncleared. A button asks for its picture at every paint:
-    // the last one drawn is kept while the size, the mode and the palette's colour stay the same.
+    // the last one drawn is kept while the size, the colour and whether it is disabled stay the same (the
+    // picture is the same in the other modes, which a selected row and its neighbours ask for in turn).
     QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
-        const QRgb inkNow = ink(mode == QIcon::Disabled).rgba();
-        if (!drawn_.isNull() && drawn_.size() == size && drawnMode_ == mode && drawnInk_ == inkNow)
+        const bool disabled = mode == QIcon::Disabled;
+        const QRgb inkNow = ink(disabled).rgba();
+        if (!drawn_.isNull() && drawn_.size() == size && drawnDisabled_ == disabled && drawnInk_ == inkNow)
             return drawn_;
         QPixmap result(size);
         result.fill(Qt::transparent);
@@ -68,7 +70,7 @@ public:
         paint(&painter, QRect(QPoint(0, 0), size), mode, state);
         painter.end();
         drawn_ = result;
-        drawnMode_ = mode;
+        drawnDisabled_ = disabled;
         drawnInk_ = inkNow;
         return result;
     }
@@ -118,7 +120,7 @@ private:
     Picture picture_;
     QPainterPath shape_; // empty for the folders
     QPixmap drawn_;
-    QIcon::Mode drawnMode_ = QIcon::Normal;
+    bool drawnDisabled_ = false;
     QRgb drawnInk_ = 0;
 };
 
