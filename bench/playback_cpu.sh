@@ -14,20 +14,21 @@ printf 'song.mp3*%s\r\n!@#$%%\r\n' "$WORK/song.mp3" > "$WORK/one.KVPL"
 login=$(id -un | tr '[:lower:]' '[:upper:]')
 printf '[Presets]\nClose%%20On%%20Finish=1\n' > "$XDG_CONFIG_HOME/Quelba Kivo Player/$login.ini"
 
+RUSAGE=(python3 "$(dirname "$0")/rusage.py" "$WORK/t")
 cpu_of() { # prints user+system seconds of the command
-    /usr/bin/time -f '%U %S' -o "$WORK/t" "$@" >/dev/null 2>&1 || true
-    awk '{printf "%.3f\n", $1 + $2}' "$WORK/t"
+    "${RUSAGE[@]}" "$@" >/dev/null 2>&1 || true
+    awk '{print $1}' "$WORK/t"
 }
 
 kivo_run() { # only the player's own CPU time is counted, not the key sending
-    start_and_play "$WORK/one.KVPL" /usr/bin/time -f '%U %S' -o "$WORK/t"
+    start_and_play "$WORK/one.KVPL" "${RUSAGE[@]}"
     wait "$pid"
 }
 
 kivo=() mpvs=()
 for _ in $(seq 1 "$RUNS"); do
     kivo_run
-    kivo+=("$(awk '{printf "%.3f\n", $1 + $2}' "$WORK/t")")
+    kivo+=("$(awk '{print $1}' "$WORK/t")")
     mpvs+=("$(cpu_of mpv --no-config --no-video --ao=null "$WORK/song.mp3")")
 done
 mk=$(median "${kivo[@]}") mm=$(median "${mpvs[@]}")

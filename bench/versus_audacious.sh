@@ -12,6 +12,7 @@
 set -euo pipefail
 PLAYER=$(readlink -f "${1:-build/kivo-player}")
 RUNS=${RUNS:-5}
+WHOLE_RUNS=${WHOLE_RUNS:-$RUNS} # rounds of 3, which swings the most
 for program in audacious mpv; do
     command -v "$program" > /dev/null || {
         echo "versus_audacious: $program is not installed (apt-get install $program)"
@@ -120,9 +121,10 @@ done
 # 3. CPU of launch, the 20-second MP3 played whole and exit; the wall time shows each played in real time.
 # The page faults are printed too: on a virtual machine each one may cost microseconds of CPU, and their
 # count does not swing with the machine's load as the CPU time does.
+RUSAGE=(python3 "$(dirname "$0")/rusage.py" "$WORK/t")
 cpu_of() { # prints user+system seconds, wall seconds and page faults of the command
-    /usr/bin/time -f '%U %S %e %R' -o "$WORK/t" "$@" > /dev/null 2>&1 < /dev/null || true
-    awk '{printf "%.3f %.1f %d\n", $1 + $2, $3, $4}' "$WORK/t"
+    "${RUSAGE[@]}" "$@" > /dev/null 2>&1 < /dev/null || true
+    cat "$WORK/t"
 }
 # The floor of the player's stack, when `make bench` has built it beside the player: an empty Qt window shown
 # once, plus libmpv playing the same file with no window. The player costs at least their sum.
@@ -130,15 +132,16 @@ FLOOR_WINDOW=$(dirname "$PLAYER")/kivo_floor_window FLOOR_ENGINE=$(dirname "$PLA
 floor=false
 [ -x "$FLOOR_WINDOW" ] && [ -x "$FLOOR_ENGINE" ] && floor=true
 kivo=() aud=() mpvs=() kivo_wall=() aud_wall=() mpv_wall=() floor_window=() floor_engine=() floor_sum=()
-kivo_faults=() aud_faults=() mpv_faults=()
-for _ in $(seq 1 "$RUNS"); do
-    start_and_play "$WORK/one.KVPL" /usr/bin/time -f '%U %S %e %R' -o "$WORK/t"
+kivo_faults=() aud_faults=() mpv_faults=() paired=()
+for _ in $(seq 1 "$WHOLE_RUNS"); do
+    start_and_play "$WORK/one.KVPL" "${RUSAGE[@]}"
     wait "$pid" || true
-    read -r cpu wall faults < <(awk '{printf "%.3f %.1f %d\n", $1 + $2, $3, $4}' "$WORK/t")
+    read -r cpu wall faults < "$WORK/t"
     kivo+=("$cpu") kivo_wall+=("$wall") kivo_faults+=("$faults")
     fresh_audacious
     read -r cpu wall faults < <(cpu_of audacious -q "$WORK/song.mp3")
     aud+=("$cpu") aud_wall+=("$wall") aud_faults+=("$faults")
+    paired+=("$(ratio "${kivo[-1]}" "$cpu")")
     read -r cpu wall faults < <(cpu_of mpv --no-config --no-video --ao=null "$WORK/song.mp3")
     mpvs+=("$cpu") mpv_wall+=("$wall") mpv_faults+=("$faults")
     if $floor; then
@@ -150,14 +153,16 @@ for _ in $(seq 1 "$RUNS"); do
 done
 mk=$(median "${kivo[@]}") ma=$(median "${aud[@]}") mm=$(median "${mpvs[@]}")
 echo "playing a 20 s MP3 to its end: kivo-player $mk s CPU in $(median "${kivo_wall[@]}") s, audacious $ma s" \
-    "in $(median "${aud_wall[@]}") s, mpv $mm s in $(median "${mpv_wall[@]}") s (medians of $RUNS)," \
-    "ratios to audacious $(ratio "$mk" "$ma"), to mpv $(ratio "$mk" "$mm")"
+    "in $(median "${aud_wall[@]}") s, mpv $mm s in $(median "${mpv_wall[@]}") s (medians of $WHOLE_RUNS)," \
+    "ratios to audacious $(ratio "$mk" "$ma"), to mpv $(ratio "$mk" "$mm");" \
+    "kivo-player over audacious in the same round: median $(median "${paired[@]}")," \
+    "each round $(printf '%s ' "${paired[@]}")"
 echo "page faults of those runs: kivo-player $(median "${kivo_faults[@]}"), audacious $(median "${aud_faults[@]}")," \
-    "mpv $(median "${mpv_faults[@]}") (medians of $RUNS)"
+    "mpv $(median "${mpv_faults[@]}") (medians of $WHOLE_RUNS)"
 if $floor; then
     mf=$(median "${floor_sum[@]}")
     echo "the stack's floor for it: an empty Qt window $(median "${floor_window[@]}") s CPU, libmpv playing it" \
-        "with no window $(median "${floor_engine[@]}") s, together $mf s (medians of $RUNS), ratio to audacious" \
+        "with no window $(median "${floor_engine[@]}") s, together $mf s (medians of $WHOLE_RUNS), ratio to audacious" \
         "$(ratio "$mf" "$ma"); kivo-player over the floor: $(ratio "$mk" "$mf")"
 else
     echo "(make bench builds kivo_floor_window and kivo_floor_engine beside the player for the stack's floor)"
