@@ -7,6 +7,7 @@ import sys
 import time
 
 out, command = sys.argv[1], sys.argv[2:]
+open(out, "w").close()  # a command that cannot start leaves no figures of an earlier one to be read as its own
 start = time.monotonic()
 # Spawned, not forked: a forked copy of this interpreter would fault in pages of its own before the exec, and
 # they would count as the command's.
