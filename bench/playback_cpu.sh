@@ -14,12 +14,6 @@ printf 'song.mp3*%s\r\n!@#$%%\r\n' "$WORK/song.mp3" > "$WORK/one.KVPL"
 login=$(id -un | tr '[:lower:]' '[:upper:]')
 printf '[Presets]\nClose%%20On%%20Finish=1\n' > "$XDG_CONFIG_HOME/Quelba Kivo Player/$login.ini"
 
-RUSAGE=(python3 "$(dirname "$0")/rusage.py" "$WORK/t")
-cpu_of() { # prints user+system seconds of the command
-    "${RUSAGE[@]}" "$@" >/dev/null 2>&1 || true
-    awk '{print $1}' "$WORK/t"
-}
-
 kivo_run() { # only the player's own CPU time is counted, not the key sending
     start_and_play "$WORK/one.KVPL" "${RUSAGE[@]}"
     wait "$pid"
@@ -29,7 +23,8 @@ kivo=() mpvs=()
 for _ in $(seq 1 "$RUNS"); do
     kivo_run
     kivo+=("$(awk '{print $1}' "$WORK/t")")
-    mpvs+=("$(cpu_of mpv --no-config --no-video --ao=null "$WORK/song.mp3")")
+    read -r cpu _ < <(cpu_of mpv --no-config --no-video --ao=null "$WORK/song.mp3")
+    mpvs+=("$cpu")
 done
 mk=$(median "${kivo[@]}") mm=$(median "${mpvs[@]}")
 echo "playing a 20 s MP3 to its end: kivo-player ${mk} s CPU, mpv ${mm} s CPU (medians of $RUNS), ratio $(awk -v a="$mk" -v b="$mm" 'BEGIN {printf "%.2f", a / b}')"

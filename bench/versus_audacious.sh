@@ -121,11 +121,7 @@ done
 # 3. CPU of launch, the 20-second MP3 played whole and exit; the wall time shows each played in real time.
 # The page faults are printed too: on a virtual machine each one may cost microseconds of CPU, and their
 # count does not swing with the machine's load as the CPU time does.
-RUSAGE=(python3 "$(dirname "$0")/rusage.py" "$WORK/t")
-cpu_of() { # prints user+system seconds, wall seconds and page faults of the command
-    "${RUSAGE[@]}" "$@" > /dev/null 2>&1 < /dev/null || true
-    cat "$WORK/t"
-}
+
 # The floor of the player's stack, when `make bench` has built it beside the player: an empty Qt window shown
 # once, plus libmpv playing the same file with no window. The player costs at least their sum.
 FLOOR_WINDOW=$(dirname "$PLAYER")/kivo_floor_window FLOOR_ENGINE=$(dirname "$PLAYER")/kivo_floor_engine
